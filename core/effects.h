@@ -1,0 +1,86 @@
+#pragma once
+// What the rules ask of the world around them: the board's pictures, the sounds and
+// the message log. The rules never draw, play or write themselves; the window program
+// implements these with SDL, the simulator and the tests with quiet or recording
+// stand-ins.
+
+#include <cstdint>
+#include <string_view>
+
+namespace hw {
+
+struct Rgb {
+  std::uint8_t Red = 0;
+  std::uint8_t Green = 0;
+  std::uint8_t Blue = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kYellow{255, 255, 0};   // game events in the message log
+inline constexpr Rgb kWhite{255, 255, 255};  // information lines
+
+// Every game announcement is written under this speaker.
+inline constexpr std::string_view kLogArea = "게임판";
+
+class MessageLog {
+ public:
+  virtual ~MessageLog() = default;
+  // Appends one line, "- " + text, in the colour and weight given.
+  virtual void AppendLog(std::string_view area, std::string_view text, Rgb colour, bool bold) = 0;
+};
+
+class SoundPlayer {
+ public:
+  virtual ~SoundPlayer() = default;
+  // Plays the named sound (from the player's voice folder when one is given) on a
+  // mixer channel 0..4; with `wait`, returns only after `delaySeconds`, letting events
+  // run meanwhile. A sound that cannot be played is silently skipped, and then nobody
+  // waits for it.
+  virtual void PlayGameSound(std::string_view name, int channel, bool wait,
+                             std::string_view voiceFolder, double delaySeconds) = 0;
+};
+
+// One card gliding across the board.
+struct MoveRequest {
+  int Card = 0;
+  int FromX = 0;
+  int FromY = 0;
+  int ToX = 0;
+  int ToY = 0;
+  bool ShowFace = false;  // show the card's face once it has arrived
+  int Width = 36;         // its size at the end of the move
+  int Height = 55;
+  int Zoom = 0;  // pixels added to its width before it moves; 8 or less: none
+};
+
+class BoardView {
+ public:
+  virtual ~BoardView() = default;
+
+  // A new hand's board: the turn indicator and both junk-count labels hidden (the
+  // labels' captions back to "0").
+  virtual void ResetBoardIndicators() = 0;
+  // Every card picture back to its plain card image, and the capture areas cleared.
+  virtual void ResetCardImages() = 0;
+  // Before a deal: every card of the hand gets the card back and lies at the centre.
+  virtual void PrepareCardImages(int cardsInPlay) = 0;
+
+  virtual void HideCard(int card) = 0;
+  virtual void ShowCardFace(int card) = 0;
+  // Puts a card's picture at a place at once, in front of the others.
+  virtual void PlaceCard(int card, int left, int top) = 0;
+  // Glides a card to a place; returns when it has arrived. Events run between steps.
+  virtual void MoveCard(const MoveRequest& move) = 0;
+
+  // The junk-count label of a seat: where it stands, and the junk value it shows
+  // (hidden while the value is 0).
+  virtual void MoveJunkLabel(int seat, int left, int top) = 0;
+  virtual void SetJunkLabel(int seat, int junkValue) = 0;
+
+  // Redraw requests.
+  virtual void DrawPlayerPanel(int player) = 0;
+  virtual void DrawScore(int player) = 0;  // the player's captured cards and score
+  virtual void UpdateMissionMarks() = 0;
+};
+
+}  // namespace hw

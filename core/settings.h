@@ -1,0 +1,34 @@
+#pragma once
+// The game's four settings in the per-user settings store, and the names that the game
+// and the updater share there.
+
+#include <string>
+#include <string_view>
+
+#include "platform/settings_store.h"
+
+namespace hw {
+
+inline constexpr std::string_view kSettingsApp = "Marrowlyn";
+inline constexpr std::string_view kGameSection = "QuenrithVelmaro";
+inline constexpr std::string_view kBrowserSection = "OstrelRealSolution";
+
+// Each procedure either stores `value` (save = true) after putting it right, and
+// returns what it stored, or (save = false) returns the stored setting after putting
+// that right. When the store fails, the setting's default is written and returned.
+
+// Won per point: 100, 300, 500 or 1000; anything else is 100. ("JumDang")
+int StakeSetting(platform::SettingsStore& store, bool save, int value);
+
+// Service cards per hand. Saved: 0..5, anything else as 3. Loaded: 1..5, anything else
+// (0 included) as 3, and the loaded value is written back. ("SvcNum")
+int ServiceCardSetting(platform::SettingsStore& store, bool save, int value);
+
+// "T" sound on, "F" off; anything else is "T". ("Snd")
+std::string SoundSetting(platform::SettingsStore& store, bool save, std::string_view value);
+
+// Card animation speed. Saved: a negative value as 80. Loaded: a whole number 0..300,
+// anything else (missing, not a number, out of range) as 80. ("PSpeed")
+int CardSpeedSetting(platform::SettingsStore& store, bool save, int value);
+
+}  // namespace hw

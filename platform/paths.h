@@ -1,0 +1,15 @@
+#pragma once
+// Where per-user files live on this platform (the XDG base directories).
+
+#include <string>
+
+namespace hw::platform {
+
+// $XDG_CONFIG_HOME, or ~/.config. Never ends in '/'.
+std::string ConfigHome();
+// $XDG_DATA_HOME, or ~/.local/share. Never ends in '/'.
+std::string DataHome();
+// $XDG_RUNTIME_DIR when it is set and usable, else ConfigHome(). Never ends in '/'.
+std::string RuntimeDir();
+
+}  // namespace hw::platform

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that hwatable needs to build, run and test.
+# Safe to run again: packages already there are left as they are.
+set -euo pipefail
+
+packages=(
+  # building
+  build-essential cmake ninja-build pkg-config
+  # the game and its window, pictures, sound and Korean text
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev fonts-nanum
+  # the portal, its client and the updater
+  libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsqlitecpp-dev
+  libsodium-dev
+  # tests: GoogleTest, GMP as the money oracle, clang for the fuzzers, the format check,
+  # and a virtual X server for screenshots
+  libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth
+)
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+
+"${as_root[@]}" apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y --no-install-recommends "${packages[@]}"
