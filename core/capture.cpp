@@ -1,44 +1,27 @@
 #include "core/capture.h"
 
-namespace hw {
+#include "core/glide.h"
 
-BoardPoint PilePosition(const SeatCardSet& seat, int kind, int i) {
-  const BoardPoint anchor = seat.PileAnchor[kind];
-  switch (kind) {
-    case kBright:
-      return {anchor.Left + 12 * (i - 1), anchor.Top};
-    case kAnimal:
-      return {anchor.Left + 18 * (i - 1), anchor.Top};
-    case kRibbon:
-      return {anchor.Left + 15 * (i - 1), anchor.Top};
-    default:
-      // Junk: rows of seven, growing upwards so that the bottom seat stays on the board.
-      if (i <= 7) return {anchor.Left + 15 * (i - 1), anchor.Top};
-      if (i <= 14) return {anchor.Left + 15 * (i - 8), anchor.Top - 29};
-      return {anchor.Left + 15 * (i - 15), anchor.Top - 58};
-  }
-}
+namespace hw {
 
 void LayOutPile(Game& game, int player, int kind, int card) {
   GameState& state = game.state;
   const int seatIndex = state.Player(player).Seat;
   const SeatCardSet& seat = state.SeatCards.at(static_cast<std::size_t>(seatIndex));
   const int count = seat.CapturedCountByKind[kind];
-  for (int i = 1; i <= count; ++i) {
+  // A pile is laid out after every change, so when the change was a card added at its
+  // end, the cards before it are in their places already.
+  const bool appended = count > 0 && card != kNoCard && seat.Captured[kind][count - 1] == card;
+  for (int i = appended ? count : 1; i <= count; ++i) {
     const int c = seat.Captured[kind][i - 1];
     if (c == kNoCard) continue;
     CardRecord& record = state.Card(c);
     const BoardPoint target = PilePosition(seat, kind, i);
     if (c == card) {
-      game.board.MoveCard({.Card = c,
-                           .FromX = record.ImageLeft,
-                           .FromY = record.ImageTop,
-                           .ToX = target.Left,
-                           .ToY = target.Top,
-                           .ShowFace = true});
+      GlideCard(game, c, target);
       game.sound.PlayGameSound("TUCK", 3, false, "", 0.3);
-    } else {
-      game.board.PlaceCard(c, target.Left, target.Top);
+    } else if (record.ImageLeft != target.Left || record.ImageTop != target.Top) {
+      game.board.PlaceCard(c, target.Left, target.Top);  // the pile closed up
     }
     record.ImageLeft = target.Left;
     record.ImageTop = target.Top;

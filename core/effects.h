@@ -5,7 +5,9 @@
 // stand-ins.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace hw {
 
@@ -51,6 +53,24 @@ struct MoveRequest {
   int Width = 36;         // its size at the end of the move
   int Height = 55;
   int Zoom = 0;  // pixels added to its width before it moves; 8 or less: none
+  int Speed = 80;  // the card-speed setting: the number of steps (0 counts as 1)
+};
+
+// Four cards dealt onto the floor, or five into a hand, gliding together.
+struct DealRequest {
+  struct Card {
+    int Number = 0;
+    int FromX = 0;
+    int FromY = 0;
+    int ToX = 0;
+    int ToY = 0;
+  };
+  std::vector<Card> Cards{};
+  bool ToFloor = false;
+  bool ShowFaces = true;
+  int Width = 36;  // the cards' size at the end of the deal
+  int Height = 55;
+  int Speed = 80;  // the card-speed setting; it picks the step length
 };
 
 class BoardView {
@@ -77,10 +97,64 @@ class BoardView {
   virtual void MoveJunkLabel(int seat, int left, int top) = 0;
   virtual void SetJunkLabel(int seat, int junkValue) = 0;
 
+  // Deals the cards together; returns when all have arrived. Events run between steps.
+  virtual void DealCards(const DealRequest& deal) = 0;
+
   // Redraw requests.
   virtual void DrawPlayerPanel(int player) = 0;
-  virtual void DrawScore(int player) = 0;  // the player's captured cards and score
+  virtual void DrawScore(int player) = 0;         // the player's captured cards and score
+  virtual void DrawPlayerStatus(int player) = 0;  // its Go, shake and ppeok counters
+  virtual void DrawRunningGain(int player) = 0;
   virtual void UpdateMissionMarks() = 0;
+  virtual void DrawWaitingRoom() = 0;
+  virtual void DrawRoomTitle(std::string_view title) = 0;
+
+  // The turn indicator: on whose side it stands, and whether it shows (it blinks).
+  virtual void MoveTurnIndicator(bool humanSide) = 0;
+  virtual void ShowTurnIndicator(bool visible) = 0;
+  // The last seconds of the human's turn; 0 hides the countdown.
+  virtual void ShowCountdown(int secondsLeft) = 0;
+  // Marks the human's hand cards that match the floor or can shake or bomb (on), or
+  // shows them plain again (off).
+  virtual void HighlightHand(bool on) = 0;
+
+  // The mission box: opened with the hand's mission (its animation waits, letting
+  // events run), the winner's nameplate at the end, and its closing animation.
+  virtual void OpenMissionBox(int missionIndex) = 0;
+  virtual void DrawMissionNameplate(bool shown, std::string_view name) = 0;
+  virtual void CloseMissionBox() = 0;
+  // The picture of a player's n-th Go, for 1.5 seconds when there is one for n.
+  virtual void ShowGoEffect(int goCount) = 0;
+
+  // Bomb cards beside a player's hand, and the frames of the human's bomb animation.
+  virtual void ShowBombCard(int player, int index) = 0;
+  virtual void HideBombCard(int player, int index) = 0;
+  virtual void ShowBombFrame(int index, int frame) = 0;
+
+  // The human pressing a hand card: its pressed look and the power bar above it.
+  virtual void DrawCardPressed(int card, bool pressed) = 0;
+  virtual void ShowPowerBar(int card, bool visible) = 0;
+  virtual void DrawPowerSegment(int level) = 0;
+};
+
+// The result of a hand as the game reports it to the portal: the player's totals after
+// the hand and the money it won (or, with a "-", lost).
+struct ScoreReport {
+  std::string Name;
+  std::string GameCode;
+  std::string Money;
+  std::string UpPoint;
+  std::string Wins;
+  std::string Losses;
+  std::string Draws;
+  std::string Missions;
+};
+
+class PortalPoster {
+ public:
+  virtual ~PortalPoster() = default;
+  // Sends the report; the reply comes later, through the poster's own channel.
+  virtual void PostScoreSave(const ScoreReport& report) = 0;
 };
 
 }  // namespace hw

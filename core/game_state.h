@@ -4,9 +4,12 @@
 // read and write these fields directly; nothing here knows how they are shown.
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/card_list.h"
 
 namespace hw {
 
@@ -139,9 +142,6 @@ struct FloorSlot {
 
 // ---- Room
 
-// The turn's working lists: cards the played and the flipped card meet and take.
-using CardList = std::vector<int>;
-
 struct TurnState {
   int PlayedCard = kNoCard;
   CardList HandMatchList;  // floor cards of the played card's month before it was laid
@@ -228,6 +228,31 @@ struct RankRecord {
 inline constexpr int kSkinImages = 34;
 inline constexpr int kPortalUrls = 7;
 
+// ---- Bomb cards and the result of a hand
+
+// A player who bombs receives two blank cards; playing one later makes a turn that
+// only flips. Each player has room for three pairs.
+inline constexpr int kBombCards = 6;
+enum class BombCard { kNotGranted, kAvailable, kUsed };
+
+// The settlement's account of a hand, as the result dialog and the shown-cards dialog
+// read it.
+struct 클래스_변수 {
+  int m_결과구분 = 0;                // -1 a winner exists, 0 a drawn hand
+  std::string m_결과승자문자1;      // "<winner>님 승리~"
+  std::string m_결과승자문자2;      // the amount + "원"
+  std::string m_결과승자문자3;      // "<points> x <stake>원", or how a special win was won
+  std::string m_결과승자문자4;      // the Go, shake and seven-animal multipliers
+  std::string m_결과패자문자;       // "<loser> = <amount>-원"
+  int m_결과특별 = 0;                // cards shown: 0 chongtong, -1 a shake
+  std::string m_결과특별별명;       // whose cards are shown
+  std::array<int, 4> m_결과특별화투{-1, -1, -1, -1};
+  // Kept for the waiting room.
+  std::string m_공지내용;
+  std::string m_대기실겜명;
+  std::string m_대기실아바타;
+};
+
 // ---- The whole state
 
 struct GameState {
@@ -238,6 +263,8 @@ struct GameState {
   // Shuffled card numbers in dealing order; a card leaves the pile by becoming kNoCard.
   std::vector<int> DrawPile;
   std::vector<int> DealtOrder;       // untouched copy of the shuffled order
+  // Every DrawPile entry before this one is taken; the next card is at or after it.
+  std::size_t DrawPileTaken = 0;
   std::array<int, 13> PpeokOwner{};  // per month 1..12: player who made its ppeok, -1 none
   RoomRecord Room;
   TurnState Turn;
@@ -247,6 +274,12 @@ struct GameState {
   std::array<RankRecord, kRankSlots> Ranks{};
   std::array<std::string, kSkinImages> SkinImages{};
   std::array<std::string, kPortalUrls> PortalUrls{};
+  // Per player index (the human's 폭탄패, the computer's 폭탄패1).
+  std::array<std::array<BombCard, kBombCards>, kPlayers> BombCards{};
+  // Service cards that joined a ppeok stack carry the stack's month until someone
+  // takes the stack; -1 for every other card.
+  std::array<int, kMaxCardsInPlay> StackMonthTag{};
+  클래스_변수 Result;
 
   GameState();
   PlayerRecord& Player(int index) { return Players.at(static_cast<std::size_t>(index)); }

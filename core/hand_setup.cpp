@@ -1,10 +1,12 @@
 #include "core/hand_setup.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "core/capture.h"
 #include "core/card_table.h"
+#include "core/glide.h"
 #include "core/lookups.h"
 #include "scoring/score.h"
 
@@ -82,15 +84,7 @@ void LayReplacementOnFloor(Game& game) {
   record.StackLevel = 0;
   record.FloorSlot = slot;
   state.FloorSlots[slot].Used = 1;
-  const FloorSlot& place = state.FloorSlots[slot];
-  game.board.MoveCard({.Card = card,
-                       .FromX = record.ImageLeft,
-                       .FromY = record.ImageTop,
-                       .ToX = place.Left,
-                       .ToY = place.Top,
-                       .ShowFace = true});
-  record.ImageLeft = place.Left;
-  record.ImageTop = place.Top;
+  GlideCard(game, card, {state.FloorSlots[slot].Left, state.FloorSlots[slot].Top});
   game.sound.PlayGameSound("TUCK", 3, true, "", 0.3);
 }
 
@@ -176,6 +170,13 @@ void ResetHand(Game& game) {
   state.PpeokOwner.fill(-1);
   state.Card(kSeptemberAnimal).Kind = kAnimal;
   game.board.ResetCardImages();
+  // Bomb cards left over from a hand that ended early must not be played in the next.
+  for (int player = 0; player < kPlayers; ++player) {
+    for (int index = 0; index < kBombCards; ++index) {
+      state.BombCards[player][index] = BombCard::kNotGranted;
+      game.board.HideBombCard(player, index);
+    }
+  }
 }
 
 void ClearCardTable(Game& game) {
@@ -190,6 +191,7 @@ void ClearCardTable(Game& game) {
     record.FloorSlot = -1;
     game.board.HideCard(card);
   }
+  state.StackMonthTag.fill(-1);
   state.Room.SeptemberChoicePending = true;
 }
 
@@ -198,8 +200,7 @@ void AssignTurnOrder(Game& game, std::string_view seonName) {
     player.TurnOrder = player.Name == seonName ? 1 : 2;
     player.PlayedCount = 0;
   }
-  game.log.AppendLog(kLogArea, "<" + std::string(seonName) + ">님을 게임[선]으로 시작합니다",
-                     kYellow, false);
+  game.Log("<" + std::string(seonName) + ">님을 게임[선]으로 시작합니다");
 }
 
 std::string Shuffle(int serviceCards, GameRandom& random) {
@@ -231,7 +232,8 @@ std::string DeckTextProblem(std::string_view deckText, int cardsInPlay) {
     return "a deck of " + std::to_string(cardsInPlay) + " cards is " + std::to_string(expected) +
            " characters long, not " + std::to_string(deckText.size());
   }
-  std::vector<int> seenAt(static_cast<std::size_t>(cardsInPlay), -1);
+  std::array<int, kMaxCardsInPlay> seenAt;
+  seenAt.fill(-1);
   for (int position = 0; position < cardsInPlay; ++position) {
     const char high = deckText[2 * position];
     const char low = deckText[2 * position + 1];
@@ -275,8 +277,10 @@ void Deal(GameState& state, std::string_view deckText) {
   DealToFloor(state, 4, position);
   DealToHand(state, second, 5, position);
   DealToHand(state, first, 5, position);
-  for (; position < cardsInPlay; ++position)
+  state.DrawPileTaken = static_cast<std::size_t>(position);
+  for (; position < cardsInPlay; ++position) {
     state.Card(state.DrawPile[position]).Location = kInDrawPile;
+  }
 }
 
 void TidyFloorAfterDeal(Game& game) {

@@ -21,17 +21,20 @@ int OpponentOf(int player) {
 }
 
 int PeekDrawCard(const GameState& state) {
-  for (const int card : state.DrawPile) {
-    if (card != kNoCard) return card;
+  for (std::size_t i = state.DrawPileTaken; i < state.DrawPile.size(); ++i) {
+    if (state.DrawPile[i] != kNoCard) return state.DrawPile[i];
   }
   return kNoCard;
 }
 
 int NextDrawCard(GameState& state, bool remove) {
-  for (int& entry : state.DrawPile) {
-    if (entry == kNoCard) continue;
-    const int card = entry;
-    if (remove) entry = kNoCard;
+  for (std::size_t i = state.DrawPileTaken; i < state.DrawPile.size(); ++i) {
+    const int card = state.DrawPile[i];
+    if (card == kNoCard) continue;
+    if (remove) {
+      state.DrawPile[i] = kNoCard;
+      state.DrawPileTaken = i + 1;
+    }
     return card;
   }
   return kNoCard;
@@ -42,30 +45,32 @@ std::string FloorMatch::ToText() const {
          std::to_string(Count);
 }
 
+// Only month cards share a month, four to a month in card-number order; a service
+// card's pseudo-month is its own.
+template <typename Visit>
+void ForEachFloorCardOfMonth(const GameState& state, int card, Visit visit) {
+  if (card >= kMonthCards) return;
+  const int first = 4 * (state.Card(card).Month - 1);
+  for (int c = first; c < first + 4; ++c) {
+    const CardRecord& record = state.Card(c);
+    if (record.Location == kOnFloor && record.FloorSlot != -1) visit(c, record);
+  }
+}
+
 FloorMatch FloorMatchInfo(const GameState& state, int card) {
-  const int month = state.Card(card).Month;
   FloorMatch match;
   int lastSlot = -1;
-  for (int c = 0; c < state.Room.CardsInPlay; ++c) {
-    const CardRecord& record = state.Card(c);
-    if (record.Location == kOnFloor && record.FloorSlot != -1 && record.Month == month) {
-      ++match.Count;
-      lastSlot = record.FloorSlot;
-    }
-  }
+  ForEachFloorCardOfMonth(state, card, [&](int, const CardRecord& record) {
+    ++match.Count;
+    lastSlot = record.FloorSlot;
+  });
   match.Slot = match.Count > 0 ? lastSlot : FirstFreeSlot(state);
   return match;
 }
 
 CardList FloorMatchList(const GameState& state, int card) {
-  const int month = state.Card(card).Month;
   CardList cards;
-  for (int c = 0; c < state.Room.CardsInPlay; ++c) {
-    const CardRecord& record = state.Card(c);
-    if (record.Location == kOnFloor && record.FloorSlot != -1 && record.Month == month) {
-      cards.push_back(c);
-    }
-  }
+  ForEachFloorCardOfMonth(state, card, [&](int c, const CardRecord&) { cards.push_back(c); });
   return cards;
 }
 

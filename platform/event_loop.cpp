@@ -1,6 +1,7 @@
 #include "platform/event_loop.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace hw::platform {
 
@@ -13,6 +14,8 @@ struct TimerState {
   Micros due = 0;
   std::uint64_t sequence = 0;
   std::function<void()> onTick;
+  std::optional<std::function<void()>> replacement;  // set while onTick runs
+  bool orphaned = false;  // its Timer is gone, but its tick was running
 
   bool Runnable() const { return loop != nullptr && enabled && intervalMs > 0 && !running; }
 };
@@ -37,7 +40,13 @@ int Timer::Interval() const {
 void Timer::SetEnabled(bool enabled) {
   if (enabled == state_->enabled) return;
   state_->enabled = enabled;
-  if (enabled && state_->loop != nullptr) state_->loop->Schedule(*state_);
+  if (state_->loop == nullptr) return;
+  if (enabled) {
+    state_->loop->Schedule(*state_);
+    state_->loop->active_.push_back(state_);
+  } else {
+    std::erase(state_->loop->active_, state_);
+  }
 }
 
 bool Timer::Enabled() const {
@@ -76,7 +85,13 @@ void EventLoop::Schedule(detail::TimerState& timer) {
 }
 
 void EventLoop::Forget(detail::TimerState* timer) {
+  timer->enabled = false;
+  if (timer->running) {
+    timer->orphaned = true;  // its tick is still running; dropped once it returns
+    return;
+  }
   std::erase_if(timers_, [timer](const auto& t) { return t.get() == timer; });
+  std::erase_if(active_, [timer](const auto& t) { return t.get() == timer; });
 }
 
 std::size_t EventLoop::PendingCount() const {
@@ -89,7 +104,7 @@ std::size_t EventLoop::PendingCount() const {
 std::optional<Micros> EventLoop::NextDue() const {
   std::optional<Micros> next;
   if (!posted_.empty()) next = posted_.begin()->first.first;
-  for (const auto& t : timers_) {
+  for (const auto& t : active_) {
     if (t->Runnable() && (!next || t->due < *next)) next = t->due;
   }
   return next;
@@ -98,30 +113,32 @@ std::optional<Micros> EventLoop::NextDue() const {
 bool EventLoop::DispatchOneDueBy(Micros limit) {
   // The earliest of the first posted event and every runnable timer; ties go to
   // whichever was scheduled first.
-  std::shared_ptr<detail::TimerState> timer;
+  const std::shared_ptr<detail::TimerState>* found = nullptr;
   Key best{limit + 1, 0};
   bool haveBest = false;
   if (!posted_.empty() && posted_.begin()->first.first <= limit) {
     best = posted_.begin()->first;
     haveBest = true;
   }
-  for (const auto& t : timers_) {
+  for (const auto& t : active_) {
     if (!t->Runnable() || t->due > limit) continue;
     const Key key{t->due, t->sequence};
     if (!haveBest || key < best) {
       best = key;
-      timer = t;
+      found = &t;
       haveBest = true;
     }
   }
   if (!haveBest) return false;
+  AdvanceClockTo(best.first);
 
-  if (!timer) {
+  if (found == nullptr) {
     auto node = posted_.extract(posted_.begin());
     node.mapped().fn();
     return true;
   }
 
+  detail::TimerState* const timer = found->get();
   // The next tick is counted from this one; a tick that comes late (its handler or an
   // outer one was busy) counts from now, so that missed ticks fold into one.
   const Micros interval = static_cast<Micros>(timer->intervalMs) * 1000;
@@ -129,9 +146,16 @@ bool EventLoop::DispatchOneDueBy(Micros limit) {
   if (timer->due <= NowMicros()) timer->due = NowMicros() + interval;
   timer->sequence = nextSequence_++;
   timer->running = true;
-  auto onTick = timer->onTick;  // the handler may replace it or destroy the timer
-  if (onTick) onTick();
+  if (timer->onTick) timer->onTick();
   timer->running = false;
+  if (timer->orphaned) {  // the timer was destroyed by its own tick
+    Forget(timer);
+    return true;
+  }
+  if (timer->replacement) {
+    timer->onTick = std::move(*timer->replacement);
+    timer->replacement.reset();
+  }
   return true;
 }
 
@@ -145,23 +169,23 @@ void VirtualEventLoop::ProcessEvents() {
 
 void VirtualEventLoop::WaitSeconds(double seconds) {
   const Micros target = now_ + std::max<Micros>(0, SecondsToMicros(seconds));
-  while (true) {
-    const auto next = NextDue();
-    if (!next || *next > target) break;
-    AdvanceTo(*next);
-    DispatchOneDueBy(now_);
+  while (DispatchOneDueBy(target)) {
   }
-  AdvanceTo(target);
+  AdvanceClockTo(target);
 }
 
 void VirtualEventLoop::Run() {
   ClearQuit();
-  while (!QuitRequested()) {
-    const auto next = NextDue();
-    if (!next) return;
-    AdvanceTo(*next);
-    DispatchOneDueBy(now_);
+  while (!QuitRequested() && DispatchOneDueBy(std::numeric_limits<Micros>::max() - 1)) {
   }
+}
+
+bool VirtualEventLoop::RunUntil(const std::function<bool()>& done, double maxSeconds) {
+  const Micros limit = now_ + SecondsToMicros(maxSeconds);
+  while (!done()) {
+    if (!DispatchOneDueBy(limit)) return false;
+  }
+  return true;
 }
 
 }  // namespace hw::platform

@@ -102,8 +102,11 @@ class EventLoop {
 
   // The time the earliest runnable event or tick is due, if any.
   std::optional<Micros> NextDue() const;
-  // Runs the earliest event or tick due at or before `limit`. False when none is.
+  // Runs the earliest event or tick due at or before `limit`, first moving a virtual
+  // clock on to the moment it is due (AdvanceClockTo). False when none is due.
   bool DispatchOneDueBy(Micros limit);
+  // A virtual clock moves forward to t here; a real one is where it is.
+  virtual void AdvanceClockTo(Micros) {}
   void ClearQuit() { quitRequested_ = false; }
 
  private:
@@ -117,9 +120,11 @@ class EventLoop {
   void Forget(detail::TimerState* timer);
 
   std::vector<std::shared_ptr<detail::TimerState>> timers_;
+  std::vector<std::shared_ptr<detail::TimerState>> active_;  // the enabled ones
   std::map<Key, Posted> posted_;
   std::uint64_t nextSequence_ = 0;
   bool quitRequested_ = false;
+
 };
 
 // The loop of tests and the simulator: time moves only when a wait or the run asks it
@@ -135,13 +140,16 @@ class VirtualEventLoop final : public EventLoop {
   void WaitSeconds(double seconds) override;
   // Jumps from one due event to the next until Quit() or until nothing is scheduled.
   void Run() override;
+  // Runs events until `done` holds, nothing is left to run, or the clock has moved on by
+  // maxSeconds. Returns whether `done` holds.
+  bool RunUntil(const std::function<bool()>& done, double maxSeconds);
 
   // Lets the clock move by this much at every ProcessEvents call, so that an animation
   // that lets events run between its steps also takes (virtual) time. 0 by default.
   void SetProcessEventsCost(double seconds) { processEventsCost_ = SecondsToMicros(seconds); }
 
  private:
-  void AdvanceTo(Micros t) {
+  void AdvanceClockTo(Micros t) override {
     if (t > now_) now_ = t;
   }
   Micros now_ = 0;

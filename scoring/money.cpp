@@ -54,6 +54,33 @@ std::string_view WithoutLeadingZeros(std::string_view digits) {
   return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
 }
 
+// Most amounts in play fit a machine number: a valid text of at most 18 digits is read
+// straight into one (an invalid text counts as zero, as everywhere). The callers fall back
+// to the limbs for anything longer, or when the result would not fit.
+bool Small(std::string_view text, std::int64_t& value) {
+  text = TrimSpaces(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) {  // not a number: zero
+    value = 0;
+    return true;
+  }
+  if (text.size() > 18) return false;
+  std::int64_t number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') {
+      value = 0;
+      return true;
+    }
+    number = number * 10 + (c - '0');
+  }
+  value = negative ? -number : number;
+  return true;
+}
+
 }  // namespace
 
 bool IsValidNumber(std::string_view text) {
@@ -157,14 +184,26 @@ BigNumber MultiplyMagnitude(const BigNumber& a, const BigNumber& b) {
 }
 
 std::string BigAdd(std::string_view a, std::string_view b) {
+  std::int64_t x, y, sum;
+  if (Small(a, x) && Small(b, y) && !__builtin_add_overflow(x, y, &sum)) {
+    return std::to_string(sum);
+  }
   return FormatBig(Add(ParseBig(a), ParseBig(b)));
 }
 
 std::string BigSubtract(std::string_view a, std::string_view b) {
+  std::int64_t x, y, difference;
+  if (Small(a, x) && Small(b, y) && !__builtin_sub_overflow(x, y, &difference)) {
+    return std::to_string(difference);
+  }
   return FormatBig(Add(ParseBig(a), Negated(ParseBig(b))));
 }
 
 std::string BigMultiply(std::string_view a, std::string_view b) {
+  std::int64_t small, other, smallProduct;
+  if (Small(a, small) && Small(b, other) && !__builtin_mul_overflow(small, other, &smallProduct)) {
+    return std::to_string(smallProduct);
+  }
   const BigNumber x = ParseBig(a);
   const BigNumber y = ParseBig(b);
   BigNumber product = MultiplyMagnitude(x, y);
@@ -172,6 +211,8 @@ std::string BigMultiply(std::string_view a, std::string_view b) {
 }
 
 int BigCompare(std::string_view a, std::string_view b) {
+  std::int64_t small, other;
+  if (Small(a, small) && Small(b, other)) return small < other ? -1 : small > other ? 1 : 0;
   const BigNumber x = ParseBig(a);
   const BigNumber y = ParseBig(b);
   if (x.sign != y.sign) return x.sign < y.sign ? -1 : 1;
@@ -203,7 +244,7 @@ std::string FormatMoney(std::string_view text) {
     result += kUnits[index];
   }
   if (!group(0).empty() && result.find("조") == std::string::npos) result += group(0);
-  if (negative && !result.empty()) result.insert(0, "-");
+  if (negative && !result.empty()) result.insert(result.begin(), '-');
   return result + "원";
 }
 

@@ -1,5 +1,9 @@
 #include "scoring/score.h"
 
+#include "core/declarations.h"
+#include "scoring/computer_player.h"
+#include "scoring/settlement.h"
+
 namespace hw {
 namespace {
 
@@ -22,7 +26,8 @@ int BrightPoints(const GameState& state, const SeatCardSet& seat, int brights) {
 }
 
 // Plays a set's announcement the first time it is complete in this hand.
-void Announce(Game& game, const PlayerRecord& player, bool& shown, const char* sound, int channel) {
+void Announce(Game& game, const PlayerRecord& player, bool& shown, const char* sound,
+              int channel) {
   if (shown) return;
   shown = true;
   game.sound.PlayGameSound(sound, channel, true, player.VoiceFolder, 0.3);
@@ -30,35 +35,26 @@ void Announce(Game& game, const PlayerRecord& player, bool& shown, const char* s
 
 }  // namespace
 
-void CalculateScore(Game& game, int playerIndex) {
-  GameState& state = game.state;
-  PlayerRecord& player = state.Player(playerIndex);
-  const SeatCardSet& seat = state.SeatOf(playerIndex);
+ScoreFigures ComputeScore(const GameState& state, int player) {
+  const SeatCardSet& seat = state.SeatOf(player);
+  ScoreFigures f;
 
   const int brights = seat.CapturedCountByKind[kBright];
-  player.BrightScore = BrightPoints(state, seat, brights);
-  player.BrightCount = brights;
-  player.CapturedCount = brights;
+  f.BrightScore = BrightPoints(state, seat, brights);
+  f.BrightCount = brights;
 
   const int animals = seat.CapturedCountByKind[kAnimal];
   int animalPoints = 0;
   if (animals >= 3) {
     animalPoints = animals >= 5 ? animals - 4 : 0;
-    int birds = 0;
-    for (int card = 0; card < state.Room.CardsInPlay; ++card) {
-      const CardRecord& record = state.Card(card);
-      if (record.Location == CapturedBy(playerIndex) && record.Kind == kAnimal &&
-          record.Mark == kMarkGodoriBird) {
-        ++birds;
-      }
+    int birds = 0;  // the animal pile holds exactly the player's captured animals
+    for (int i = 0; i < animals; ++i) {
+      birds += state.Card(seat.Captured[kAnimal][i]).Mark == kMarkGodoriBird;
     }
-    if (birds == 3) {
-      animalPoints += 5;
-      Announce(game, player, player.GodoriShown, "GODORI", 0);
-    }
+    f.Godori = birds == 3;
+    if (f.Godori) animalPoints += 5;
   }
-  player.SevenAnimals = animals >= 7 ? 1 : 0;
-  player.CapturedCount += animals;
+  f.SevenAnimals = animals >= 7 ? 1 : 0;
 
   const int ribbons = seat.CapturedCountByKind[kRibbon];
   int ribbonPoints = 0;
@@ -66,50 +62,92 @@ void CalculateScore(Game& game, int playerIndex) {
     ribbonPoints = ribbons >= 5 ? ribbons - 4 : 0;
     int redPoem = 0, blue = 0, grass = 0;
     for (int i = 0; i < ribbons; ++i) {
-      switch (state.Card(seat.Captured[kRibbon][i]).Mark) {
-        case kMarkRedPoemRibbon:
-          ++redPoem;
-          break;
-        case kMarkBlueRibbon:
-          ++blue;
-          break;
-        case kMarkGrassRibbon:
-          ++grass;
-          break;
-        default:
-          break;
-      }
+      const int mark = state.Card(seat.Captured[kRibbon][i]).Mark;
+      redPoem += mark == kMarkRedPoemRibbon;
+      blue += mark == kMarkBlueRibbon;
+      grass += mark == kMarkGrassRibbon;
     }
-    if (redPoem == 3) {
-      ribbonPoints += 3;
-      Announce(game, player, player.HongdanShown, "HONGDAN", 4);
-    }
-    if (blue == 3) {
-      ribbonPoints += 3;
-      Announce(game, player, player.ChungdanShown, "CHUNGDAN", 4);
-    }
-    if (grass == 3) {
-      ribbonPoints += 3;
-      Announce(game, player, player.ChodanShown, "CHODAN", 4);
-    }
+    f.Hongdan = redPoem == 3;
+    f.Chungdan = blue == 3;
+    f.Chodan = grass == 3;
+    ribbonPoints += 3 * (f.Hongdan + f.Chungdan + f.Chodan);
   }
-  player.CapturedCount += ribbons;
 
-  const int junk = seat.CapturedCountByKind[kJunk];
-  player.JunkCount = junk;
-  player.CapturedCount += junk;
-  int junkValue = 0;
-  for (int i = 0; i < junk; ++i) {
-    junkValue += state.Card(seat.Captured[kJunk][i]).Mark == kMarkDoubleJunk ? 2 : 1;
+  f.JunkCount = seat.CapturedCountByKind[kJunk];
+  for (int i = 0; i < f.JunkCount; ++i) {
+    f.JunkValue += state.Card(seat.Captured[kJunk][i]).Mark == kMarkDoubleJunk ? 2 : 1;
   }
-  game.board.SetJunkLabel(player.Seat, junkValue);
-  player.JunkValue = junkValue;
-  player.JunkScore = junkValue >= 10 ? junkValue - 9 : 0;
+  f.JunkScore = f.JunkValue >= 10 ? f.JunkValue - 9 : 0;
 
-  player.Score = player.BrightScore + animalPoints + ribbonPoints + player.JunkScore;
+  f.CapturedCount = brights + animals + ribbons + f.JunkCount;
+  f.Score = f.BrightScore + animalPoints + ribbonPoints + f.JunkScore;
+  return f;
+}
 
+void CalculateScore(Game& game, int playerIndex) {
+  PlayerRecord& player = game.state.Player(playerIndex);
+  const ScoreFigures f = ComputeScore(game.state, playerIndex);
+  player.BrightScore = f.BrightScore;
+  player.BrightCount = f.BrightCount;
+  if (f.Godori) Announce(game, player, player.GodoriShown, "GODORI", 0);
+  player.SevenAnimals = f.SevenAnimals;
+  if (f.Hongdan) Announce(game, player, player.HongdanShown, "HONGDAN", 4);
+  if (f.Chungdan) Announce(game, player, player.ChungdanShown, "CHUNGDAN", 4);
+  if (f.Chodan) Announce(game, player, player.ChodanShown, "CHODAN", 4);
+  player.JunkCount = f.JunkCount;
+  game.board.SetJunkLabel(player.Seat, f.JunkValue);
+  player.JunkValue = f.JunkValue;
+  player.JunkScore = f.JunkScore;
+  player.CapturedCount = f.CapturedCount;
+  player.Score = f.Score;
   game.board.DrawScore(playerIndex);
   game.board.UpdateMissionMarks();
+}
+
+int DecideAfterScore(Game& game, int player) {
+  GameState& state = game.state;
+  const PlayerRecord& who = state.Player(player);
+  int finished = 0;
+  for (const PlayerRecord& p : state.Players) finished += p.PlayedCount >= 10;
+
+  if (state.Room.SeptemberChoicePending &&
+      state.Card(kSeptemberAnimal).Location == CapturedBy(player)) {
+    if (player == kHuman) {
+      game.Window().AskSeptemberAnimal();
+    } else {
+      game.Log("[" + who.Name + "]님 구열결정중..");
+      ChooseSeptemberAnimal(game, player, 2);
+    }
+    return 0;
+  }
+
+  if (who.Score >= 7 && who.Score > who.ScoreAtLastGo) {
+    if (who.PlayedCount >= 10) {
+      SettleByStop(game, player);
+    } else if (player == kHuman) {
+      game.Window().AskGoOrStop();
+    } else {
+      game.Log("[" + who.Name + "]님 고/스톱 결정중입니다");
+      if (ChooseGoOrStop(state, player) == -1) {
+        CallGo(game, player);
+      } else {
+        CallStop(game, player);
+      }
+    }
+    return 0;
+  }
+
+  if (finished == kPlayers) {
+    SettleDraw(game);
+    return 0;
+  }
+
+  if (state.Room.ThreePpeokRule == 1 && who.PpeokCount >= 3) {
+    game.Log("[" + who.Name + "]님께서 3회뻑으로 승리하셨습니다..짝짝짝!!!");
+    SettleSpecialWin(game, player, 'P');
+    return 0;
+  }
+  return -1;
 }
 
 }  // namespace hw

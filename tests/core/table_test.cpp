@@ -9,6 +9,7 @@
 #include "core/card_table.h"
 #include "core/hand_setup.h"
 #include "core/lookups.h"
+#include "core/turn.h"
 #include "tests/support/recording_effects.h"
 
 namespace hw {
@@ -195,9 +196,15 @@ TEST(CaptureTest, JunkPileWrapsUpwardsAndTheLabelFollows) {
   EXPECT_EQ(t.state.Card(31).ImageLeft, 245 + 15);  // 16th: third row
   EXPECT_EQ(t.state.Card(31).ImageTop, 91 - 58);
   EXPECT_EQ(t.rec.board.Calls("junk-label-at").back(), "junk-label-at 0 (297,45)");
-  // Each capture moves only the new card; the others are placed.
+  // Each capture moves only the new card; the others stay where they lie.
   EXPECT_EQ(t.rec.board.Calls("move").size(), 16u);
-  EXPECT_EQ(t.rec.board.Calls("place").size(), 15u * 16u / 2u);
+  EXPECT_THAT(t.rec.board.Calls("place"), IsEmpty());
+
+  // Taking a card out closes the pile up: the cards after it move one place left.
+  t.rec.board.calls.clear();
+  RemoveCaptured(t.rec.game, kComputer, kJunk, 30);
+  EXPECT_THAT(t.rec.board.Calls("place"), ElementsAre("place 31 (245,33)"));
+  EXPECT_EQ(t.state.SeatOf(kComputer).CapturedCountByKind[kJunk], 15);
 }
 
 TEST(CaptureTest, ListsHoldThirtyJunkCards) {
@@ -240,6 +247,7 @@ TEST(ResetHandTest, ClearsTheHandButKeepsWhatOutlivesIt) {
   state.FloorSlots[6].Used = 1;
   state.PpeokOwner[9] = 1;
   state.Card(kSeptemberAnimal).Kind = kJunk;
+  state.BombCards[kComputer][2] = BombCard::kAvailable;  // the hand ended before it was used
   t.rec.board.calls.clear();
 
   ResetHand(t.rec.game);
@@ -266,7 +274,9 @@ TEST(ResetHandTest, ClearsTheHandButKeepsWhatOutlivesIt) {
   EXPECT_EQ(state.FloorSlots[6].Used, 0);
   EXPECT_EQ(state.PpeokOwner[9], -1);
   EXPECT_EQ(state.Card(kSeptemberAnimal).Kind, kAnimal);
-  EXPECT_THAT(t.rec.board.calls, ElementsAre("reset-indicators", "reset-card-images"));
+  EXPECT_EQ(state.BombCards[kComputer][2], BombCard::kNotGranted);
+  EXPECT_THAT(t.rec.board.calls, ::testing::IsSupersetOf({"reset-indicators", "reset-card-images",
+                                                          "hide-bomb-card 1 2"}));
 }
 
 TEST(SetUpPlayersTest, HumanFromTheLoginComputerAfresh) {

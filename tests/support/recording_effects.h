@@ -10,6 +10,7 @@
 #include "core/effects.h"
 #include "core/game.h"
 #include "platform/event_loop.h"
+#include "platform/fake/scripted_desktop.h"
 
 namespace hw::testing {
 
@@ -67,29 +68,53 @@ class RecordingSound final : public SoundPlayer {
 // Every request as one line of text, e.g. "move 12 (258,255)->(245,540) face".
 class RecordingBoard final : public BoardView {
  public:
-  void ResetBoardIndicators() override { calls.push_back("reset-indicators"); }
-  void ResetCardImages() override { calls.push_back("reset-card-images"); }
-  void PrepareCardImages(int cardsInPlay) override {
-    calls.push_back("prepare " + std::to_string(cardsInPlay));
-  }
-  void HideCard(int card) override { calls.push_back("hide " + std::to_string(card)); }
-  void ShowCardFace(int card) override { calls.push_back("face " + std::to_string(card)); }
+  void ResetBoardIndicators() override { Note("reset-indicators"); }
+  void ResetCardImages() override { Note("reset-card-images"); }
+  void PrepareCardImages(int cardsInPlay) override { Note("prepare", cardsInPlay); }
+  void HideCard(int card) override { Note("hide", card); }
+  void ShowCardFace(int card) override { Note("face", card); }
   void PlaceCard(int card, int left, int top) override {
-    calls.push_back("place " + std::to_string(card) + " " + Point(left, top));
+    Note("place " + std::to_string(card) + " " + Point(left, top));
   }
   void MoveCard(const MoveRequest& m) override {
-    calls.push_back("move " + std::to_string(m.Card) + " " + Point(m.FromX, m.FromY) + "->" +
-                    Point(m.ToX, m.ToY) + (m.ShowFace ? " face" : ""));
+    Note("move " + std::to_string(m.Card) + " " + Point(m.FromX, m.FromY) + "->" +
+         Point(m.ToX, m.ToY) + (m.ShowFace ? " face" : "") +
+         (m.Zoom > 8 ? " zoom " + std::to_string(m.Zoom) : ""));
   }
   void MoveJunkLabel(int seat, int left, int top) override {
-    calls.push_back("junk-label-at " + std::to_string(seat) + " " + Point(left, top));
+    Note("junk-label-at " + std::to_string(seat) + " " + Point(left, top));
   }
-  void SetJunkLabel(int seat, int junkValue) override {
-    calls.push_back("junk-label " + std::to_string(seat) + " " + std::to_string(junkValue));
+  void SetJunkLabel(int seat, int junkValue) override { Note("junk-label", seat, junkValue); }
+  void DealCards(const DealRequest& deal) override {
+    std::string text = deal.ToFloor ? "deal-floor" : "deal-hand";
+    for (const auto& card : deal.Cards) {
+      text += " " + std::to_string(card.Number) + Point(card.ToX, card.ToY);
+    }
+    Note(text + (deal.ShowFaces ? " faces" : ""));
   }
-  void DrawPlayerPanel(int player) override { calls.push_back("panel " + std::to_string(player)); }
-  void DrawScore(int player) override { calls.push_back("score " + std::to_string(player)); }
-  void UpdateMissionMarks() override { calls.push_back("mission-marks"); }
+  void DrawPlayerPanel(int player) override { Note("panel", player); }
+  void DrawScore(int player) override { Note("score", player); }
+  void DrawPlayerStatus(int player) override { Note("status", player); }
+  void DrawRunningGain(int player) override { Note("running-gain", player); }
+  void UpdateMissionMarks() override { Note("mission-marks"); }
+  void DrawWaitingRoom() override { Note("waiting-room"); }
+  void DrawRoomTitle(std::string_view title) override { Note("room-title " + std::string(title)); }
+  void MoveTurnIndicator(bool humanSide) override { Note("indicator-to", humanSide ? 0 : 1); }
+  void ShowTurnIndicator(bool visible) override { Note("indicator", visible ? 1 : 0); }
+  void ShowCountdown(int secondsLeft) override { Note("countdown", secondsLeft); }
+  void HighlightHand(bool on) override { Note("highlight", on ? 1 : 0); }
+  void OpenMissionBox(int missionIndex) override { Note("mission-box", missionIndex); }
+  void DrawMissionNameplate(bool shown, std::string_view name) override {
+    Note("nameplate " + std::to_string(shown ? 1 : 0) + " " + std::string(name));
+  }
+  void CloseMissionBox() override { Note("close-mission-box"); }
+  void ShowGoEffect(int goCount) override { Note("go-effect", goCount); }
+  void ShowBombCard(int player, int index) override { Note("bomb-card", player, index); }
+  void HideBombCard(int player, int index) override { Note("hide-bomb-card", player, index); }
+  void ShowBombFrame(int index, int frame) override { Note("bomb-frame", index, frame); }
+  void DrawCardPressed(int card, bool pressed) override { Note("pressed", card, pressed ? 1 : 0); }
+  void ShowPowerBar(int card, bool visible) override { Note("power-bar", card, visible ? 1 : 0); }
+  void DrawPowerSegment(int level) override { Note("power", level); }
 
   // The calls that start with this word.
   std::vector<std::string> Calls(std::string_view word) const {
@@ -100,8 +125,20 @@ class RecordingBoard final : public BoardView {
     return found;
   }
   std::vector<std::string> calls;
+  bool recording = true;  // off: nothing is written down (long runs)
 
  private:
+  void Note(std::string call) {
+    if (recording) calls.push_back(std::move(call));
+  }
+  void Note(const char* word, int a) {
+    if (recording) calls.push_back(std::string(word) + " " + std::to_string(a));
+  }
+  void Note(const char* word, int a, int b) {
+    if (recording) {
+      calls.push_back(std::string(word) + " " + std::to_string(a) + " " + std::to_string(b));
+    }
+  }
   static std::string Point(int x, int y) {
     return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
   }
@@ -113,7 +150,8 @@ struct RecordedGame {
   RecordingBoard board;
   RecordingSound sound{&loop};
   RecordingLog log;
-  Game game{board, sound, log, loop, GameRandom(20261208)};
+  platform::ScriptedDesktop desktop;
+  Game game{board, sound, log, loop, desktop, GameRandom(20261208)};
 };
 
 }  // namespace hw::testing

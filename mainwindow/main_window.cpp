@@ -1,0 +1,320 @@
+#include "mainwindow/main_window.h"
+
+#include <charconv>
+
+#include "core/declarations.h"
+#include "core/moves.h"
+#include "core/turn.h"
+#include "scoring/computer_player.h"
+
+namespace hw {
+namespace {
+
+int ToInt(std::string_view text, int fallback) {
+  int value = fallback;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() ? value : fallback;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Game& game, DialogView& dialogView)
+    : game_(game),
+      shake_(game, dialogView),
+      select_(game, dialogView),
+      common_(game, dialogView),
+      goStop_(game, dialogView),
+      september_(game, dialogView),
+      result_(game, dialogView),
+      turnTimer_(game.loop.CreateTimer(1000, [this] { OnTurnTick(); })),
+      selectTimer_(game.loop.CreateTimer(200, [this] { OnSelectTick(); })),
+      powerTimer_(game.loop.CreateTimer(30, [this] { OnPowerBarTick(); })),
+      bombTimer_(game.loop.CreateTimer(60, [this] { OnBombTick(); })) {
+  game_.window = this;
+}
+
+MainWindow::~MainWindow() {
+  if (game_.window == this) game_.window = nullptr;
+}
+
+GameDialog& MainWindow::Dialog(DialogKind dialog) {
+  switch (dialog) {
+    case DialogKind::kCommon: return common_;
+    case DialogKind::kShake: return shake_;
+    case DialogKind::kSelect: return select_;
+    case DialogKind::kGoStop: return goStop_;
+    case DialogKind::kResult: return result_;
+    case DialogKind::kSeptember: break;
+  }
+  return september_;
+}
+
+// ---- The turn timer
+
+void MainWindow::타이머_차례시작(int player) {
+  turnPlayer_ = player;
+  turnTicks_ = 0;
+  indicatorShown_ = true;
+  turnTimer_->SetEnabled(true);
+}
+
+void MainWindow::타이머_차례중지() {
+  turnPlayer_ = -1;
+  turnTimer_->SetEnabled(false);
+  game_.board.ShowTurnIndicator(false);
+  indicatorShown_ = false;
+  turnTicks_ = 0;
+  game_.board.ShowCountdown(0);
+}
+
+void MainWindow::DisableTurnTimer() { turnTimer_->SetEnabled(false); }
+
+void MainWindow::OnTurnTick() {
+  GameState& state = game_.state;
+  if (state.Room.Status == 'F') {
+    turnTimer_->SetEnabled(false);
+    game_.board.ShowTurnIndicator(false);
+    return;
+  }
+  ++turnTicks_;
+  indicatorShown_ = !indicatorShown_;
+  game_.board.ShowTurnIndicator(indicatorShown_);
+
+  const int player = turnPlayer_;
+  if (player < 0 || player >= kPlayers) return;
+  const int limit = state.PlayerInfo.TurnTimeLimit;
+  if (turnTicks_ < limit) {
+    if (player != kHuman) turnTicks_ = limit;  // the computer moves at the next tick
+    const int left = limit - turnTicks_;
+    game_.board.ShowCountdown(left >= 1 && left <= 5 ? left : 0);
+    return;
+  }
+
+  // Time is up: the computer player moves, for the computer as for a human who waited.
+  game_.board.ShowCountdown(0);
+  turnTimer_->SetEnabled(false);
+  game_.board.ShowTurnIndicator(false);
+  const int choice = ChooseCard(state, player);
+  if (choice == -1) {
+    const int index = FirstAvailableBombCard(state, player);
+    if (index < 0) return;
+    if (player == kHuman) {
+      OnBombCardClick(index, MouseButton::kLeft);
+    } else {
+      ComputerPlayBombCard(player, index);
+    }
+  } else if (player == kHuman) {
+    OnCardRelease(choice, MouseButton::kLeft);
+  } else {
+    ComputerPlayCard(choice, player);
+  }
+}
+
+// ---- The human's cards
+
+bool MainWindow::HumanMayAct() const {
+  const RoomRecord& room = game_.state.Room;
+  return room.TurnPlayer == kHuman && room.Status != 'F' && room.HumanTurnMark != 0;
+}
+
+bool MainWindow::HumanMayPlay(int card) const {
+  return card >= 0 && card < game_.state.Room.CardsInPlay &&
+         game_.state.Card(card).Location == kHuman && HumanMayAct();
+}
+
+void MainWindow::OnCardPress(int card, MouseButton button) {
+  if (button == MouseButton::kRight || game_.state.Room.DialogOpen != 0) return;
+  if (!HumanMayPlay(card)) return;
+  game_.Sound("CLICK", 1);
+  game_.board.DrawCardPressed(card, true);
+  if (card < kMonthCards) {
+    powerLevel_ = 0;
+    game_.board.ShowPowerBar(card, true);
+    powerTimer_->SetEnabled(true);
+  } else {
+    game_.board.ShowPowerBar(card, false);
+    powerTimer_->SetEnabled(false);
+  }
+}
+
+void MainWindow::OnPowerBarTick() {
+  // The bar fills three times, green, yellow, red; held longer, it starts from empty.
+  game_.board.DrawPowerSegment(powerLevel_);
+  if (++powerLevel_ > 59) {
+    powerTimer_->SetEnabled(false);
+    powerLevel_ = 0;
+  }
+}
+
+std::vector<int> MainWindow::TakeTriple(int player, int card) {
+  GameState& state = game_.state;
+  std::vector<int> found;
+  for (int other = 0; other < state.Room.CardsInPlay; ++other) {
+    CardRecord& record = state.Card(other);
+    if (other == card || record.Location != player || record.ShakeMark != kShakeCandidate ||
+        record.Month != state.Card(card).Month) {
+      continue;
+    }
+    record.ShakeMark = kShakeShown;
+    found.push_back(other);
+  }
+  if (!found.empty()) state.Card(card).ShakeMark = kShakeShown;
+  return found;
+}
+
+void MainWindow::OnCardRelease(int card, MouseButton button) {
+  GameState& state = game_.state;
+  if (button == MouseButton::kRight || state.Room.DialogOpen != 0) return;
+  if (!HumanMayPlay(card)) return;
+  state.Room.HumanTurnMark = 0;
+  타이머_차례중지();
+  powerTimer_->SetEnabled(false);
+  game_.board.ShowPowerBar(card, false);
+  game_.board.DrawCardPressed(card, false);
+  const int power = powerLevel_;
+
+  if (card >= kMonthCards) {
+    PlayServiceCard(game_, kHuman, card);
+    return;
+  }
+  if (state.Card(card).ShakeMark != kShakeCandidate) {
+    PlayHandCard(game_, kHuman, card, power);
+    return;
+  }
+  const std::vector<int> triple = TakeTriple(kHuman, card);
+  if (FloorHasMonth(state, card)) {
+    if (triple.size() >= 2) {
+      PlayBomb(game_, kHuman, card, triple[0], triple[1]);
+    } else {
+      PlayHandCard(game_, kHuman, card, power);
+    }
+  } else if (triple.empty() || minimised_) {
+    PlayHandCard(game_, kHuman, card, power);
+  } else {
+    shake_.Show(card);
+    game_.Sound("WINDOW", 3);
+  }
+}
+
+// ---- Bomb cards
+
+void MainWindow::OnBombCardClick(int index, MouseButton button) {
+  GameState& state = game_.state;
+  if (button == MouseButton::kRight || state.Room.DialogOpen != 0) return;
+  if (index < 0 || index >= kBombCards ||
+      state.BombCards[kHuman][index] != BombCard::kAvailable || !HumanMayAct()) {
+    return;
+  }
+  state.Room.HumanTurnMark = 0;
+  game_.Sound("BOMB", 3);
+  타이머_차례중지();
+  bombTimer_->Tag = std::to_string(index);
+  bombFrame_ = 0;
+  bombTimer_->SetEnabled(true);
+  while (bombTimer_->Enabled() && !unloaded_) game_.loop.WaitSeconds(0.06);
+  state.BombCards[kHuman][index] = BombCard::kUsed;
+  game_.board.HideBombCard(kHuman, index);
+  FlipFromDeck(game_, kHuman, '1');
+}
+
+void MainWindow::OnBombTick() {
+  const int index = ToInt(bombTimer_->Tag, 0);
+  if (++bombFrame_ <= 4) {
+    game_.board.ShowBombFrame(index, bombFrame_);
+    return;
+  }
+  game_.board.HideBombCard(kHuman, index);
+  bombTimer_->SetEnabled(false);
+  bombTimer_->Tag = "-1";
+  bombFrame_ = 0;
+}
+
+void MainWindow::ComputerPlayBombCard(int player, int index) {
+  game_.state.BombCards[player][index] = BombCard::kUsed;
+  game_.board.HideBombCard(player, index);
+  game_.Sound("BOMB", 3);
+  타이머_차례중지();
+  FlipFromDeck(game_, player, '1');
+}
+
+void MainWindow::ComputerPlayCard(int card, int player) {
+  GameState& state = game_.state;
+  타이머_차례중지();
+  if (card >= kMonthCards) {
+    PlayServiceCard(game_, player, card);
+    return;
+  }
+  if (state.Card(card).ShakeMark != kShakeCandidate) {
+    PlayHandCard(game_, player, card, 0);
+    return;
+  }
+  const std::vector<int> triple = TakeTriple(player, card);
+  if (FloorHasMonth(state, card)) {
+    if (triple.size() >= 2) {
+      PlayBomb(game_, player, card, triple[0], triple[1]);
+    } else {
+      PlayHandCard(game_, player, card, 0);
+    }
+  } else if (!triple.empty()) {
+    DeclareShake(game_, player, card);
+  } else {
+    PlayHandCard(game_, player, card, 0);
+  }
+}
+
+// ---- Questions
+
+void MainWindow::RequestFloorChoice(const FloorChoice& choice) {
+  pendingChoice_ = choice;
+  selectTimer_->SetEnabled(true);
+}
+
+void MainWindow::OnSelectTick() {
+  selectTimer_->SetEnabled(false);
+  OpenFloorChoice(pendingChoice_);
+}
+
+void MainWindow::OpenFloorChoice(const FloorChoice& choice) {
+  if (minimised_) {
+    ResolveChoice(game_, kHuman, choice.Phase, choice.Card, choice.First);
+    return;
+  }
+  select_.Show(choice);
+  game_.Sound("WINDOW", 3);
+}
+
+void MainWindow::AskSeptemberAnimal() {
+  if (minimised_) {
+    ChooseSeptemberAnimal(game_, kHuman, 2);
+    return;
+  }
+  september_.Show();
+  game_.Sound("WINDOW", 3);
+}
+
+void MainWindow::AskGoOrStop() {
+  if (minimised_) {
+    CallStop(game_, kHuman);
+    return;
+  }
+  goStop_.Show();
+  game_.Sound("WINDOW", 3);
+}
+
+// ---- The window
+
+void MainWindow::PressStart() {
+  if (game_.state.Room.Status != 'F' || unloaded_) return;
+  NewHand(game_);
+}
+
+void MainWindow::Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  for (auto* timer : {turnTimer_.get(), selectTimer_.get(), powerTimer_.get(), bombTimer_.get()}) {
+    timer->SetEnabled(false);
+  }
+  if (onUnload) onUnload();
+}
+
+}  // namespace hw

@@ -1,0 +1,138 @@
+#pragma once
+// The world of a game without a window: a board and dialogs that draw nothing, a sound
+// player and a message log that only write down (or fingerprint) what they are asked,
+// and a desktop that answers every question with No.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/effects.h"
+#include "platform/desktop.h"
+#include "platform/event_loop.h"
+#include "ui/dialog_controllers.h"
+
+namespace hw::sim {
+
+// A 64-bit fingerprint of everything that passes, in order (FNV-1a over 8-byte words).
+class Fingerprint {
+ public:
+  void Add(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + i, std::min<std::size_t>(8, text.size() - i));
+      Mix(word);
+    }
+    Mix(text.size());  // ends each piece, so "ab"+"c" differs from "a"+"bc"
+  }
+  void Add(long long number) { Mix(static_cast<std::uint64_t>(number) ^ 0x9e3779b97f4a7c15ULL); }
+  std::uint64_t Value() const { return hash_; }
+
+ private:
+  void Mix(std::uint64_t word) { hash_ = (hash_ ^ word) * 0x100000001b3ULL; }
+  std::uint64_t hash_ = 0xcbf29ce484222325ULL;
+};
+
+class QuietBoard final : public BoardView {
+ public:
+  void ResetBoardIndicators() override {}
+  void ResetCardImages() override {}
+  void PrepareCardImages(int) override {}
+  void HideCard(int) override {}
+  void ShowCardFace(int) override {}
+  void PlaceCard(int, int, int) override {}
+  void MoveCard(const MoveRequest&) override {}
+  void MoveJunkLabel(int, int, int) override {}
+  void SetJunkLabel(int, int) override {}
+  void DealCards(const DealRequest&) override {}
+  void DrawPlayerPanel(int) override {}
+  void DrawScore(int) override {}
+  void DrawPlayerStatus(int) override {}
+  void DrawRunningGain(int) override {}
+  void UpdateMissionMarks() override {}
+  void DrawWaitingRoom() override {}
+  void DrawRoomTitle(std::string_view) override {}
+  void MoveTurnIndicator(bool) override {}
+  void ShowTurnIndicator(bool) override {}
+  void ShowCountdown(int) override {}
+  void HighlightHand(bool) override {}
+  void OpenMissionBox(int) override {}
+  void DrawMissionNameplate(bool, std::string_view) override {}
+  void CloseMissionBox() override {}
+  void ShowGoEffect(int) override {}
+  void ShowBombCard(int, int) override {}
+  void HideBombCard(int, int) override {}
+  void ShowBombFrame(int, int) override {}
+  void DrawCardPressed(int, bool) override {}
+  void ShowPowerBar(int, bool) override {}
+  void DrawPowerSegment(int) override {}
+};
+
+class QuietDialogs final : public DialogView {
+ public:
+  void Open(DialogKind) override {}
+  void Close(DialogKind) override {}
+  void DrawCountdown(DialogKind, int) override {}
+  void DrawButton(DialogKind, int, bool) override {}
+  void DrawChoiceCard(int, bool) override {}
+};
+
+// Keeps the lines (or, when `keep` is off, only their fingerprint).
+class HeadlessLog final : public MessageLog {
+ public:
+  void AppendLog(std::string_view, std::string_view text, Rgb, bool) override {
+    fingerprint.Add(text);
+    if (keep) lines.emplace_back(text);
+  }
+  bool keep = true;
+  std::vector<std::string> lines;
+  Fingerprint fingerprint;
+};
+
+// Every sound as NAME@channel or NAME@channel/folder. A sound that asks for a pause
+// pauses on the loop's clock, as it would with the sound on.
+class HeadlessSound final : public SoundPlayer {
+ public:
+  explicit HeadlessSound(platform::EventLoop& loop) : loop_(loop) {}
+  void PlayGameSound(std::string_view name, int channel, bool wait, std::string_view voiceFolder,
+                     double delaySeconds) override {
+    fingerprint.Add(name);
+    fingerprint.Add(channel);
+    if (!voiceFolder.empty()) fingerprint.Add(voiceFolder);
+    if (keep) {
+      const char at[] = {'@', static_cast<char>('0' + channel)};
+      std::string entry(name);
+      entry.append(at, 2);
+      if (!voiceFolder.empty()) {
+        entry += '/';
+        entry += voiceFolder;
+      }
+      played.push_back(std::move(entry));
+    }
+    if (wait) loop_.WaitSeconds(delaySeconds);
+  }
+  bool keep = true;
+  std::vector<std::string> played;
+  Fingerprint fingerprint;
+
+ private:
+  platform::EventLoop& loop_;
+};
+
+class NoDesktop final : public platform::Desktop {
+ public:
+  platform::MessageAnswer ShowMessage(std::string_view, std::string_view text,
+                                      platform::MessageIcon,
+                                      platform::MessageButtons buttons) override {
+    messages.emplace_back(text);
+    return buttons == platform::MessageButtons::kOk ? platform::MessageAnswer::kOk
+                                                    : platform::MessageAnswer::kNo;
+  }
+  bool OpenWithShell(std::string_view) override { return false; }
+  std::vector<std::string> messages;
+};
+
+}  // namespace hw::sim

@@ -1,0 +1,351 @@
+#include "sim/simulator.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "core/card_table.h"
+#include "core/game.h"
+#include "core/hand_setup.h"
+#include "core/moves.h"
+#include "mainwindow/main_window.h"
+#include "scoring/missions_ranks.h"
+#include "scoring/money.h"
+#include "sim/headless.h"
+
+namespace hw::sim {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::optional<long long> WholeNumber(const std::string& text) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
+  return value;
+}
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+struct SaveCall {
+  int slot;
+  std::string code, amount, mission;
+};
+
+// One game: logged in as the player, sitting in the room between hands.
+class Table {
+ public:
+  explicit Table(const Options& options)
+      : sound_(loop_),
+        game_(board_, sound_, log_, loop_, desktop_, GameRandom(options.seed)),
+        window_(game_, dialogs_) {
+    GameState& state = game_.state;
+    SetUpBoardLayout(state);
+    BuildMissionTable(state);
+    BuildRankTable(state);
+    PlayerInfoRecord& info = state.PlayerInfo;
+    info.Name = options.name;
+    info.VoiceFolder = options.voice;
+    info.Money = options.money;
+    info.Avatar = 1;
+    info.Wins = info.Losses = info.Draws = info.MissionCount = "0";
+    SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, "0", "0",
+                "0", kHumanSeat, "0");
+    RoomRecord& room = state.Room;
+    room.OwnerName = info.Name;
+    room.StakeText = options.stake;
+    room.ServiceCards = options.serviceCards;
+    room.SeonName = options.humanFirst ? info.Name : "컴퓨터";
+    room.Status = 'F';
+    EnterRoom(game_);
+    game_.onScoreSave = [this](int slot, std::string_view code, std::string_view amount,
+                               std::string_view mission) {
+      saves_.push_back({slot, std::string(code), std::string(amount), std::string(mission)});
+    };
+    log_.keep = sound_.keep = !options.quiet;
+  }
+
+  enum class Outcome { kPlayed, kNoMoney, kStuck };
+
+  // Plays one hand from the start button to its settlement; the board is then left with
+  // the result dialog open, for Record() to read.
+  Outcome PlayHand(const Options& options) {
+    log_.lines.clear();
+    sound_.played.clear();
+    saves_.clear();
+    GameState& state = game_.state;
+    if (options.deck) game_.nextDeck = *options.deck;
+    if (options.mission) game_.nextMission = *options.mission;
+    seon_ = state.Room.SeonName;
+    window_.PressStart();
+    if (window_.Unloaded()) return Outcome::kNoMoney;
+    deck_.clear();
+    if (!options.quiet) {
+      for (const int card : state.DealtOrder) {
+        deck_ += static_cast<char>('0' + card / 10);
+        deck_ += static_cast<char>('0' + card % 10);
+      }
+    }
+    mission_ = state.Room.MissionIndex;
+    const bool settled = loop_.RunUntil([this] { return saves_.size() >= kPlayers; }, 4 * 3600);
+    return settled ? Outcome::kPlayed : Outcome::kStuck;
+  }
+
+  // After Record(): the result dialog closes by itself and the room is ready again.
+  bool FinishHand() {
+    return loop_.RunUntil(
+        [this] { return game_.state.Room.Status == 'F' && !window_.Result().IsOpen(); }, 3600);
+  }
+
+  std::string End() const {
+    if (saves_.empty() || saves_[0].code == "D") return "draw";
+    const std::string& how = game_.state.Result.m_결과승자문자3;
+    if (how == "총통으로 승리") return "chongtong";
+    if (how == "3뻑으로 승리") return "threeppeok";
+    return "stop";
+  }
+  int Winner() const {
+    for (const SaveCall& save : saves_) {
+      if (save.code == "W") return save.slot;
+    }
+    return -1;
+  }
+  std::string Amount() const {
+    const int winner = Winner();
+    return winner < 0 ? "0" : saves_[winner].amount;
+  }
+
+  Json Record() const {
+    const GameState& state = game_.state;
+    const 클래스_변수& result = state.Result;
+    Json record;
+    record["deck"] = deck_;
+    record["mission"] = mission_;
+    record["seon"] = seon_;
+    record["end"] = End();
+    record["winner"] = Winner() < 0 ? Json(nullptr) : Json(Winner());
+    record["amount"] = Amount();
+    record["result"] = {{"kind", result.m_결과구분},
+                        {"lines",
+                         {result.m_결과승자문자1, result.m_결과승자문자2, result.m_결과승자문자3,
+                          result.m_결과승자문자4, result.m_결과패자문자}}};
+    record["log"] = log_.lines;
+    Json players = Json::array();
+    for (int p = 0; p < kPlayers; ++p) {
+      const PlayerRecord& who = state.Player(p);
+      Json captured = Json::array();
+      for (int kind = kBright; kind <= kJunk; ++kind) {
+        const SeatCardSet& seat = state.SeatOf(p);
+        captured.push_back(std::vector<int>(seat.Captured[kind].begin(),
+                                            seat.Captured[kind].begin() +
+                                                seat.CapturedCountByKind[kind]));
+      }
+      players.push_back({{"name", who.Name},
+                         {"score", who.Score},
+                         {"go", who.GoCount},
+                         {"shake", who.ShakeCount},
+                         {"ppeok", who.PpeokCount},
+                         {"played", who.PlayedCount},
+                         {"money", who.Money},
+                         {"running_gain", who.RunningGain.empty() ? "0" : who.RunningGain},
+                         {"wins", who.Wins},
+                         {"losses", who.Losses},
+                         {"draws", who.Draws},
+                         {"missions", who.MissionCount},
+                         {"captured", captured}});
+    }
+    record["players"] = players;
+    Json saves = Json::array();
+    for (const SaveCall& save : saves_) {
+      saves.push_back(
+          {{"slot", save.slot}, {"code", save.code}, {"amount", save.amount}, {"mission", save.mission}});
+    }
+    record["saves"] = saves;
+    record["sounds"] = sound_.played;
+    return record;
+  }
+
+  // Folds this hand's results into the run's signature.
+  void Sign(Fingerprint& signature) const {
+    const GameState& state = game_.state;
+    signature.Add(End());
+    signature.Add(Winner());
+    signature.Add(Amount());
+    signature.Add(static_cast<long long>(log_.fingerprint.Value()));
+    signature.Add(static_cast<long long>(sound_.fingerprint.Value()));
+    for (const PlayerRecord& who : state.Players) {
+      signature.Add(who.Score);
+      signature.Add(who.Money);
+    }
+  }
+
+  const std::string& HumanMoney() const { return game_.state.PlayerInfo.Money; }
+
+ private:
+  platform::VirtualEventLoop loop_;
+  QuietBoard board_;
+  QuietDialogs dialogs_;
+  HeadlessSound sound_;
+  HeadlessLog log_;
+  NoDesktop desktop_;
+  Game game_;
+  MainWindow window_;
+  std::vector<SaveCall> saves_;
+  std::string deck_;
+  std::string seon_;
+  int mission_ = -1;
+};
+
+}  // namespace
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Options options;
+  bool handsGiven = false, serviceGiven = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option == "--quiet") {
+      options.quiet = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      error = option.starts_with("--") ? option + " needs a value" : "unknown argument " + option;
+      return {};
+    }
+    const std::string& value = args[++i];
+    if (option == "--deck") {
+      options.deck = value;
+    } else if (option == "--mission") {
+      const auto mission = WholeNumber(value);
+      if (!mission || *mission < 0 || *mission > 8) {
+        error = "--mission must be a mission number from 0 to 8, not \"" + value + "\"";
+        return {};
+      }
+      options.mission = static_cast<int>(*mission);
+    } else if (option == "--stake") {
+      if (!AllDigits(value) || value.size() > 9 || WholeNumber(value).value_or(0) <= 0) {
+        error = "--stake must be a positive whole number of won, not \"" + value + "\"";
+        return {};
+      }
+      options.stake = value;
+    } else if (option == "--money") {
+      if (!IsValidNumber(value) || value.find(' ') != std::string::npos) {
+        error = "--money must be a whole number of won, not \"" + value + "\"";
+        return {};
+      }
+      options.money = BigAdd(value, "0");
+    } else if (option == "--seon") {
+      if (value != "human" && value != "computer") {
+        error = "--seon must be \"human\" or \"computer\", not \"" + value + "\"";
+        return {};
+      }
+      options.humanFirst = value == "human";
+    } else if (option == "--name") {
+      if (value.empty() || value == "컴퓨터") {
+        error = "--name must be a game name other than the computer's";
+        return {};
+      }
+      options.name = value;
+    } else if (option == "--voice") {
+      if (value.empty() || value.find_first_of("/\\") != std::string::npos) {
+        error = "--voice must be a voice folder name, not \"" + value + "\"";
+        return {};
+      }
+      options.voice = value;
+    } else if (option == "--hands") {
+      const auto hands = WholeNumber(value);
+      if (!hands || *hands < 1 || *hands > 100'000'000) {
+        error = "--hands must be a number of hands from 1 to 100000000, not \"" + value + "\"";
+        return {};
+      }
+      options.hands = static_cast<int>(*hands);
+      handsGiven = true;
+    } else if (option == "--seed") {
+      std::uint64_t seed = 0;
+      const auto [end, problem] = std::from_chars(value.data(), value.data() + value.size(), seed);
+      if (value.empty() || problem != std::errc() || end != value.data() + value.size()) {
+        error = "--seed must be a whole number, not \"" + value + "\"";
+        return {};
+      }
+      options.seed = seed;
+    } else if (option == "--service") {
+      const auto service = WholeNumber(value);
+      if (!service || *service < 0 || *service > 5) {
+        error = "--service must be a number of service cards from 0 to 5, not \"" + value + "\"";
+        return {};
+      }
+      options.serviceCards = static_cast<int>(*service);
+      serviceGiven = true;
+    } else {
+      error = "unknown option " + option;
+      return {};
+    }
+  }
+  if (options.deck) {
+    if (handsGiven || serviceGiven) {
+      error = "--deck plays one hand with its own cards; it takes no --hands or --service";
+      return {};
+    }
+    const std::size_t length = options.deck->size();
+    if (length % 2 != 0 || length < 2 * kMonthCards || length > 2 * kMaxCardsInPlay) {
+      error = "--deck must hold 48 to 53 cards as two digits each (96 to 106 characters), not " +
+              std::to_string(length) + " characters";
+      return {};
+    }
+    options.serviceCards = static_cast<int>(length / 2) - kMonthCards;
+    if (const std::string problem = DeckTextProblem(*options.deck, kMonthCards + options.serviceCards);
+        !problem.empty()) {
+      error = "--deck: " + problem;
+      return {};
+    }
+  }
+  return options;
+}
+
+int RunSimulation(const Options& options, std::ostream& out, std::ostream& err) {
+  Table table(options);
+  Fingerprint signature;
+  const auto started = std::chrono::steady_clock::now();
+  int played = 0;
+  int status = 0;
+  for (int hand = 0; hand < options.hands; ++hand) {
+    const std::string money = table.HumanMoney();
+    const Table::Outcome outcome = table.PlayHand(options);
+    if (outcome == Table::Outcome::kNoMoney) {
+      // As at the table: the start button refuses, and the run ends there.
+      err << "hwatable-sim: hand " << hand + 1 << " not played: the player's money (" << money
+          << ") is below 20 times the stake (" << options.stake << ")\n";
+      break;
+    }
+    if (outcome == Table::Outcome::kStuck) {
+      err << "hwatable-sim: hand " << hand + 1 << " did not end\n";
+      status = 1;
+      break;
+    }
+    if (options.quiet) {
+      table.Sign(signature);
+    } else {
+      out << table.Record().dump() << '\n';
+    }
+    if (!table.FinishHand()) {
+      err << "hwatable-sim: the result of hand " << hand + 1 << " never closed\n";
+      status = 1;
+      break;
+    }
+    ++played;
+  }
+  if (options.quiet) {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    char line[160];
+    std::snprintf(line, sizeof line, "%d hands in %.3f s, %.0f hands/s, signature %016llx\n",
+                  played, seconds, seconds > 0 ? played / seconds : 0.0,
+                  static_cast<unsigned long long>(signature.Value()));
+    out << line;
+  }
+  return status;
+}
+
+}  // namespace hw::sim

@@ -1,0 +1,35 @@
+#pragma once
+// hwatable-sim: hands played headless with the real rules, the real main window and its
+// dialogs on a virtual clock. The human seat never clicks: its turns end by the time-out
+// and its questions by their default answers. Each hand is printed as one JSON line.
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace hw::sim {
+
+struct Options {
+  std::optional<std::string> deck;  // one hand with this deck
+  std::optional<int> mission;       // 0..8; random when not given
+  std::string stake = "100";
+  std::string money = "1000000";    // the human's money before the first hand
+  bool humanFirst = true;           // who is 선 in the first hand
+  std::string name = "player";
+  std::string voice = "M";
+  int hands = 1;
+  std::uint64_t seed = 1;
+  int serviceCards = 3;
+  bool quiet = false;  // no records; a closing line with the speed and a signature
+};
+
+// Reads the command line (without the program name). On a malformed option returns
+// nothing and sets `error` to a one-line reason.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// Plays the hands; records go to `out`, problems to `err`. Returns the exit status.
+int RunSimulation(const Options& options, std::ostream& out, std::ostream& err);
+
+}  // namespace hw::sim
