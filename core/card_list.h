@@ -21,7 +21,8 @@ class CardList {
 
   CardList() = default;
   CardList(std::initializer_list<int> cards) {
-    for (const int card : cards) push_back(card);
+    for (const int card : cards)
+      push_back(card);
   }
 
   void push_back(int card) {

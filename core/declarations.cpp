@@ -12,14 +12,17 @@
 namespace hw {
 namespace {
 
-bool Idle(const Game& game) { return game.state.Room.Status == 'F'; }
+bool Idle(const Game& game) {
+  return game.state.Room.Status == 'F';
+}
 
 // The first month (1..12) of which four month cards lie where `location` says.
 int MonthOfFour(const GameState& state, int location) {
   for (int month = 1; month <= 12; ++month) {
     const int first = 4 * (month - 1);  // a month's four cards are numbered together
     int count = 0;
-    for (int card = first; card < first + 4; ++card) count += state.Card(card).Location == location;
+    for (int card = first; card < first + 4; ++card)
+      count += state.Card(card).Location == location;
     if (count == 4) return month;
   }
   return 0;

@@ -52,7 +52,7 @@ struct MoveRequest {
   bool ShowFace = false;  // show the card's face once it has arrived
   int Width = 36;         // its size at the end of the move
   int Height = 55;
-  int Zoom = 0;  // pixels added to its width before it moves; 8 or less: none
+  int Zoom = 0;    // pixels added to its width before it moves; 8 or less: none
   int Speed = 80;  // the card-speed setting: the number of steps (0 counts as 1)
 };
 

@@ -18,10 +18,13 @@ namespace hw {
 
 struct Game {
   Game(BoardView& boardView, SoundPlayer& soundPlayer, MessageLog& messageLog,
-       platform::EventLoop& eventLoop, platform::Desktop& desktopServices,
-       GameRandom randomSource)
-      : board(boardView), sound(soundPlayer), log(messageLog), loop(eventLoop),
-        desktop(desktopServices), random(randomSource) {}
+       platform::EventLoop& eventLoop, platform::Desktop& desktopServices, GameRandom randomSource)
+      : board(boardView),
+        sound(soundPlayer),
+        log(messageLog),
+        loop(eventLoop),
+        desktop(desktopServices),
+        random(randomSource) {}
 
   GameState state;
   BoardView& board;

@@ -238,14 +238,14 @@ enum class BombCard { kNotGranted, kAvailable, kUsed };
 // The settlement's account of a hand, as the result dialog and the shown-cards dialog
 // read it.
 struct 클래스_변수 {
-  int m_결과구분 = 0;                // -1 a winner exists, 0 a drawn hand
-  std::string m_결과승자문자1;      // "<winner>님 승리~"
-  std::string m_결과승자문자2;      // the amount + "원"
-  std::string m_결과승자문자3;      // "<points> x <stake>원", or how a special win was won
-  std::string m_결과승자문자4;      // the Go, shake and seven-animal multipliers
-  std::string m_결과패자문자;       // "<loser> = <amount>-원"
-  int m_결과특별 = 0;                // cards shown: 0 chongtong, -1 a shake
-  std::string m_결과특별별명;       // whose cards are shown
+  int m_결과구분 = 0;           // -1 a winner exists, 0 a drawn hand
+  std::string m_결과승자문자1;  // "<winner>님 승리~"
+  std::string m_결과승자문자2;  // the amount + "원"
+  std::string m_결과승자문자3;  // "<points> x <stake>원", or how a special win was won
+  std::string m_결과승자문자4;  // the Go, shake and seven-animal multipliers
+  std::string m_결과패자문자;   // "<loser> = <amount>-원"
+  int m_결과특별 = 0;           // cards shown: 0 chongtong, -1 a shake
+  std::string m_결과특별별명;   // whose cards are shown
   std::array<int, 4> m_결과특별화투{-1, -1, -1, -1};
   // Kept for the waiting room.
   std::string m_공지내용;
@@ -262,7 +262,7 @@ struct GameState {
   std::array<FloorSlot, kFloorSlots> FloorSlots{};
   // Shuffled card numbers in dealing order; a card leaves the pile by becoming kNoCard.
   std::vector<int> DrawPile;
-  std::vector<int> DealtOrder;       // untouched copy of the shuffled order
+  std::vector<int> DealtOrder;  // untouched copy of the shuffled order
   // Every DrawPile entry before this one is taken; the next card is at or after it.
   std::size_t DrawPileTaken = 0;
   std::array<int, 13> PpeokOwner{};  // per month 1..12: player who made its ppeok, -1 none

@@ -11,8 +11,8 @@ enum class DialogKind { kCommon, kShake, kSelect, kGoStop, kResult, kSeptember }
 
 // A choice between two floor cards that the human has to make.
 struct FloorChoice {
-  int Card = 0;    // the card played or flipped
-  int First = 0;   // the two candidates, in card-number order
+  int Card = 0;   // the card played or flipped
+  int First = 0;  // the two candidates, in card-number order
   int Second = 0;
   char Phase = 'T';  // 'T' the card came from the hand, 'F' it was flipped
 };

@@ -26,7 +26,9 @@ BoardPoint PilePosition(int position) {
   return {kPileCentre.Left + position / 3, kPileCentre.Top + position / 3};
 }
 
-bool Idle(const Game& game) { return game.state.Room.Status == 'F'; }
+bool Idle(const Game& game) {
+  return game.state.Room.Status == 'F';
+}
 
 // Both candidates are junk of the same kind: nothing to choose, the first is taken.
 bool NothingToChoose(const GameState& state, int first, int second) {
@@ -55,12 +57,11 @@ void NewHand(Game& game) {
 
   const std::string needed = BigMultiply("20", state.Room.StakeText);
   if (BigCompare(BigSubtract(state.PlayerInfo.Money, needed), "0") < 0) {
-    const std::string text = std::string("회원님께서는 게임진행에 필요한 점수가 부족합니다") +
-                             std::string(kCrLf) + std::string(kCrLf) +
-                             "게임을 진행하시기 위해서는 [점당금액의 최소20배]가 필요합니다   " +
-                             std::string(kCrLf) + "홈페이지에서 무료충전을 하시고 이용해 주십시요" +
-                             std::string(kCrLf) + std::string(kCrLf) +
-                             "지금 충전페이지로 이동하시겠습니까?";
+    const std::string text =
+        std::string("회원님께서는 게임진행에 필요한 점수가 부족합니다") + std::string(kCrLf) +
+        std::string(kCrLf) + "게임을 진행하시기 위해서는 [점당금액의 최소20배]가 필요합니다   " +
+        std::string(kCrLf) + "홈페이지에서 무료충전을 하시고 이용해 주십시요" + std::string(kCrLf) +
+        std::string(kCrLf) + "지금 충전페이지로 이동하시겠습니까?";
     const auto answer =
         game.desktop.ShowMessage("게임점수부족", text, platform::MessageIcon::kInformation,
                                  platform::MessageButtons::kYesNo);
@@ -108,7 +109,8 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
     const BoardPoint at = card.Location == kInDrawPile ? PilePosition(position) : kPileCentre;
     card.ImageLeft = at.Left;
     card.ImageTop = at.Top;
-    if (card.Location == kInDrawPile) game.board.PlaceCard(state.DealtOrder[position], at.Left, at.Top);
+    if (card.Location == kInDrawPile)
+      game.board.PlaceCard(state.DealtOrder[position], at.Left, at.Top);
   }
 
   const int first = PlayerByOrder(state, 1);
@@ -130,7 +132,8 @@ void DealFloorHalf(Game& game, int half) {
   if (Idle(game)) return;
   const int firstSlot = half == 1 ? 0 : 4;
   DealRequest deal{.ToFloor = true, .ShowFaces = true, .Speed = state.Room.CardSpeed};
-  for (int slot = firstSlot; slot < firstSlot + 4; ++slot) state.FloorSlots[slot].Used = 1;
+  for (int slot = firstSlot; slot < firstSlot + 4; ++slot)
+    state.FloorSlots[slot].Used = 1;
   // Slot by slot, as the deal laid them (one card to a slot).
   for (int card = 0; card < state.Room.CardsInPlay; ++card) {
     CardRecord& record = state.Card(card);
@@ -349,9 +352,9 @@ void ResolveChoice(Game& game, int player, char phase, int card, int chosen) {
 
 void CloseGameDialogs(Game& game) {
   if (Idle(game)) return;
-  for (const DialogKind dialog : {DialogKind::kCommon, DialogKind::kShake, DialogKind::kSelect,
-                                  DialogKind::kGoStop, DialogKind::kResult,
-                                  DialogKind::kSeptember}) {
+  for (const DialogKind dialog :
+       {DialogKind::kCommon, DialogKind::kShake, DialogKind::kSelect, DialogKind::kGoStop,
+        DialogKind::kResult, DialogKind::kSeptember}) {
     game.Window().CloseDialog(dialog);
   }
 }

@@ -16,15 +16,14 @@ namespace {
 
 // What taking one of the turn's two stacks found.
 struct TakenStack {
-  int count = 0;           // cards in the stack
-  int first = kNoCard;     // its first card
+  int count = 0;        // cards in the stack
+  int first = kNoCard;  // its first card
 };
 
 // The player takes the stack: every card of it not yet captured, then the service cards
 // that joined a ppeok of its month. The stack and its match list are emptied, and the
 // card a choice left behind goes back to its slot's base.
-TakenStack TakeStack(Game& game, int player, CardList& stack, CardList& matches,
-                     ChoiceSide side) {
+TakenStack TakeStack(Game& game, int player, CardList& stack, CardList& matches, ChoiceSide side) {
   GameState& state = game.state;
   TakenStack taken;
   if (!stack.empty()) {
@@ -168,27 +167,36 @@ StealPlan PlanSteal(int n, int doubles, int plains) {
   if (doubles == 0) return {0, n};
   if (plains == 0) {
     switch (n) {
-      case 1: return {1, 0};
-      case 2: return {doubles >= 2 ? 1 : 0, 0};
+      case 1:
+        return {1, 0};
+      case 2:
+        return {doubles >= 2 ? 1 : 0, 0};
       case 3:
-      case 4: return {2, 0};
-      default: return {3, 0};
+      case 4:
+        return {2, 0};
+      default:
+        return {3, 0};
     }
   }
   switch (n) {
-    case 1: return {0, 1};
-    case 2: return {1, 0};
-    case 3: return {1, 1};
-    case 4: return doubles == 1 ? StealPlan{1, 2} : StealPlan{2, 0};
-    default: return doubles == 1 ? StealPlan{1, 3} : StealPlan{2, 1};
+    case 1:
+      return {0, 1};
+    case 2:
+      return {1, 0};
+    case 3:
+      return {1, 1};
+    case 4:
+      return doubles == 1 ? StealPlan{1, 2} : StealPlan{2, 0};
+    default:
+      return doubles == 1 ? StealPlan{1, 3} : StealPlan{2, 1};
   }
 }
 
 }  // namespace
 
 bool IsOwnPpeok(const GameState& state, int month, int player) {
-  return state.Player(player).PlayedCount < 10 && state.Room.SelfPpeokRule != 0 &&
-         month >= 1 && month <= 12 && state.PpeokOwner[month] == player;
+  return state.Player(player).PlayedCount < 10 && state.Room.SelfPpeokRule != 0 && month >= 1 &&
+         month <= 12 && state.PpeokOwner[month] == player;
 }
 
 bool IsSweep(Game& game, int player) {
@@ -210,8 +218,7 @@ void ApplyMoneyChange(Game& game, int player, std::string_view amount) {
   } else {
     who.Money = BigAdd(who.Money, amount);
     who.RunningGain = BigAdd(who.RunningGain, amount);
-    game.Log("<" + who.Name + ">님 첫뻑!으로 [" + std::string(amount) +
-             "원]을 획득하셨습니다 !!");
+    game.Log("<" + who.Name + ">님 첫뻑!으로 [" + std::string(amount) + "원]을 획득하셨습니다 !!");
   }
   if (player == kHuman) game.state.PlayerInfo.Money = who.Money;
   game.board.DrawPlayerPanel(player);
@@ -229,8 +236,8 @@ void RegisterPpeok(Game& game, int player, const CardList& stack) {
   }
   if (who.PpeokCount == 1 && who.PlayedCount == 1) {
     const int opponent = OpponentOf(player);
-    std::string reward = BigMultiply(state.Room.StakeText,
-                                     std::to_string(state.PlayerInfo.FirstPpeokMultiple));
+    std::string reward =
+        BigMultiply(state.Room.StakeText, std::to_string(state.PlayerInfo.FirstPpeokMultiple));
     const std::string& theirs = state.Player(opponent).Money;
     if (BigCompare(theirs, reward) < 0) reward = BigCompare(theirs, "0") > 0 ? theirs : "0";
     ApplyMoneyChange(game, player, reward);
@@ -246,7 +253,8 @@ void StealJunk(Game& game, int thief, int n) {
   auto& pile = seat.Captured[kJunk];
   int& count = seat.CapturedCountByKind[kJunk];
   int doubles = 0;
-  for (int i = 0; i < count; ++i) doubles += state.Card(pile[i]).Mark == kMarkDoubleJunk;
+  for (int i = 0; i < count; ++i)
+    doubles += state.Card(pile[i]).Mark == kMarkDoubleJunk;
   if (count == 0) return;
 
   // The most recently captured cards go first.
@@ -298,7 +306,8 @@ void LayOutHand(Game& game, int player) {
   // bomb. Cards of a month lie side by side in the sorted hand.
   std::array<int, 18> open{};
   for (const int card : seat.Hand) {
-    if (card != kNoCard && state.Card(card).ShakeMark != kShakeShown) ++open[state.Card(card).Month];
+    if (card != kNoCard && state.Card(card).ShakeMark != kShakeShown)
+      ++open[state.Card(card).Month];
   }
   for (const int card : seat.Hand) {
     if (card != kNoCard && open[state.Card(card).Month] >= 3) {
@@ -412,8 +421,7 @@ void FlipFromDeck(Game& game, int player, char mode) {
       } else {
         const int first = turn.FlipMatchList[0];
         const int second = turn.FlipMatchList[1];
-        const bool sameJunk = state.Card(first).Kind == kJunk &&
-                              state.Card(second).Kind == kJunk &&
+        const bool sameJunk = state.Card(first).Kind == kJunk && state.Card(second).Kind == kJunk &&
                               state.Card(first).Mark == state.Card(second).Mark;
         if (player != kHuman || sameJunk) {
           ResolveFlipChoice(game, player, card, first);

@@ -39,12 +39,18 @@ MainWindow::~MainWindow() {
 
 GameDialog& MainWindow::Dialog(DialogKind dialog) {
   switch (dialog) {
-    case DialogKind::kCommon: return common_;
-    case DialogKind::kShake: return shake_;
-    case DialogKind::kSelect: return select_;
-    case DialogKind::kGoStop: return goStop_;
-    case DialogKind::kResult: return result_;
-    case DialogKind::kSeptember: break;
+    case DialogKind::kCommon:
+      return common_;
+    case DialogKind::kShake:
+      return shake_;
+    case DialogKind::kSelect:
+      return select_;
+    case DialogKind::kGoStop:
+      return goStop_;
+    case DialogKind::kResult:
+      return result_;
+    case DialogKind::kSeptember:
+      break;
   }
   return september_;
 }
@@ -67,7 +73,9 @@ void MainWindow::타이머_차례중지() {
   game_.board.ShowCountdown(0);
 }
 
-void MainWindow::DisableTurnTimer() { turnTimer_->SetEnabled(false); }
+void MainWindow::DisableTurnTimer() {
+  turnTimer_->SetEnabled(false);
+}
 
 void MainWindow::OnTurnTick() {
   GameState& state = game_.state;
@@ -201,8 +209,8 @@ void MainWindow::OnCardRelease(int card, MouseButton button) {
 void MainWindow::OnBombCardClick(int index, MouseButton button) {
   GameState& state = game_.state;
   if (button == MouseButton::kRight || state.Room.DialogOpen != 0) return;
-  if (index < 0 || index >= kBombCards ||
-      state.BombCards[kHuman][index] != BombCard::kAvailable || !HumanMayAct()) {
+  if (index < 0 || index >= kBombCards || state.BombCards[kHuman][index] != BombCard::kAvailable ||
+      !HumanMayAct()) {
     return;
   }
   state.Room.HumanTurnMark = 0;
@@ -211,7 +219,8 @@ void MainWindow::OnBombCardClick(int index, MouseButton button) {
   bombTimer_->Tag = std::to_string(index);
   bombFrame_ = 0;
   bombTimer_->SetEnabled(true);
-  while (bombTimer_->Enabled() && !unloaded_) game_.loop.WaitSeconds(0.06);
+  while (bombTimer_->Enabled() && !unloaded_)
+    game_.loop.WaitSeconds(0.06);
   state.BombCards[kHuman][index] = BombCard::kUsed;
   game_.board.HideBombCard(kHuman, index);
   FlipFromDeck(game_, kHuman, '1');

@@ -92,8 +92,8 @@ class MainWindow final : public GameWindow {
   std::unique_ptr<platform::Timer> selectTimer_;  // 타머_선택, for pendingChoice_
   std::unique_ptr<platform::Timer> powerTimer_;   // 타머_파워바
   std::unique_ptr<platform::Timer> bombTimer_;    // 겜폭탄타이머, tag: the bomb card
-  int turnPlayer_ = -1;       // whose turn the turn timer runs for, -1 none
-  int turnTicks_ = 0;         // the turn indicator's tag
+  int turnPlayer_ = -1;                           // whose turn the turn timer runs for, -1 none
+  int turnTicks_ = 0;                             // the turn indicator's tag
   bool indicatorShown_ = false;
   FloorChoice pendingChoice_;
   int powerLevel_ = 0;

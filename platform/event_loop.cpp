@@ -15,7 +15,7 @@ struct TimerState {
   std::uint64_t sequence = 0;
   std::function<void()> onTick;
   std::optional<std::function<void()>> replacement;  // set while onTick runs
-  bool orphaned = false;  // its Timer is gone, but its tick was running
+  bool orphaned = false;                             // its Timer is gone, but its tick was running
 
   bool Runnable() const { return loop != nullptr && enabled && intervalMs > 0 && !running; }
 };

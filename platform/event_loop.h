@@ -124,7 +124,6 @@ class EventLoop {
   std::map<Key, Posted> posted_;
   std::uint64_t nextSequence_ = 0;
   bool quitRequested_ = false;
-
 };
 
 // The loop of tests and the simulator: time moves only when a wait or the run asks it

@@ -35,8 +35,8 @@ std::array<std::uint8_t, 13> FloorByMonth(const GameState& state) {
   for (int card = 0; card < kMonthCards; ++card) {
     const CardRecord& c = state.Card(card);
     if (c.Location != kOnFloor) continue;
-    months[c.Month] |= kFloorAny | kKindBit[c.Kind] |
-                       (c.Mark == kMarkDoubleJunk ? kFloorDoubleJunk : 0);
+    months[c.Month] |=
+        kFloorAny | kKindBit[c.Kind] | (c.Mark == kMarkDoubleJunk ? kFloorDoubleJunk : 0);
   }
   return months;
 }
@@ -82,8 +82,8 @@ int ChooseCard(const GameState& state, int player) {
   const int service = LowestInHand(state, player, kMonthCards, state.Room.CardsInPlay);
 
   if (service != kNoCard && (doubleJunkMatch != kNoCard || junkMatch != kNoCard)) return service;
-  for (const int choice : {doubleJunkMatch, brightMatch, service, junkMatch, ribbonMatch,
-                           animalMatch}) {
+  for (const int choice :
+       {doubleJunkMatch, brightMatch, service, junkMatch, ribbonMatch, animalMatch}) {
     if (choice != kNoCard) return choice;
   }
   if (FirstAvailableBombCard(state, player) >= 0) return -1;

@@ -26,8 +26,7 @@ int BrightPoints(const GameState& state, const SeatCardSet& seat, int brights) {
 }
 
 // Plays a set's announcement the first time it is complete in this hand.
-void Announce(Game& game, const PlayerRecord& player, bool& shown, const char* sound,
-              int channel) {
+void Announce(Game& game, const PlayerRecord& player, bool& shown, const char* sound, int channel) {
   if (shown) return;
   shown = true;
   game.sound.PlayGameSound(sound, channel, true, player.VoiceFolder, 0.3);
@@ -108,7 +107,8 @@ int DecideAfterScore(Game& game, int player) {
   GameState& state = game.state;
   const PlayerRecord& who = state.Player(player);
   int finished = 0;
-  for (const PlayerRecord& p : state.Players) finished += p.PlayedCount >= 10;
+  for (const PlayerRecord& p : state.Players)
+    finished += p.PlayedCount >= 10;
 
   if (state.Room.SeptemberChoicePending &&
       state.Card(kSeptemberAnimal).Location == CapturedBy(player)) {

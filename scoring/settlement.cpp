@@ -87,7 +87,8 @@ void FillWinnerLines(GameState& state, int winner, const std::string& amount,
 
 void SettleByStop(Game& game, int winner) {
   GameState& state = game.state;
-  for (int player = 0; player < kPlayers; ++player) CalculateScore(game, player);
+  for (int player = 0; player < kPlayers; ++player)
+    CalculateScore(game, player);
 
   const MissionResult mission = MissionAchieved(state, winner);
   game.board.DrawMissionNameplate(mission.Achieved == 1,
@@ -137,7 +138,8 @@ void SettleDraw(Game& game) {
   game.Log(kRule);
   game.Sound("HMM", 0);
   game.Sound("NOWIN", 3);
-  for (int player = 0; player < kPlayers; ++player) SaveScore(game, player, "D", "0", "0");
+  for (int player = 0; player < kPlayers; ++player)
+    SaveScore(game, player, "D", "0", "0");
 }
 
 void SettleSpecialWin(Game& game, int winner, char kind) {
@@ -178,7 +180,8 @@ void ShowSpecialCards(Game& game, int player, int month) {
   클래스_변수& result = state.Result;
   result.m_결과특별 = 0;
   result.m_결과특별별명 = state.Player(player).Name;
-  for (int i = 0; i < 4; ++i) result.m_결과특별화투[i] = 4 * (month - 1) + i;
+  for (int i = 0; i < 4; ++i)
+    result.m_결과특별화투[i] = 4 * (month - 1) + i;
   game.Window().OpenCommonDialog();
   game.Sound("CHONG", 3);
   game.loop.WaitSeconds(2.0);

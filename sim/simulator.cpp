@@ -52,8 +52,8 @@ class Table {
     info.Money = options.money;
     info.Avatar = 1;
     info.Wins = info.Losses = info.Draws = info.MissionCount = "0";
-    SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, "0", "0",
-                "0", kHumanSeat, "0");
+    SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, "0", "0", "0",
+                kHumanSeat, "0");
     RoomRecord& room = state.Room;
     room.OwnerName = info.Name;
     room.StakeText = options.stake;
@@ -139,9 +139,9 @@ class Table {
       Json captured = Json::array();
       for (int kind = kBright; kind <= kJunk; ++kind) {
         const SeatCardSet& seat = state.SeatOf(p);
-        captured.push_back(std::vector<int>(seat.Captured[kind].begin(),
-                                            seat.Captured[kind].begin() +
-                                                seat.CapturedCountByKind[kind]));
+        captured.push_back(
+            std::vector<int>(seat.Captured[kind].begin(),
+                             seat.Captured[kind].begin() + seat.CapturedCountByKind[kind]));
       }
       players.push_back({{"name", who.Name},
                          {"score", who.Score},
@@ -160,8 +160,10 @@ class Table {
     record["players"] = players;
     Json saves = Json::array();
     for (const SaveCall& save : saves_) {
-      saves.push_back(
-          {{"slot", save.slot}, {"code", save.code}, {"amount", save.amount}, {"mission", save.mission}});
+      saves.push_back({{"slot", save.slot},
+                       {"code", save.code},
+                       {"amount", save.amount},
+                       {"mission", save.mission}});
     }
     record["saves"] = saves;
     record["sounds"] = sound_.played;
@@ -295,7 +297,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       return {};
     }
     options.serviceCards = static_cast<int>(length / 2) - kMonthCards;
-    if (const std::string problem = DeckTextProblem(*options.deck, kMonthCards + options.serviceCards);
+    if (const std::string problem =
+            DeckTextProblem(*options.deck, kMonthCards + options.serviceCards);
         !problem.empty()) {
       error = "--deck: " + problem;
       return {};

@@ -15,8 +15,8 @@ struct Options {
   std::optional<std::string> deck;  // one hand with this deck
   std::optional<int> mission;       // 0..8; random when not given
   std::string stake = "100";
-  std::string money = "1000000";    // the human's money before the first hand
-  bool humanFirst = true;           // who is 선 in the first hand
+  std::string money = "1000000";  // the human's money before the first hand
+  bool humanFirst = true;         // who is 선 in the first hand
   std::string name = "player";
   std::string voice = "M";
   int hands = 1;

@@ -11,7 +11,9 @@
 namespace hw {
 namespace {
 
-int HumanPlayer(const GameState& state) { return PlayerByName(state, state.PlayerInfo.Name); }
+int HumanPlayer(const GameState& state) {
+  return PlayerByName(state, state.PlayerInfo.Name);
+}
 
 constexpr HitArea kYesButton{28, 96, 75, 34};
 constexpr HitArea kNoButton{123, 96, 75, 34};
@@ -129,8 +131,8 @@ SelectDialog::SelectDialog(Game& game, DialogView& view)
     : GameDialog(game, view, DialogKind::kSelect, true) {}
 
 std::string SelectDialog::AnswerFor(int card) const {
-  return std::to_string(player_) + "|" + choice_.Phase + "|" + std::to_string(choice_.Card) +
-         "|" + std::to_string(card) + "|";
+  return std::to_string(player_) + "|" + choice_.Phase + "|" + std::to_string(choice_.Card) + "|" +
+         std::to_string(card) + "|";
 }
 
 void SelectDialog::Show(const FloorChoice& choice) {
@@ -163,7 +165,9 @@ void SelectDialog::MouseUp(MouseButton button, int x, int y) {
   Close();
 }
 
-void SelectDialog::TimeOut() { MouseUp(MouseButton::kLeft, kFirstCard.Left, kFirstCard.Top); }
+void SelectDialog::TimeOut() {
+  MouseUp(MouseButton::kLeft, kFirstCard.Left, kFirstCard.Top);
+}
 
 void SelectDialog::Answer(const std::string& tag) {
   const auto parts = SplitAtBars(tag);
@@ -176,7 +180,9 @@ void SelectDialog::Answer(const std::string& tag) {
 CommonDialog::CommonDialog(Game& game, DialogView& view)
     : GameDialog(game, view, DialogKind::kCommon, false) {}
 
-void CommonDialog::Show() { Open(""); }
+void CommonDialog::Show() {
+  Open("");
+}
 
 // ---- 고스톱창
 
@@ -206,7 +212,9 @@ SeptemberDialog::SeptemberDialog(Game& game, DialogView& view)
   buttons_ = {{kYesButton, "1"}, {kNoButton, "0"}};
 }
 
-void SeptemberDialog::Show() { Open("1"); }
+void SeptemberDialog::Show() {
+  Open("1");
+}
 
 void SeptemberDialog::Answer(const std::string& tag) {
   ChooseSeptemberAnimal(game_, HumanPlayer(game_.state), tag == "0" ? 1 : 2);

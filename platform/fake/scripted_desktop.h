@@ -22,7 +22,8 @@ class ScriptedDesktop final : public Desktop {
   MessageAnswer ShowMessage(std::string_view caption, std::string_view text, MessageIcon icon,
                             MessageButtons buttons) override {
     shown.push_back({std::string(caption), std::string(text), icon, buttons});
-    if (answers.empty()) return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kNo;
+    if (answers.empty())
+      return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kNo;
     const MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;

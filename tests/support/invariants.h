@@ -29,7 +29,8 @@ inline std::string BrokenInvariant(const GameState& state, bool betweenTurns) {
           return "card " + std::to_string(card) + " in player " + std::to_string(player) +
                  "'s pile has location " + std::to_string(state.Card(card).Location);
         }
-        if (state.Card(card).Kind != kind) return "card " + std::to_string(card) + " in the wrong pile";
+        if (state.Card(card).Kind != kind)
+          return "card " + std::to_string(card) + " in the wrong pile";
         if (++pileCount[card] > 1) return "card " + std::to_string(card) + " listed twice";
       }
     }
@@ -54,8 +55,10 @@ inline std::string BrokenInvariant(const GameState& state, bool betweenTurns) {
                " points, the piles give " + std::to_string(f.Score);
       }
       int held = 0;
-      for (int card = 0; card < inPlay; ++card) held += state.Card(card).Location == player;
-      for (const BombCard b : state.BombCards[player]) held += b == BombCard::kAvailable;
+      for (int card = 0; card < inPlay; ++card)
+        held += state.Card(card).Location == player;
+      for (const BombCard b : state.BombCards[player])
+        held += b == BombCard::kAvailable;
       int expected = 10 - who.PlayedCount + (state.Room.TurnPlayer == player ? 1 : 0);
       if (held != expected) {
         return "player " + std::to_string(player) + " holds " + std::to_string(held) +

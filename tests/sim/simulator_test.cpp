@@ -1,0 +1,194 @@
+// hwatable-sim: its options, and the records it prints checked against each other and
+// against the rules of money (whatever a hand moves, it moves from one player to the other).
+
+#include "sim/simulator.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "scoring/money.h"
+
+namespace hw::sim {
+namespace {
+
+using ::testing::HasSubstr;
+using Json = nlohmann::ordered_json;
+
+std::string IdentityDeck() {
+  std::string deck;
+  for (int card = 0; card < 48; ++card)
+    deck += (card < 10 ? "0" : "") + std::to_string(card);
+  return deck;
+}
+
+struct SimRun {
+  int status = 0;
+  std::string out, err;
+};
+
+SimRun Simulate(const std::vector<std::string>& args) {
+  std::string error;
+  const auto options = ParseOptions(args, error);
+  if (!options) return {2, "", error};
+  std::ostringstream out, err;
+  const int status = RunSimulation(*options, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<Json> Records(const std::string& out) {
+  std::vector<Json> records;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);)
+    records.push_back(Json::parse(line));
+  return records;
+}
+
+TEST(SimulatorOptionsTest, MalformedOptionsAreRefusedWithAReason) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* reason;
+  };
+  const std::string deck = IdentityDeck();
+  for (const Case& c : std::vector<Case>{
+           {{"--deck", deck.substr(2)}, "96 to 106 characters"},
+           {{"--deck", deck.substr(0, 94) + "00"}, "appears twice"},
+           {{"--deck", deck, "--hands", "3"}, "takes no --hands"},
+           {{"--mission", "9"}, "--mission"},
+           {{"--stake", "-100"}, "--stake"},
+           {{"--money", "1.5"}, "--money"},
+           {{"--seon", "nobody"}, "--seon"},
+           {{"--hands", "0"}, "--hands"},
+           {{"--service", "6"}, "--service"},
+           {{"--seed", "x"}, "--seed"},
+           {{"--hands"}, "needs a value"},
+           {{"--colour", "red"}, "unknown option --colour"},
+       }) {
+    std::string error;
+    EXPECT_FALSE(ParseOptions(c.args, error).has_value()) << c.reason;
+    EXPECT_THAT(error, HasSubstr(c.reason));
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "one line";
+  }
+  std::string error;
+  const auto fiveServiceCards = ParseOptions({"--deck", deck + "4849505152"}, error);
+  ASSERT_TRUE(fiveServiceCards.has_value()) << error;
+  EXPECT_EQ(fiveServiceCards->serviceCards, 5);
+}
+
+TEST(SimulatorTest, ADealtChongtongIsRecordedAsTheContractSays) {
+  // The identity deck gives 선 (the human) cards 9..13 and 23..27: all four of July.
+  const SimRun run = Simulate({"--deck", IdentityDeck(), "--mission", "3", "--name", "민수"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto records = Records(run.out);
+  ASSERT_EQ(records.size(), 1u);
+  const Json& r = records[0];
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : r.items())
+    keys.push_back(key);
+  EXPECT_THAT(keys, ::testing::ElementsAre("deck", "mission", "seon", "end", "winner", "amount",
+                                           "result", "log", "players", "saves", "sounds"));
+  EXPECT_EQ(r["deck"], IdentityDeck());
+  EXPECT_EQ(r["mission"], 3);
+  EXPECT_EQ(r["seon"], "민수");
+  EXPECT_EQ(r["end"], "chongtong");
+  EXPECT_EQ(r["winner"], 0);
+  EXPECT_EQ(r["amount"], "300");
+  EXPECT_EQ(r["result"]["kind"], -1);
+  EXPECT_EQ(r["result"]["lines"],
+            Json({"민수님 승리~", "300원", "총통으로 승리", "", "컴퓨터 = 300-원"}));
+  EXPECT_EQ(r["log"].front(), "<민수>님을 게임[선]으로 시작합니다");
+  EXPECT_EQ(r["players"][0]["money"], "1000300");
+  EXPECT_EQ(r["players"][0]["running_gain"], "300");
+  EXPECT_EQ(r["players"][0]["wins"], "1");
+  EXPECT_EQ(r["players"][1]["name"], "컴퓨터");
+  EXPECT_EQ(r["players"][1]["losses"], "1");
+  EXPECT_EQ(r["players"][1]["captured"], Json::parse("[[],[],[],[]]"));
+  EXPECT_EQ(r["saves"], Json::parse(R"([{"slot":0,"code":"W","amount":"300","mission":"0"},
+                                        {"slot":1,"code":"L","amount":"300","mission":"0"}])"));
+  EXPECT_EQ(r["sounds"].back(), "WINNER@3");
+  EXPECT_EQ(r["sounds"][r["sounds"].size() - 2], "GOOD@0/M");
+}
+
+// Many hands: every record agrees with itself and money only changes hands.
+TEST(SimulatorTest, RecordsOfManyHandsAddUp) {
+  const SimRun run = Simulate(
+      {"--hands", "60", "--seed", "11", "--service", "2", "--money", "50000000", "--stake", "300"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto records = Records(run.out);
+  ASSERT_EQ(records.size(), 60u);
+  std::string money = "50000000";
+  for (const Json& r : records) {
+    SCOPED_TRACE(r["deck"].get<std::string>());
+    EXPECT_EQ(r["deck"].get<std::string>().size(), 100u);
+    const Json& human = r["players"][0];
+    const Json& computer = r["players"][1];
+    // Whatever moved during the hand (a first ppeok, the settlement) moved between the two.
+    EXPECT_EQ(BigAdd(human["money"].get<std::string>(), computer["money"].get<std::string>()),
+              BigAdd(money, "1000000"));
+    int captured = 0;
+    for (const Json& player : r["players"]) {
+      for (const Json& pile : player["captured"])
+        captured += static_cast<int>(pile.size());
+    }
+    EXPECT_LE(captured, 50);
+    if (r["end"] == "draw") {
+      EXPECT_TRUE(r["winner"].is_null());
+      EXPECT_EQ(r["amount"], "0");
+      EXPECT_EQ(r["result"]["kind"], 0);
+      EXPECT_EQ(r["result"]["lines"], Json({"", "", "", "", ""}));
+      EXPECT_EQ(r["saves"][0]["code"], "D");
+      EXPECT_EQ(r["saves"][1]["code"], "D");
+    } else {
+      const int winner = r["winner"];
+      EXPECT_EQ(r["saves"][winner]["code"], "W");
+      EXPECT_EQ(r["saves"][1 - winner]["code"], "L");
+      EXPECT_EQ(r["saves"][winner]["amount"], r["amount"]);
+      EXPECT_EQ(r["result"]["lines"][1], r["amount"].get<std::string>() + "원");
+    }
+    for (const Json& sound : r["sounds"]) {
+      EXPECT_TRUE(std::regex_match(sound.get<std::string>(), std::regex("[A-Z0-9]+@[0-4](/.+)?")))
+          << sound;
+    }
+    money = human["money"];
+  }
+}
+
+TEST(SimulatorTest, ThePlayerWhoCannotPayTheStakeEndsTheRun) {
+  const SimRun run = Simulate({"--money", "1999", "--stake", "100"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_THAT(run.err, HasSubstr("below 20 times the stake"));
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+}
+
+TEST(SimulatorTest, QuietRunsPrintASpeedLineWithASignatureOfTheResults) {
+  const SimRun first = Simulate({"--hands", "40", "--seed", "5", "--quiet"});
+  const SimRun again = Simulate({"--hands", "40", "--seed", "5", "--quiet"});
+  const SimRun other = Simulate({"--hands", "40", "--seed", "6", "--quiet"});
+  const std::regex line("40 hands in [0-9.]+ s, [0-9]+ hands/s, signature ([0-9a-f]{16})\n");
+  std::smatch a, b, c;
+  ASSERT_TRUE(std::regex_match(first.out, a, line)) << first.out;
+  ASSERT_TRUE(std::regex_match(again.out, b, line)) << again.out;
+  ASSERT_TRUE(std::regex_match(other.out, c, line)) << other.out;
+  EXPECT_EQ(a[1], b[1]);
+  EXPECT_NE(a[1], c[1]);
+}
+
+#ifdef HWATABLE_SIM_PROGRAM
+TEST(SimulatorProgramTest, ExitsWithStatusTwoOnABadOption) {
+  FILE* pipe = popen(HWATABLE_SIM_PROGRAM " --mission 12 2>&1", "r");
+  ASSERT_NE(pipe, nullptr);
+  char buffer[512] = {};
+  const std::string output(buffer, std::fread(buffer, 1, sizeof buffer - 1, pipe));
+  const int status = pclose(pipe);
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(output, "hwatable-sim: --mission must be a mission number from 0 to 8, not \"12\"\n");
+}
+#endif
+
+}  // namespace
+}  // namespace hw::sim
