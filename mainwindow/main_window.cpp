@@ -179,28 +179,35 @@ void MainWindow::OnCardRelease(int card, MouseButton button) {
   powerTimer_->SetEnabled(false);
   game_.board.ShowPowerBar(card, false);
   game_.board.DrawCardPressed(card, false);
-  const int power = powerLevel_;
+  PlayChosenCard(kHuman, card, powerLevel_);
+}
 
+void MainWindow::PlayChosenCard(int player, int card, int power) {
+  GameState& state = game_.state;
   if (card >= kMonthCards) {
-    PlayServiceCard(game_, kHuman, card);
+    PlayServiceCard(game_, player, card);
     return;
   }
   if (state.Card(card).ShakeMark != kShakeCandidate) {
-    PlayHandCard(game_, kHuman, card, power);
+    PlayHandCard(game_, player, card, power);
     return;
   }
-  const std::vector<int> triple = TakeTriple(kHuman, card);
+  // One of three cards of a month: a bomb when the month lies on the floor, else a shake
+  // (the human is asked, the computer always shakes).
+  const std::vector<int> triple = TakeTriple(player, card);
   if (FloorHasMonth(state, card)) {
     if (triple.size() >= 2) {
-      PlayBomb(game_, kHuman, card, triple[0], triple[1]);
+      PlayBomb(game_, player, card, triple[0], triple[1]);
     } else {
-      PlayHandCard(game_, kHuman, card, power);
+      PlayHandCard(game_, player, card, power);
     }
-  } else if (triple.empty() || minimised_) {
-    PlayHandCard(game_, kHuman, card, power);
-  } else {
+  } else if (triple.empty() || (player == kHuman && minimised_)) {
+    PlayHandCard(game_, player, card, power);
+  } else if (player == kHuman) {
     shake_.Show(card);
     game_.Sound("WINDOW", 3);
+  } else {
+    DeclareShake(game_, player, card);
   }
 }
 
@@ -247,28 +254,8 @@ void MainWindow::ComputerPlayBombCard(int player, int index) {
 }
 
 void MainWindow::ComputerPlayCard(int card, int player) {
-  GameState& state = game_.state;
   타이머_차례중지();
-  if (card >= kMonthCards) {
-    PlayServiceCard(game_, player, card);
-    return;
-  }
-  if (state.Card(card).ShakeMark != kShakeCandidate) {
-    PlayHandCard(game_, player, card, 0);
-    return;
-  }
-  const std::vector<int> triple = TakeTriple(player, card);
-  if (FloorHasMonth(state, card)) {
-    if (triple.size() >= 2) {
-      PlayBomb(game_, player, card, triple[0], triple[1]);
-    } else {
-      PlayHandCard(game_, player, card, 0);
-    }
-  } else if (!triple.empty()) {
-    DeclareShake(game_, player, card);
-  } else {
-    PlayHandCard(game_, player, card, 0);
-  }
+  PlayChosenCard(player, card, 0);
 }
 
 // ---- Questions

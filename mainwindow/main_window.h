@@ -76,6 +76,8 @@ class MainWindow final : public GameWindow {
   // The human may act on a hand card now.
   bool HumanMayPlay(int card) const;
   bool HumanMayAct() const;
+  // A released or chosen hand card: a service card, a plain play, a bomb or a shake.
+  void PlayChosenCard(int player, int card, int power);
   // The other cards of the player's hand that form a triple with `card`; marks them
   // (and, when there are any, `card`) as shown.
   std::vector<int> TakeTriple(int player, int card);
