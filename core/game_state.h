@@ -116,6 +116,7 @@ struct PlayerRecord {
 struct BoardPoint {
   int Left = 0;
   int Top = 0;
+  friend bool operator==(const BoardPoint&, const BoardPoint&) = default;
 };
 
 // The card lists of one seat (indexed by `PlayerRecord::Seat`, not by player).
