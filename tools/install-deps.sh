@@ -14,6 +14,8 @@ packages=(
   # tests: GoogleTest, GMP as the money oracle, clang for the fuzzers, the format check,
   # and a virtual X server for screenshots
   libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth
+  # the generators of the pictures and sounds (the test run checks the committed ones)
+  python3 imagemagick librsvg2-bin sox espeak-ng
 )
 
 as_root=()

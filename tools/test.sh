@@ -30,6 +30,9 @@ done
 echo "== format"
 tools/check-format.sh
 
+echo "== pictures and sounds"
+tools/check-assets.sh
+
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   echo "== the tests left the tracked files as they were"
   git diff --exit-code --stat
