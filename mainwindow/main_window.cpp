@@ -310,6 +310,10 @@ void MainWindow::Unload() {
   for (auto* timer : {turnTimer_.get(), selectTimer_.get(), powerTimer_.get(), bombTimer_.get()}) {
     timer->SetEnabled(false);
   }
+  for (GameDialog* dialog : std::initializer_list<GameDialog*>{&shake_, &select_, &common_,
+                                                               &goStop_, &september_, &result_}) {
+    dialog->Dismiss();
+  }
   if (onUnload) onUnload();
 }
 

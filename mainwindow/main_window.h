@@ -52,8 +52,11 @@ class MainWindow final : public GameWindow {
 
   GameDialog& Dialog(DialogKind dialog);
   ShakeDialog& Shake() { return shake_; }
+  const ShakeDialog& Shake() const { return shake_; }
   SelectDialog& Select() { return select_; }
+  const SelectDialog& Select() const { return select_; }
   GoStopDialog& GoStop() { return goStop_; }
+  const GoStopDialog& GoStop() const { return goStop_; }
   SeptemberDialog& September() { return september_; }
   ResultDialog& Result() { return result_; }
   const ResultDialog& Result() const { return result_; }

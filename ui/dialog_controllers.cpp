@@ -68,6 +68,14 @@ void GameDialog::Close() {
   Answer(tag_);
 }
 
+void GameDialog::Dismiss() {
+  if (!open_) return;
+  open_ = false;
+  StopCountdown();
+  game_.state.Room.DialogOpen = 0;
+  view_.Close(kind_);
+}
+
 void GameDialog::OnCountdownTick() {
   ++ticks_;
   if (ticks_ < 10) {

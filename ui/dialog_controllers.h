@@ -57,6 +57,8 @@ class GameDialog {
 
   // Closes the dialog, if open, and passes its answer on.
   void Close();
+  // Takes the dialog away without an answer: the window it belongs to is closing.
+  void Dismiss();
 
   // The mouse on the dialog, in its own pixels. The right button does nothing.
   virtual void MouseDown(MouseButton button, int x, int y);

@@ -1,0 +1,193 @@
+// hwatable-table: the real game window without the portal, for people and for tests.
+// A local player sits down with money of his own; the hand is played on the real window
+// with the real event loop.
+//
+//   hwatable-table                         play by hand (the computer plays its turns)
+//   hwatable-table --deck TEXT --mission N deal this deck
+//   hwatable-table --idle                  the human plays nothing: time-outs play for him
+//   hwatable-table --screenshots DIR       saves PNG pictures of the waiting room, a hand
+//                                          in play, every dialog and the result, then ends
+//
+// Screenshots need a display or SDL's dummy video driver:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/debug/tests/hwatable-table --screenshots
+//   /tmp/shots
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "core/declarations.h"
+#include "core/hand_setup.h"
+#include "core/moves.h"
+#include "core/startup.h"
+#include "platform/fake/memory_settings_store.h"
+#include "scoring/computer_player.h"
+#include "ui/game_table.h"
+
+namespace {
+
+using namespace hw;
+
+void SitDown(Game& game) {
+  GameState& state = game.state;
+  PlayerInfoRecord& info = state.PlayerInfo;
+  info.Name = "플레이어";
+  info.Money = "1234500";
+  info.Avatar = 3;
+  info.VoiceFolder = "M";
+  info.Wins = "12";
+  info.Losses = "9";
+  info.Draws = "1";
+  info.MissionCount = "4";
+  SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, info.Wins,
+              info.Losses, info.Draws, kHumanSeat, info.MissionCount);
+  SetUpPlayer(state, kComputer, "컴퓨터", "F", "1000000", 1, "0", "0", "0", kComputerSeat, "0");
+  RoomRecord& room = state.Room;
+  room.OwnerName = info.Name;
+  room.StakeText = "100";
+  room.ServiceCards = 3;
+  room.CardSpeed = 80;
+  room.SoundOn = 'T';
+  room.LastTurnBonus = 0;
+  room.ThreePpeokRule = 1;
+  room.SelfPpeokRule = 1;
+  room.SeonName = info.Name;
+  room.Status = 'F';
+  EnterRoom(game);
+}
+
+// Runs the game's clock until the condition holds (at most `seconds`).
+bool RunUntil(platform::EventLoop& loop, const std::function<bool()>& done, double seconds) {
+  const double end = loop.Now() + seconds;
+  while (!done()) {
+    if (loop.Now() > end) return false;
+    loop.WaitSeconds(0.05);
+  }
+  return true;
+}
+
+int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop, const std::string& folder,
+                const std::string& deck, int mission) {
+  std::filesystem::create_directories(folder);
+  Game& game = table.game();
+  MainWindow& window = table.controller();
+  auto shot = [&](const char* name) {
+    const std::string path = folder + "/" + name + ".png";
+    const bool saved = table.SaveScreenshot(path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
+    return saved;
+  };
+  bool ok = shot("01-waiting-room");
+
+  game.state.Room.CardSpeed = 0;  // the deal and the plays at full speed
+  if (!deck.empty()) game.nextDeck = deck;
+  game.nextMission = mission;
+  window.PressStart();
+  // A few turns. The human does at once what his time-out would do: plays the card the
+  // computer player picks for him, takes the first floor card, goes on.
+  RunUntil(
+      loop,
+      [&] {
+        const GameState& state = game.state;
+        if (window.Select().IsOpen()) window.Select().MouseUp(MouseButton::kLeft, 40, 30);
+        if (window.September().IsOpen()) window.September().Close();
+        if (window.Shake().IsOpen()) window.Shake().Close();
+        if (window.GoStop().IsOpen()) window.GoStop().MouseDown(MouseButton::kLeft, 20, 50);
+        if (state.Room.TurnPlayer == kHuman && state.Room.HumanTurnMark != 0 &&
+            state.Room.DialogOpen == 0) {
+          const int card = ChooseCard(state, kHuman);
+          if (card >= 0) {
+            window.OnCardPress(card, MouseButton::kLeft);
+            window.OnCardRelease(card, MouseButton::kLeft);
+          }
+        }
+        return state.Player(kComputer).PlayedCount >= 4 || state.Room.Status == 'F';
+      },
+      60);
+  ok = shot("02-hand-in-play") && ok;
+
+  // Every dialog, over the hand as it stands.
+  int handCard = kNoCard;
+  for (const int card : game.state.SeatCards[kHumanSeat].Hand) {
+    if (card != kNoCard && card < kMonthCards && game.state.Card(card).Location == kHuman) {
+      handCard = card;
+      break;
+    }
+  }
+  struct Opened {
+    const char* name;
+    std::function<void()> open;
+    DialogKind kind;
+  };
+  const Opened dialogs[] = {
+      {"03-shake", [&] { window.Shake().Show(handCard); }, DialogKind::kShake},
+      {"04-select",
+       [&] {
+         window.Select().Show({handCard, 0, 1, 'T'});
+       },
+       DialogKind::kSelect},
+      {"05-go-stop", [&] { window.GoStop().Show(); }, DialogKind::kGoStop},
+      {"06-september", [&] { window.September().Show(); }, DialogKind::kSeptember},
+  };
+  for (const Opened& dialog : dialogs) {
+    window.DisableTurnTimer();
+    dialog.open();
+    loop.WaitSeconds(1.1);  // a countdown square
+    ok = shot(dialog.name) && ok;
+    window.Dialog(dialog.kind).Dismiss();  // opened only to be seen: no answer
+  }
+  // The human stops where he stands: the settlement and its result.
+  if (game.state.Room.Status == 'S') CallStop(game, kHuman);
+  loop.WaitSeconds(0.5);
+  ok = shot("07-result") && ok;
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string deck, screenshots;
+  int mission = 1;
+  bool idle = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--deck" && i + 1 < argc) {
+      deck = argv[++i];
+    } else if (arg == "--mission" && i + 1 < argc) {
+      mission = std::atoi(argv[++i]);
+    } else if (arg == "--screenshots" && i + 1 < argc) {
+      screenshots = argv[++i];
+    } else if (arg == "--idle") {
+      idle = true;
+    } else {
+      std::cerr
+          << "usage: hwatable-table [--deck TEXT] [--mission N] [--idle] [--screenshots DIR]\n";
+      return 2;
+    }
+  }
+  try {
+    ui::SdlSession sdl;
+    platform::SdlEventLoop loop;
+    platform::MemorySettingsStore settings;
+    platform::PosixFileSystem files;
+    ui::SdlDisplayModes modes;
+    platform::SdlDesktop desktop;
+    ui::DisplayCheck display(modes, desktop);
+    GameState state;
+    StartupWorld world{settings, files, "http://127.0.0.1:8410/", [&] { return display.Run(); }};
+    if (!RunStartup(state, world).proceed) return 0;
+    ui::GameTable table(std::move(state), loop, settings, display, modes);
+    modes.SetWindow(table.window());
+    SitDown(table.game());
+    if (!screenshots.empty()) return Screenshots(table, loop, screenshots, deck, mission);
+    (void)idle;
+    if (!deck.empty()) table.game().nextDeck = deck;
+    table.Run();
+  } catch (const std::exception& error) {
+    std::cerr << "hwatable-table: " << error.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,382 @@
+#include "ui/game_table.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/settings.h"
+
+namespace hw::ui {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// The renderer: accelerated where there is one, the software renderer everywhere else.
+SDL_Renderer* CreateRenderer(SDL_Window* window) {
+  if (window == nullptr) throw std::runtime_error(std::string("no window: ") + SDL_GetError());
+  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+  if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (renderer == nullptr) throw std::runtime_error(std::string("no renderer: ") + SDL_GetError());
+  SDL_RenderSetLogicalSize(renderer, 800, 600);
+  return renderer;
+}
+
+MouseButton ButtonOf(Uint8 button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT:
+      return MouseButton::kLeft;
+    case SDL_BUTTON_RIGHT:
+      return MouseButton::kRight;
+    default:
+      return MouseButton::kMiddle;
+  }
+}
+
+bool Within(int x, int y, int left, int right, int top, int bottom) {
+  return x >= left && x <= right && y >= top && y <= bottom;
+}
+
+}  // namespace
+
+SdlSession::SdlSession() {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    throw std::runtime_error(std::string("SDL could not start: ") + SDL_GetError());
+  }
+  IMG_Init(IMG_INIT_JPG);
+}
+
+SdlSession::~SdlSession() {
+  IMG_Quit();
+  SDL_Quit();
+}
+
+GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
+                     platform::SettingsStore& settings, DisplayCheck& display, DisplayModes& modes)
+    : window_(SDL_CreateWindow(state.GameInfo.ProductName.c_str(), SDL_WINDOWPOS_CENTERED,
+                               SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_BORDERLESS)),
+      renderer_(CreateRenderer(window_.get())),
+      loop_(loop),
+      settings_(settings),
+      display_(display),
+      modes_(modes),
+      desktop_(window_.get()),
+      files_(state.GameInfo.ProgramFolder),
+      skin_(Skin::Load(state)),
+      board_(
+          game_.state, skin_,
+          [this](int size, bool bold) -> TTF_Font* {
+            try {
+              return fonts_.Get(size, bold);
+            } catch (const std::exception&) {
+              return nullptr;
+            }
+          },
+          loop),
+      sound_(game_.state, mixer_, files_, loop),
+      log_(fonts_, loop, desktop_),
+      game_(board_, sound_, log_, loop, desktop_, GameRandom::FromEntropy()),
+      dialogs_(game_.state, skin_,
+               [this](int size, bool bold) -> TTF_Font* {
+                 try {
+                   return fonts_.Get(size, bold);
+                 } catch (const std::exception&) {
+                   return nullptr;
+                 }
+               }),
+      controller_(game_, dialogs_) {
+  game_.state = std::move(state);
+  dialogs_.Attach(controller_);
+  board_.modeSwitched = [this] { return display_.ModeSwitched(); };
+  display_.SetRedraw([this] { board_.DrawMaxRestoreButton(); });
+  controller_.onUnload = [this] { Unload(); };
+  loop_.onEvent = [this](const SDL_Event& event) { HandleEvent(event); };
+  loop_.onFrame = [this] { Render(); };
+}
+
+GameTable::~GameTable() {
+  loop_.onEvent = nullptr;
+  loop_.onFrame = nullptr;
+  log_.ReleaseTextures();
+}
+
+// ---- Frames
+
+void GameTable::Render() {
+  SDL_Renderer* renderer = renderer_.get();
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  board_.Compose(renderer);
+  log_.Draw(renderer);
+  dialogs_.Compose(renderer);
+}
+
+void GameTable::Frame() {
+  Render();
+  SDL_RenderPresent(renderer_.get());
+}
+
+bool GameTable::SaveScreenshot(const std::string& path) {
+  Render();
+  Surface shot = NewSurface(800, 600);
+  const bool read = SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                         shot->pixels, shot->pitch) == 0;
+  SDL_RenderPresent(renderer_.get());
+  return read && IMG_SavePNG(shot.get(), path.c_str()) == 0;
+}
+
+void GameTable::Run() {
+  loop_.Run();
+}
+
+// ---- Events
+
+void GameTable::HandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      Unload();
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      MouseDown(event.button.x, event.button.y, ButtonOf(event.button.button));
+      break;
+    case SDL_MOUSEBUTTONUP:
+      MouseUp(event.button.x, event.button.y, ButtonOf(event.button.button));
+      break;
+    case SDL_MOUSEMOTION:
+      MouseMove(event.motion.x, event.motion.y);
+      break;
+    case SDL_KEYDOWN:
+      KeyDown(event.key.keysym.sym);
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) controller_.SetMinimised(true);
+      if (event.window.event == SDL_WINDOWEVENT_RESTORED ||
+          event.window.event == SDL_WINDOWEVENT_SHOWN) {
+        controller_.SetMinimised(false);
+      }
+      if (event.window.event == SDL_WINDOWEVENT_LEAVE) log_.ScrollBar().MouseLeave();
+      break;
+    default:
+      break;
+  }
+}
+
+GameTable::SkinButton GameTable::SkinButtonAt(int x, int y) {
+  // The chat-stop area first, then the row at the top, then the start button.
+  if (Within(x, y, 677, 742, 451, 473)) return SkinButton::kChatStop;
+  if (Within(x, y, 693, 723, 4, 23)) return SkinButton::kMinimise;
+  if (Within(x, y, 660, 690, 4, 23)) return SkinButton::kOptions;
+  if (Within(x, y, 726, 756, 4, 23)) return SkinButton::kMaximise;
+  if (Within(x, y, 759, 789, 4, 23)) return SkinButton::kExit;
+  if (Within(x, y, 218, 397, 373, 428)) return SkinButton::kStart;
+  return SkinButton::kNone;
+}
+
+void GameTable::MouseDown(int x, int y, MouseButton button) {
+  const GameState& state = game_.state;
+  if (const auto hit = dialogs_.DialogAt(x, y)) {
+    controller_.Dialog(hit->dialog).MouseDown(button, hit->x, hit->y);
+    return;
+  }
+  컨트롤_수직스크롤& bar = log_.ScrollBar();
+  if (bar.ContainsWindowPoint(x, y)) {
+    bar.MouseDown(button, x - bar.Bounds().x, y - bar.Bounds().y);
+    return;
+  }
+  // While a game dialog is open the board takes no presses; the right button never.
+  if (state.Room.DialogOpen != 0 || button == MouseButton::kRight) return;
+
+  const int card = board_.CardAt(x, y);
+  if (card != kNoCard && state.Card(card).Location == kHuman) {
+    pressedCard_ = card;
+    controller_.OnCardPress(card, button);
+    return;
+  }
+  if (const int bomb = board_.HumanBombCardAt(x, y); bomb >= 0) {
+    controller_.OnBombCardClick(bomb, button);
+    return;
+  }
+  const SkinButton skinButton = SkinButtonAt(x, y);
+  if (skinButton == SkinButton::kStart) {
+    if (state.Room.Status == 'F' && button == MouseButton::kLeft) {
+      startPressed_ = true;
+      board_.DrawStartButton(true);
+    }
+    return;
+  }
+  if (skinButton != SkinButton::kNone) {
+    PressSkinButton(skinButton);
+    return;
+  }
+  if (button == MouseButton::kLeft) {
+    // Anywhere else the board drags the window.
+    dragging_ = true;
+    SDL_GetGlobalMouseState(&dragX_, &dragY_);
+    SDL_GetWindowPosition(window_.get(), &windowX_, &windowY_);
+  }
+}
+
+void GameTable::MouseUp(int x, int y, MouseButton button) {
+  if (const auto hit = dialogs_.DialogAt(x, y)) {
+    controller_.Dialog(hit->dialog).MouseUp(button, hit->x, hit->y);
+  }
+  컨트롤_수직스크롤& bar = log_.ScrollBar();
+  if (bar.PressedPart() != 컨트롤_수직스크롤::Part::kNone) {
+    bar.MouseUp(button, x - bar.Bounds().x, y - bar.Bounds().y);
+  }
+  if (pressedCard_ != kNoCard) {
+    // The card that took the press takes the release, wherever the pointer is now.
+    const int card = pressedCard_;
+    pressedCard_ = kNoCard;
+    controller_.OnCardRelease(card, button);
+  }
+  if (startPressed_) {
+    startPressed_ = false;
+    board_.DrawStartButton(false);
+    controller_.PressStart();
+  }
+  dragging_ = false;
+}
+
+void GameTable::MouseMove(int x, int y) {
+  if (dragging_) {
+    int globalX = 0, globalY = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_SetWindowPosition(window_.get(), windowX_ + globalX - dragX_, windowY_ + globalY - dragY_);
+    return;
+  }
+  컨트롤_수직스크롤& bar = log_.ScrollBar();
+  if (bar.ContainsWindowPoint(x, y) || bar.PressedPart() != 컨트롤_수직스크롤::Part::kNone) {
+    bar.MouseMove(x - bar.Bounds().x, y - bar.Bounds().y);
+  } else {
+    bar.MouseLeave();
+  }
+  Hover(x, y);
+}
+
+void GameTable::Hover(int x, int y) {
+  const GameState& state = game_.state;
+  const bool humanMayAct = state.Room.Status != 'F' && state.Room.TurnPlayer == kHuman &&
+                           state.Room.HumanTurnMark != 0 && state.Room.DialogOpen == 0;
+  int card = humanMayAct ? board_.CardAt(x, y) : kNoCard;
+  if (card != kNoCard && state.Card(card).Location != kHuman) card = kNoCard;
+  if (card == hoveredCard_) return;
+  if (hoveredCard_ != kNoCard) board_.LiftCard(hoveredCard_, 0);
+  hoveredCard_ = card;
+  if (card != kNoCard) board_.LiftCard(card, 6);
+}
+
+void GameTable::KeyDown(SDL_Keycode key) {
+  RoomRecord& room = game_.state.Room;
+  switch (key) {
+    case SDLK_LEFT:
+    case SDLK_RIGHT: {
+      room.CardSpeed =
+          key == SDLK_LEFT ? std::max(0, room.CardSpeed - 1) : std::min(32767, room.CardSpeed + 1);
+      // The speed shows for half a second.
+      board_.ShowSpeedLabel(true);
+      loop_.WaitSeconds(0.5);
+      board_.ShowSpeedLabel(false);
+      break;
+    }
+    case SDLK_LGUI:
+    case SDLK_RGUI:
+    case SDLK_LALT:
+    case SDLK_RALT:
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      // Leaving the game's display mode for another program gives the desktop back.
+      if (display_.ModeSwitched()) {
+        SDL_RestoreWindow(window_.get());
+        display_.SwitchDisplay(false);
+        SDL_MinimizeWindow(window_.get());
+        controller_.SetMinimised(true);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- The skin buttons
+
+void GameTable::PressSkinButton(SkinButton button) {
+  game_.Sound("CLICK", 1);
+  const auto title = [button]() -> std::optional<SdlBoard::TitleButton> {
+    switch (button) {
+      case SkinButton::kMinimise:
+        return SdlBoard::TitleButton::kMinimise;
+      case SkinButton::kOptions:
+        return SdlBoard::TitleButton::kOptions;
+      case SkinButton::kMaximise:
+        return SdlBoard::TitleButton::kMaximiseRestore;
+      case SkinButton::kExit:
+        return SdlBoard::TitleButton::kExit;
+      default:
+        return std::nullopt;
+    }
+  }();
+  if (title) board_.DrawTitleButton(*title, false);
+  loop_.WaitSeconds(0.1);
+  if (title) board_.DrawTitleButton(*title, true);
+
+  switch (button) {
+    case SkinButton::kMinimise:
+      Minimise();
+      break;
+    case SkinButton::kMaximise:
+      if (game_.state.Room.DialogOpen == 0) ToggleMaximised();
+      break;
+    case SkinButton::kExit: {
+      if (game_.state.Room.Status == 'S') {
+        const std::string question =
+            "게임을 종료하시겠습니까?" + std::string(kCrLf) + "게임이 현재 진행중에 있습니다";
+        if (desktop_.ShowMessage(
+                game_.state.GameInfo.ProductName, question, platform::MessageIcon::kInformation,
+                platform::MessageButtons::kYesNo) != platform::MessageAnswer::kYes) {
+          break;
+        }
+      }
+      controller_.Unload();
+      break;
+    }
+    case SkinButton::kOptions:  // the options dialog comes with the portal's settings
+    case SkinButton::kChatStop:
+    default:
+      break;
+  }
+}
+
+void GameTable::Minimise() {
+  if (display_.ModeSwitched()) {
+    SDL_RestoreWindow(window_.get());
+    display_.SwitchDisplay(false);
+  }
+  SDL_MinimizeWindow(window_.get());
+  controller_.SetMinimised(true);
+}
+
+void GameTable::ToggleMaximised() {
+  const ScreenMetrics& metrics = display_.ScreenMetrics();
+  if (metrics.ScreenWidth != 0 && metrics.ScreenWidth == metrics.Width800) {
+    desktop_.ShowMessage(game_.state.GameInfo.ProductName,
+                         "현재 최대 해상도이므로 변경하실수 없습니다",
+                         platform::MessageIcon::kError, platform::MessageButtons::kOk);
+    return;
+  }
+  maximised_ = !maximised_;
+  display_.SwitchDisplay(true);
+  board_.DrawMaxRestoreButton();
+}
+
+void GameTable::Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  controller_.Unload();
+  display_.SwitchDisplay(false);
+  CardSpeedSetting(settings_, true, game_.state.Room.CardSpeed);
+  StakeSetting(settings_, true, std::atoi(game_.state.Room.StakeText.c_str()));
+  loop_.Quit();
+}
+
+}  // namespace hw::ui

@@ -1,0 +1,113 @@
+#pragma once
+// The game's main window on screen: the SDL window, the board, the dialogs, the message
+// log, the sound, and the main window's controller, wired together on the real-time
+// event loop. It turns the window system's mouse and keys into the controller's calls
+// (cards, bomb cards, dialogs, the skin buttons, dragging, hovering, the speed keys) and
+// puts a frame together at the display's pace.
+
+#include <SDL.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/game.h"
+#include "mainwindow/main_window.h"
+#include "platform/file_system.h"
+#include "platform/sdl/sdl_desktop.h"
+#include "platform/sdl/sdl_event_loop.h"
+#include "platform/settings_store.h"
+#include "ui/board_view.h"
+#include "ui/dialog_view.h"
+#include "ui/display_modes.h"
+#include "ui/fonts.h"
+#include "ui/game_sound.h"
+#include "ui/message_log.h"
+#include "ui/skin.h"
+
+namespace hw::ui {
+
+// SDL and SDL_image for as long as the program runs.
+class SdlSession {
+ public:
+  SdlSession();
+  ~SdlSession();
+  SdlSession(const SdlSession&) = delete;
+  SdlSession& operator=(const SdlSession&) = delete;
+};
+
+class GameTable {
+ public:
+  // `state` is the state start-up built (program folder, skin and address tables).
+  GameTable(GameState state, platform::SdlEventLoop& loop, platform::SettingsStore& settings,
+            DisplayCheck& display, DisplayModes& modes);
+  ~GameTable();
+  GameTable(const GameTable&) = delete;
+  GameTable& operator=(const GameTable&) = delete;
+
+  Game& game() { return game_; }
+  MainWindow& controller() { return controller_; }
+  SdlBoard& board() { return board_; }
+  채팅출력창& log() { return log_; }
+  SDL_Window* window() { return window_.get(); }
+  platform::Desktop& desktop() { return desktop_; }
+
+  // The window system's events; tests call these directly with board coordinates.
+  void HandleEvent(const SDL_Event& event);
+  void MouseDown(int x, int y, MouseButton button);
+  void MouseUp(int x, int y, MouseButton button);
+  void MouseMove(int x, int y);
+  void KeyDown(SDL_Keycode key);
+
+  // Draws a frame now and shows it.
+  void Frame();
+  // Draws a frame and saves it as a PNG picture.
+  bool SaveScreenshot(const std::string& path);
+
+  // Runs until the window is closed.
+  void Run();
+
+ private:
+  struct WindowDeleter {
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+  };
+  struct RendererDeleter {
+    void operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+  };
+  enum class SkinButton { kNone, kChatStop, kMinimise, kOptions, kMaximise, kExit, kStart };
+  static SkinButton SkinButtonAt(int x, int y);
+  void PressSkinButton(SkinButton button);
+  void Minimise();
+  void ToggleMaximised();
+  void Unload();
+  void Hover(int x, int y);
+  void Render();
+
+  std::unique_ptr<SDL_Window, WindowDeleter> window_;
+  std::unique_ptr<SDL_Renderer, RendererDeleter> renderer_;
+  platform::SdlEventLoop& loop_;
+  platform::SettingsStore& settings_;
+  DisplayCheck& display_;
+  DisplayModes& modes_;
+  platform::SdlDesktop desktop_;
+  platform::PosixFileSystem files_;
+  FontLibrary fonts_;
+  Skin skin_;
+  SdlBoard board_;
+  SdlWaveMixer mixer_;
+  GameSoundPlayer sound_;
+  채팅출력창 log_;
+  Game game_;
+  SdlDialogs dialogs_;
+  MainWindow controller_;
+
+  int pressedCard_ = kNoCard;  // the hand card the left button went down on
+  int hoveredCard_ = kNoCard;  // the hand card raised under the pointer
+  bool startPressed_ = false;
+  bool dragging_ = false;
+  int dragX_ = 0, dragY_ = 0, windowX_ = 0, windowY_ = 0;
+  bool maximised_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace hw::ui

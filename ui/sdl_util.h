@@ -1,0 +1,61 @@
+#pragma once
+// Small owners and helpers for SDL pictures: every surface and texture is released by
+// its owner, and the few copy operations the board needs (plain, with a see-through key
+// colour, scaled) are spelled once here.
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/effects.h"
+
+namespace hw::ui {
+
+struct SurfaceDeleter {
+  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+struct TextureDeleter {
+  void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+};
+using Texture = std::unique_ptr<SDL_Texture, TextureDeleter>;
+
+// The see-through colour of the skin's pictures.
+inline constexpr Rgb kMagentaKey{255, 0, 255};
+
+// A picture from a GIF or JPEG file in 32-bit ARGB, or null when it cannot be read.
+Surface LoadPicture(const std::string& path);
+// An empty ARGB picture of this size, filled with `fill`.
+Surface NewSurface(int width, int height, Rgb fill = {0, 0, 0});
+// A copy of a rectangle of a picture (the pixels outside the picture come out black).
+Surface CutOut(const SDL_Surface* picture, const SDL_Rect& area);
+
+Uint32 MapColour(const SDL_Surface* surface, Rgb colour);
+// Plain copy of a rectangle of `from` to (x, y) on `to`.
+void Copy(SDL_Surface* from, const SDL_Rect& area, SDL_Surface* to, int x, int y);
+// The same, with the pixels of the key colour left out.
+void CopyKeyed(SDL_Surface* from, const SDL_Rect& area, SDL_Surface* to, int x, int y,
+               Rgb key = kMagentaKey);
+// Scaled copy of a whole picture into a rectangle.
+void CopyScaled(SDL_Surface* from, SDL_Surface* to, const SDL_Rect& area);
+void Fill(SDL_Surface* to, const SDL_Rect& area, Rgb colour);
+// The outline of a rectangle, one pixel wide.
+void Frame(SDL_Surface* to, const SDL_Rect& area, Rgb colour, int thickness = 1);
+
+// Writes text with its top-left corner at (x, y).
+void WriteText(SDL_Surface* to, TTF_Font* font, std::string_view text, Rgb colour, int x, int y);
+// Text with a copy of it offset by `offset` pixels underneath (shadow).
+void WriteShadowText(SDL_Surface* to, TTF_Font* font, std::string_view text, Rgb colour, Rgb shadow,
+                     int offset, int x, int y);
+// Text with an outline drawn around it, `offset` pixels wide.
+void WriteOutlinedText(SDL_Surface* to, TTF_Font* font, std::string_view text, Rgb colour,
+                       Rgb outline, int offset, int x, int y);
+
+// Uploads a picture into a texture of the renderer.
+Texture ToTexture(SDL_Renderer* renderer, SDL_Surface* surface);
+
+}  // namespace hw::ui
