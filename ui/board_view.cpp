@@ -1,9 +1,11 @@
 #include "ui/board_view.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "core/lookups.h"
+#include "core/startup.h"
 #include "core/turn.h"
 #include "scoring/missions_ranks.h"
 #include "scoring/money.h"
@@ -298,10 +300,16 @@ void SdlBoard::DrawPowerSegment(int level) {
 }
 
 void SdlBoard::ShowGoEffect(int goCount) {
-  if (goCount < 1 || goCount > 5 || !skin_.goEffects[goCount]) return;
-  goEffect_ = goCount;
+  const std::string path = ImagePath(state_.GameInfo, "eft_GO" + std::to_string(goCount) + ".gif");
+  if (!std::filesystem::exists(path)) return;
+  goEffect_.SetVisible(false);
+  goEffect_.SetStyle(컨트롤_효과::kOwnSize);
+  goEffect_.SetTransparentColor(kMagentaKey);
+  goEffect_.Move(kGoEffect.x, kGoEffect.y, kGoEffect.w, kGoEffect.h);
+  goEffect_.SetPictureFile(path);
+  goEffect_.SetVisible(true);
   Pace(1.5);
-  goEffect_ = 0;
+  goEffect_.SetVisible(false);
 }
 
 // ---- Player panels and counters
@@ -607,7 +615,7 @@ void SdlBoard::Compose(SDL_Renderer* renderer) {
     draw(bar.get(), {powerBar_.left, powerBar_.top, 63, 13}, false);
   }
   draw(missionBox_.get(), kMissionBox, false);
-  if (goEffect_ > 0) draw(skin_.goEffects[goEffect_].get(), kGoEffect, true);
+  goEffect_.Draw(renderer);
   if (speedLabel_) {
     Surface text = NewSurface(70, 14, {255, 0, 255});
     WriteOutlinedText(text.get(), fonts_(kTextSize, true),

@@ -12,6 +12,7 @@
 #include "core/effects.h"
 #include "core/game_state.h"
 #include "platform/event_loop.h"
+#include "ui/effect_control.h"
 #include "ui/sdl_util.h"
 #include "ui/skin.h"
 
@@ -92,6 +93,8 @@ class SdlBoard final : public BoardView {
     long z = 0;
   };
   const CardControl& Card(int card) const { return cards_.at(static_cast<std::size_t>(card)); }
+  bool PowerBarShown() const { return powerBar_.visible; }
+  Rgb PowerSegment(int k) const { return powerBar_.segments.at(static_cast<std::size_t>(k)); }
 
  private:
   CardControl& Control(int card) { return cards_.at(static_cast<std::size_t>(card)); }
@@ -135,7 +138,7 @@ class SdlBoard final : public BoardView {
     int left = 0, top = 0;
     std::array<Rgb, 20> segments{};
   } powerBar_;
-  int goEffect_ = 0;
+  컨트롤_효과 goEffect_;
   bool speedLabel_ = false;
 };
 

@@ -52,7 +52,8 @@ SdlSession::~SdlSession() {
 }
 
 GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
-                     platform::SettingsStore& settings, DisplayCheck& display, DisplayModes& modes)
+                     platform::SettingsStore& settings, DisplayCheck& display, DisplayModes& modes,
+                     platform::Desktop* desktop)
     : window_(SDL_CreateWindow(state.GameInfo.ProductName.c_str(), SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_BORDERLESS)),
       renderer_(CreateRenderer(window_.get())),
@@ -60,7 +61,8 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
       settings_(settings),
       display_(display),
       modes_(modes),
-      desktop_(window_.get()),
+      sdlDesktop_(window_.get()),
+      desktop_(desktop != nullptr ? *desktop : sdlDesktop_),
       files_(state.GameInfo.ProgramFolder),
       skin_(Skin::Load(state)),
       board_(

@@ -38,9 +38,10 @@ class SdlSession {
 
 class GameTable {
  public:
-  // `state` is the state start-up built (program folder, skin and address tables).
+  // `state` is the state start-up built (program folder, skin and address tables). Message
+  // boxes go to SDL's unless another desktop is given (tests answer them).
   GameTable(GameState state, platform::SdlEventLoop& loop, platform::SettingsStore& settings,
-            DisplayCheck& display, DisplayModes& modes);
+            DisplayCheck& display, DisplayModes& modes, platform::Desktop* desktop = nullptr);
   ~GameTable();
   GameTable(const GameTable&) = delete;
   GameTable& operator=(const GameTable&) = delete;
@@ -67,15 +68,18 @@ class GameTable {
   // Runs until the window is closed.
   void Run();
 
- private:
   struct WindowDeleter {
     void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
   };
   struct RendererDeleter {
     void operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
   };
+  // The skin buttons drawn on the board, and which one a board point falls on (both ends
+  // of every range belong to the button).
   enum class SkinButton { kNone, kChatStop, kMinimise, kOptions, kMaximise, kExit, kStart };
   static SkinButton SkinButtonAt(int x, int y);
+
+ private:
   void PressSkinButton(SkinButton button);
   void Minimise();
   void ToggleMaximised();
@@ -89,7 +93,8 @@ class GameTable {
   platform::SettingsStore& settings_;
   DisplayCheck& display_;
   DisplayModes& modes_;
-  platform::SdlDesktop desktop_;
+  platform::SdlDesktop sdlDesktop_;
+  platform::Desktop& desktop_;
   platform::PosixFileSystem files_;
   FontLibrary fonts_;
   Skin skin_;

@@ -2,6 +2,7 @@ target_sources(hwatable_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/animation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/board_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dialog_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/effect_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/game_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shape.cpp

@@ -51,8 +51,6 @@ Skin Skin::Load(const GameState& state) {
   skin.shownCardsWindow = load(33);
   skin.countdown = extra("img_Countdown.gif");
   skin.bombFrames = extra("img_Bomb.gif");
-  for (int n = 1; n <= 5; ++n)
-    skin.goEffects[n] = extra("eft_GO" + std::to_string(n) + ".gif");
 
   // Cut the card sheet: cell k becomes picture k + 1.
   if (sheet) {

@@ -36,9 +36,8 @@ struct Skin {
   Surface chongtongWindow, goStopWindow, septemberWindow, resultWindow, resultPlainWindow,
       selectWindow, shakeWindow, shownCardsWindow, loginWindow;
   Surface loginHome, loginLost, loginMember, loginOk;
-  Surface countdown;                 // digits 1 to 5, 40 x 40 each
-  Surface bombFrames;                // 4 frames of 36 x 55
-  std::array<Surface, 6> goEffects;  // [n] for the n-th Go, where a picture exists
+  Surface countdown;   // digits 1 to 5, 40 x 40 each
+  Surface bombFrames;  // 4 frames of 36 x 55
 
   SDL_Surface* Card(int image) const;
   // Loads everything named in the state's skin table, and the main window's extra strips

@@ -4,7 +4,6 @@
 //
 //   hwatable-table                         play by hand (the computer plays its turns)
 //   hwatable-table --deck TEXT --mission N deal this deck
-//   hwatable-table --idle                  the human plays nothing: time-outs play for him
 //   hwatable-table --screenshots DIR       saves PNG pictures of the waiting room, a hand
 //                                          in play, every dialog and the result, then ends
 //
@@ -150,7 +149,6 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop, const std::s
 int main(int argc, char** argv) {
   std::string deck, screenshots;
   int mission = 1;
-  bool idle = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--deck" && i + 1 < argc) {
@@ -159,11 +157,8 @@ int main(int argc, char** argv) {
       mission = std::atoi(argv[++i]);
     } else if (arg == "--screenshots" && i + 1 < argc) {
       screenshots = argv[++i];
-    } else if (arg == "--idle") {
-      idle = true;
     } else {
-      std::cerr
-          << "usage: hwatable-table [--deck TEXT] [--mission N] [--idle] [--screenshots DIR]\n";
+      std::cerr << "usage: hwatable-table [--deck TEXT] [--mission N] [--screenshots DIR]\n";
       return 2;
     }
   }
@@ -182,7 +177,6 @@ int main(int argc, char** argv) {
     modes.SetWindow(table.window());
     SitDown(table.game());
     if (!screenshots.empty()) return Screenshots(table, loop, screenshots, deck, mission);
-    (void)idle;
     if (!deck.empty()) table.game().nextDeck = deck;
     table.Run();
   } catch (const std::exception& error) {
