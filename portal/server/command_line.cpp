@@ -1,0 +1,343 @@
+#include "portal/server/command_line.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/paths.h"
+#include "portal/server/member_store.h"
+#include "portal/server/portal_server.h"
+#include "portal/server/secrets.h"
+
+namespace hw::portal {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "usage: hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS]\n"
+    "       hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] "
+    "[--voice M|F]\n"
+    "       hwatable-portal [--data DIR] setmoney NAME N\n"
+    "       hwatable-portal [--data DIR] show NAME\n"
+    "       hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]\n";
+
+constexpr const char* kSeeHelp = " (hwatable-portal --help shows how to call it)";
+
+// Thrown for anything the operator must fix; the message is printed as it is.
+struct Refusal {
+  int status;
+  std::string message;
+};
+
+[[noreturn]] void Refuse(std::string message, int status = 1) {
+  throw Refusal{status, std::move(message)};
+}
+
+struct CommandLine {
+  std::vector<std::string> words;              // the command and its operands
+  std::map<std::string, std::string> options;  // "--name" -> value
+};
+
+CommandLine Parse(int argc, const char* const* argv) {
+  static const std::set<std::string> kOptions = {"--data",   "--listen", "--idle-exit", "--money",
+                                                 "--avatar", "--voice",  "--url"};
+  CommandLine line;
+  bool operands_only = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string word = argv[i];
+    if (operands_only || !word.starts_with("--")) {
+      line.words.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      operands_only = true;
+      continue;
+    }
+    std::optional<std::string> value;
+    if (const auto equals = word.find('='); equals != std::string::npos) {
+      value = word.substr(equals + 1);
+      word.resize(equals);
+    }
+    if (word == "--help") Refuse(kUsage, 0);
+    if (!kOptions.contains(word)) Refuse("unknown option " + word + kSeeHelp, 2);
+    if (!value) {
+      if (i + 1 >= argc) Refuse(word + " needs a value", 2);
+      value = argv[++i];
+    }
+    line.options[word] = *value;
+  }
+  return line;
+}
+
+struct ListenAddress {
+  std::string host;  // as bound: without the brackets of an IPv6 address
+  int port = 8410;
+  std::string base_url;
+};
+
+ListenAddress ParseListen(const std::string& text) {
+  const auto colon = text.rfind(':');
+  std::string host = colon == std::string::npos ? "" : text.substr(0, colon);
+  const std::string port = colon == std::string::npos ? "" : text.substr(colon + 1);
+  if (host.empty() || port.empty() || port.size() > 5 ||
+      port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535) {
+    Refuse("--listen wants HOST:PORT, such as 127.0.0.1:8410, not \"" + text + "\"", 2);
+  }
+  ListenAddress address{host, std::stoi(port), ""};
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    address.host = host.substr(1, host.size() - 2);
+  }
+  address.base_url = "http://" + host + ":" + port + "/";
+  return address;
+}
+
+std::string BaseUrl(const ListenAddress& address, int port) {
+  const std::string host =
+      address.host.find(':') != std::string::npos ? "[" + address.host + "]" : address.host;
+  return "http://" + host + ":" + std::to_string(port) + "/";
+}
+
+// Percent-encodes everything but the unreserved characters of a URL.
+std::string UrlEncode(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) != 0 || c == '-' || c == '.' || c == '_' || c == '~') {
+      encoded += c;
+    } else {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 15];
+    }
+  }
+  return encoded;
+}
+
+// Writes the file in one step: readers see the old contents or the new, never a part.
+void ReplaceFile(const fs::path& file, const std::string& contents) {
+  const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".new");
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << contents;
+    if (!out.flush()) Refuse("cannot write " + temporary.string());
+  }
+  fs::rename(temporary, file);
+}
+
+void ExpectWords(const CommandLine& line, std::size_t count) {
+  if (line.words.size() != count) {
+    Refuse("wrong number of operands for " + line.words[0] + kSeeHelp, 2);
+  }
+}
+
+void AllowOptions(const CommandLine& line, const std::set<std::string>& allowed) {
+  for (const auto& [option, value] : line.options) {
+    if (option != "--data" && !allowed.contains(option)) {
+      Refuse(option + " does not go with " + (line.words.empty() ? "serving" : line.words[0]) +
+                 kSeeHelp,
+             2);
+    }
+  }
+}
+
+// The signals that end serving, blocked for as long as this lives so that no thread
+// receives them and the serving loop can take them with sigtimedwait().
+class BlockedStopSignals {
+ public:
+  BlockedStopSignals() {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+  }
+  ~BlockedStopSignals() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  BlockedStopSignals(const BlockedStopSignals&) = delete;
+  BlockedStopSignals& operator=(const BlockedStopSignals&) = delete;
+
+  // True when a stop signal arrived within `wait`.
+  bool Wait(std::chrono::milliseconds wait) const {
+    const timespec timeout{0, static_cast<long>(wait.count()) * 1000000L};
+    const int signal = sigtimedwait(&signals_, nullptr, &timeout);
+    return signal == SIGINT || signal == SIGTERM;
+  }
+
+ private:
+  sigset_t signals_{};
+  sigset_t previous_{};
+};
+
+int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std::ostream& err) {
+  AllowOptions(line, {"--listen", "--idle-exit"});
+  const ListenAddress address = ParseListen(
+      line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
+  std::optional<std::chrono::seconds> idle_exit;
+  if (line.options.contains("--idle-exit")) {
+    const std::string& seconds = line.options.at("--idle-exit");
+    if (seconds.empty() || seconds.size() > 9 ||
+        seconds.find_first_not_of("0123456789") != std::string::npos) {
+      Refuse("--idle-exit wants a whole number of seconds, not \"" + seconds + "\"", 2);
+    }
+    idle_exit = std::chrono::seconds(std::stol(seconds));
+  }
+
+  const BlockedStopSignals stop_signals;  // before any thread starts
+  PortalOptions options;
+  options.data_dir = data;
+  options.log = &out;
+  PortalServer server(options);
+  if (!server.Bind(address.host, address.port)) {
+    err << "hwatable-portal: cannot listen on " << address.host << ":" << address.port
+        << ": the port is in use or the address is not this machine's" << std::endl;
+    return 1;
+  }
+  server.Start();
+  out << "hwatable-portal: serving " << BaseUrl(address, server.port()) << " from " << data.string()
+      << std::endl;
+  while (!stop_signals.Wait(std::chrono::milliseconds(200))) {
+    if (idle_exit && std::chrono::steady_clock::now() - server.LastRequest() >= *idle_exit) break;
+  }
+  server.Stop();
+  return 0;
+}
+
+int AddUser(const CommandLine& line, MemberStore& store, std::ostream& out) {
+  AllowOptions(line, {"--money", "--avatar", "--voice"});
+  ExpectWords(line, 3);
+  NewMember member{.name = line.words[1], .password = line.words[2]};
+  if (line.options.contains("--money")) member.money = line.options.at("--money");
+  if (line.options.contains("--voice")) member.voice = line.options.at("--voice");
+  if (line.options.contains("--avatar")) {
+    const std::string& avatar = line.options.at("--avatar");
+    member.avatar = avatar.size() == 1 ? avatar[0] - '0' : 0;
+  }
+  const SignUpResult result = store.AddMember(member);
+  if (result.refusal) {
+    switch (*result.refusal) {
+      case SignUpRefusal::kBadName:
+        Refuse("a game name has 1 to 20 characters, no control characters and no \"|\"");
+      case SignUpRefusal::kBadPassword:
+        Refuse("a password has 4 to 64 characters and no control characters");
+      case SignUpRefusal::kBadAvatar:
+        Refuse("--avatar wants a number from 1 to 6");
+      case SignUpRefusal::kBadVoice:
+        Refuse("--voice wants M or F");
+      case SignUpRefusal::kBadMoney:
+        Refuse("--money wants a whole number of won, not \"" + member.money + "\"");
+      case SignUpRefusal::kNameTaken:
+        Refuse("there is already a member named \"" + member.name + "\"");
+    }
+  }
+  const std::optional<MemberFigures> added = store.Find(member.name);
+  out << "hwatable-portal: added " << member.name << " with " << added->money << " won\n"
+      << "recovery code: " << result.recovery_code << std::endl;
+  return 0;
+}
+
+MemberFigures FindMember(const MemberStore& store, const std::string& name) {
+  std::optional<MemberFigures> member = store.Find(name);
+  if (!member) Refuse("there is no member named \"" + name + "\"");
+  return *member;
+}
+
+int SetMoney(const CommandLine& line, MemberStore& store, std::ostream& out) {
+  AllowOptions(line, {});
+  ExpectWords(line, 3);
+  const std::optional<std::string> money = ParseMoney(line.words[2]);
+  if (!money) Refuse("money is a whole number of won, not \"" + line.words[2] + "\"");
+  if (!store.SetMoney(line.words[1], *money)) FindMember(store, line.words[1]);
+  out << "hwatable-portal: " << line.words[1] << " now has " << *money << " won" << std::endl;
+  return 0;
+}
+
+int Show(const CommandLine& line, const MemberStore& store, std::ostream& out) {
+  AllowOptions(line, {});
+  ExpectWords(line, 2);
+  const MemberFigures member = FindMember(store, line.words[1]);
+  out << "name: " << member.name << "\navatar: " << member.avatar << "\nvoice: " << member.voice
+      << "\nmoney: " << member.money << "\nwins: " << member.wins << "\nlosses: " << member.losses
+      << "\ndraws: " << member.draws << "\nmissions: " << member.missions
+      << "\ncreated: " << member.created << std::endl;
+  return 0;
+}
+
+int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
+  AllowOptions(line, {"--listen", "--url"});
+  ExpectWords(line, 3);
+  const std::string& version = line.words[1];
+  if (version.empty() || version.size() > 9 ||
+      version.find_first_not_of("0123456789") != std::string::npos) {
+    Refuse("the version is a whole number, such as 102, not \"" + version + "\"");
+  }
+  const fs::path installer = line.words[2];
+  std::error_code error;
+  if (!fs::is_regular_file(installer, error)) Refuse("cannot read " + installer.string());
+  const std::string name = installer.filename().string();
+  if (name.starts_with('.')) Refuse("the installer's file name must not start with \".\"");
+
+  std::string base;
+  if (line.options.contains("--url")) {
+    base = line.options.at("--url");
+    if (!base.ends_with('/')) base += '/';
+  } else {
+    const ListenAddress address = ParseListen(
+        line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
+    base = address.base_url;
+  }
+
+  const std::optional<std::string> digest = FileSha256Hex(installer);
+  if (!digest) Refuse("cannot read " + installer.string());
+  const fs::path down = data / "down";
+  fs::create_directories(down);
+  const fs::path copy = down / ("." + name + ".new");
+  fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
+  fs::rename(copy, down / name);
+  const std::string url = base + "down/" + UrlEncode(name);
+  ReplaceFile(down / "nlist.lst", version + "<br>" + url + "<br>" + *digest);
+  out << "hwatable-portal: published version " << version << " as " << url << std::endl;
+  return 0;
+}
+
+int Run(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  const fs::path data = line.options.contains("--data")
+                            ? fs::path(line.options.at("--data"))
+                            : fs::path(platform::DataHome()) / "hwatable-portal";
+  if (line.words.empty()) return Serve(line, data, out, err);
+  const std::string& command = line.words[0];
+  if (command == "publish") return Publish(line, data, out);
+  if (command != "adduser" && command != "setmoney" && command != "show") {
+    Refuse("unknown command " + command + kSeeHelp, 2);
+  }
+  fs::create_directories(data);
+  MemberStore store(data / kDatabaseFile);
+  if (command == "adduser") return AddUser(line, store, out);
+  if (command == "setmoney") return SetMoney(line, store, out);
+  return Show(line, store, out);
+}
+
+}  // namespace
+
+int RunPortal(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  try {
+    return Run(Parse(argc, argv), out, err);
+  } catch (const Refusal& refusal) {
+    (refusal.status == 0 ? out : err)
+        << (refusal.status == 0 ? "" : "hwatable-portal: ") << refusal.message << std::endl;
+    return refusal.status;
+  } catch (const std::exception& error) {
+    err << "hwatable-portal: " << error.what() << std::endl;
+    return 1;
+  }
+}
+
+}  // namespace hw::portal

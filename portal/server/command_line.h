@@ -1,0 +1,22 @@
+#pragma once
+// The command line of hwatable-portal: serving the portal, and the operator's commands on
+// the same data folder.
+//
+//   hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS]
+//   hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] [--voice M|F]
+//   hwatable-portal [--data DIR] setmoney NAME N
+//   hwatable-portal [--data DIR] show NAME
+//   hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]
+//
+// DIR defaults to $XDG_DATA_HOME/hwatable-portal (~/.local/share/hwatable-portal) and
+// HOST:PORT to 127.0.0.1:8410; port 0 serves on a free port. Serving ends with status 0
+// on SIGINT or SIGTERM, or after SECONDS without a request.
+
+#include <ostream>
+
+namespace hw::portal {
+
+// Returns the exit status: 0 done, 1 refused or failed, 2 a malformed command line.
+int RunPortal(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace hw::portal

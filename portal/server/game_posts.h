@@ -1,0 +1,33 @@
+#pragma once
+// The replies to the game's three form posts: login ("sub/chk.asp"), score save
+// ("sub/svp.asp") and logout ("sub/lgo.asp"). Each takes the decoded form fields and
+// returns the plain-text reply whose "|"-separated fields the game reads:
+//
+//   login       "-1" (no such member, or a wrong password: the reply does not say which)
+//               or name|voice|avatar|0|money|wins|losses|draws|missions|session
+//   score save  OK|money|wins|losses|draws|missions|rank title
+//   logout      OK
+//
+// and "ER|<message>" for every refusal, the message in Korean for the player to read.
+
+#include <string>
+
+#include <httplib.h>
+
+#include "portal/server/member_store.h"
+
+namespace hw::portal {
+
+inline constexpr const char* kAccessCode = "quenrithzmvokrtyplaxe";
+inline constexpr const char* kGameCode = "001";
+
+// Answers a failure of the server itself (the database, say), after which nothing has
+// changed.
+inline constexpr const char* kServerErrorReply =
+    "ER|서버에 문제가 있어 처리하지 못했습니다. 잠시후 다시 시도해 주십시오";
+
+std::string LoginReply(MemberStore& store, const httplib::Params& fields);
+std::string ScoreSaveReply(MemberStore& store, const httplib::Params& fields);
+std::string LogoutReply(MemberStore& store, const httplib::Params& fields);
+
+}  // namespace hw::portal

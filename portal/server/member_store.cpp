@@ -1,0 +1,393 @@
+#include "portal/server/member_store.h"
+
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include <array>
+#include <ctime>
+
+#include "core/game_state.h"
+#include "scoring/missions_ranks.h"
+#include "scoring/money.h"
+
+namespace hw::portal {
+namespace {
+
+// Writers wait this long for each other's transactions before giving up.
+constexpr int kBusyTimeoutMs = 10000;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS members (
+  name TEXT PRIMARY KEY NOT NULL,
+  password_hash TEXT NOT NULL,
+  recovery_digest TEXT NOT NULL,
+  avatar INTEGER NOT NULL CHECK (avatar BETWEEN 1 AND 6),
+  voice TEXT NOT NULL CHECK (voice IN ('M', 'F')),
+  money TEXT NOT NULL CHECK (money <> '' AND money NOT GLOB '*[^0-9]*'),
+  wins INTEGER NOT NULL DEFAULT 0 CHECK (wins >= 0),
+  losses INTEGER NOT NULL DEFAULT 0 CHECK (losses >= 0),
+  draws INTEGER NOT NULL DEFAULT 0 CHECK (draws >= 0),
+  missions INTEGER NOT NULL DEFAULT 0 CHECK (missions >= 0),
+  session_digest TEXT,
+  session_money TEXT,
+  last_top_up TEXT NOT NULL DEFAULT '',
+  created TEXT NOT NULL
+);
+)sql";
+
+// The columns ReadFigures() reads, in its order.
+constexpr std::string_view kFiguresColumns =
+    "name, avatar, voice, money, wins, losses, draws, missions, created, last_top_up";
+
+std::string SelectFigures(std::string_view rest) {
+  return "SELECT " + std::string(kFiguresColumns) + std::string(rest);
+}
+
+SQLite::Database Connect(const std::filesystem::path& file) {
+  return SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyTimeoutMs);
+}
+
+MemberFigures ReadFigures(SQLite::Statement& row) {
+  MemberFigures f;
+  f.name = row.getColumn(0).getString();
+  f.avatar = row.getColumn(1).getInt();
+  f.voice = row.getColumn(2).getString();
+  f.money = row.getColumn(3).getString();
+  f.wins = row.getColumn(4).getInt64();
+  f.losses = row.getColumn(5).getInt64();
+  f.draws = row.getColumn(6).getInt64();
+  f.missions = row.getColumn(7).getInt64();
+  f.created = row.getColumn(8).getString();
+  f.last_top_up = row.getColumn(9).getString();
+  return f;
+}
+
+std::optional<MemberFigures> FindIn(SQLite::Database& db, const std::string& name) {
+  SQLite::Statement select(db, SelectFigures(" FROM members WHERE name = ?"));
+  select.bind(1, name);
+  if (!select.executeStep()) return std::nullopt;
+  return ReadFigures(select);
+}
+
+std::optional<std::string> PasswordHashOf(SQLite::Database& db, const std::string& name) {
+  SQLite::Statement select(db, "SELECT password_hash FROM members WHERE name = ?");
+  select.bind(1, name);
+  if (!select.executeStep()) return std::nullopt;
+  return select.getColumn(0).getString();
+}
+
+// The code points of a UTF-8 text, or nothing when it is not valid UTF-8 (overlong
+// forms, surrogates and values past U+10FFFF included).
+std::optional<std::vector<char32_t>> DecodeUtf8(std::string_view text) {
+  std::vector<char32_t> points;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t point = lead;
+    char32_t lowest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      extra = 1;
+      point = lead & 0x1F;
+      lowest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      extra = 2;
+      point = lead & 0x0F;
+      lowest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      extra = 3;
+      point = lead & 0x07;
+      lowest = 0x10000;
+    } else if (lead >= 0x80) {
+      return std::nullopt;
+    }
+    if (text.size() - i <= static_cast<std::size_t>(extra)) return std::nullopt;
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      point = (point << 6) | (next & 0x3F);
+    }
+    if (point < lowest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+      return std::nullopt;
+    }
+    points.push_back(point);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return points;
+}
+
+bool IsControl(char32_t point) {
+  return point < 0x20 || (point >= 0x7F && point <= 0x9F);
+}
+
+// Text of `min` to `max` characters, valid UTF-8, without control characters.
+bool IsPlainText(std::string_view text, std::size_t min, std::size_t max) {
+  const auto points = DecodeUtf8(text);
+  if (!points || points->size() < min || points->size() > max) return false;
+  for (char32_t point : *points) {
+    if (IsControl(point)) return false;
+  }
+  return true;
+}
+
+// An optional "-" and then digits; the canonical text.
+std::optional<std::string> ParseSigned(std::string_view text) {
+  const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+  if (!ParseMoney(digits)) return std::nullopt;
+  return BigAdd(text, "0");
+}
+
+// A count as the game posts it: digits only, small enough for 64 bits.
+std::optional<std::int64_t> ParseCount(std::string_view text) {
+  if (text.empty() || text.size() > 18) return std::nullopt;
+  std::int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+// The game's rank table, built once.
+const GameState& RankState() {
+  static const GameState ranks = [] {
+    GameState state;
+    BuildRankTable(state);
+    return state;
+  }();
+  return ranks;
+}
+
+}  // namespace
+
+bool IsValidMemberName(std::string_view name) {
+  return IsPlainText(name, 1, 20) && name.find('|') == std::string_view::npos;
+}
+
+bool IsValidPassword(std::string_view password) {
+  return IsPlainText(password, 4, 64);
+}
+
+std::optional<std::string> ParseMoney(std::string_view text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return BigAdd(text, "0");
+}
+
+std::string RankTitle(std::string_view money) {
+  return RankOfMoney(RankState(), money);
+}
+
+std::vector<RankRange> RankRanges() {
+  std::vector<RankRange> ranges;
+  for (int index = 0; index < kRanks; ++index) {
+    const RankRecord& rank = RankState().Ranks[static_cast<std::size_t>(index)];
+    ranges.push_back({rank.Title, rank.MinMoney, rank.MaxMoney == "-1" ? "" : rank.MaxMoney});
+  }
+  return ranges;
+}
+
+MemberStore::MemberStore(std::filesystem::path file, StoreOptions options)
+    : file_(std::move(file)), options_(std::move(options)) {
+  if (!options_.clock) options_.clock = [] { return std::chrono::system_clock::now(); };
+  SQLite::Database db = Connect(file_);
+  db.exec("PRAGMA journal_mode = WAL");  // stays set in the file
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  db.exec(kSchema);
+  transaction.commit();
+}
+
+std::string MemberStore::LocalTime(const char* format) const {
+  const std::time_t now = std::chrono::system_clock::to_time_t(options_.clock());
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::array<char, 32> text{};
+  std::strftime(text.data(), text.size(), format, &local);
+  return text.data();
+}
+
+bool MemberStore::CheckPassword(const std::optional<std::string>& hash,
+                                std::string_view password) const {
+  if (hash) return PasswordMatches(*hash, password);
+  std::call_once(decoy_once_, [this] { decoy_hash_ = HashPassword("decoy", options_.hash_cost); });
+  PasswordMatches(decoy_hash_, password);
+  return false;
+}
+
+SignUpResult MemberStore::AddMember(const NewMember& member) {
+  if (!IsValidMemberName(member.name)) return {SignUpRefusal::kBadName, {}};
+  if (!IsValidPassword(member.password)) return {SignUpRefusal::kBadPassword, {}};
+  if (member.avatar < 1 || member.avatar > 6) return {SignUpRefusal::kBadAvatar, {}};
+  if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};
+  const std::optional<std::string> money = ParseMoney(member.money);
+  if (!money) return {SignUpRefusal::kBadMoney, {}};
+  SQLite::Database db = Connect(file_);
+  if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};  // spare the hashing
+
+  const std::string code = NewRecoveryCode();
+  const std::string hash = HashPassword(member.password, options_.hash_cost);
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};
+  SQLite::Statement insert(db,
+                           "INSERT INTO members (name, password_hash, recovery_digest, avatar, "
+                           "voice, money, created) VALUES (?, ?, ?, ?, ?, ?, ?)");
+  insert.bind(1, member.name);
+  insert.bind(2, hash);
+  insert.bind(3, Sha256Hex(NormalizeRecoveryCode(code)));
+  insert.bind(4, member.avatar);
+  insert.bind(5, member.voice);
+  insert.bind(6, *money);
+  insert.bind(7, LocalTime("%Y-%m-%d %H:%M:%S"));
+  insert.exec();
+  transaction.commit();
+  return {std::nullopt, code};
+}
+
+std::optional<MemberFigures> MemberStore::Find(const std::string& name) const {
+  SQLite::Database db = Connect(file_);
+  return FindIn(db, name);
+}
+
+std::vector<MemberFigures> MemberStore::Richest(int count) const {
+  SQLite::Database db = Connect(file_);
+  // Money is canonical digits, so a longer text is a larger amount.
+  SQLite::Statement select(
+      db, SelectFigures(" FROM members ORDER BY length(money) DESC, money DESC, name LIMIT ?"));
+  select.bind(1, count);
+  std::vector<MemberFigures> members;
+  while (select.executeStep())
+    members.push_back(ReadFigures(select));
+  return members;
+}
+
+std::optional<LoginResult> MemberStore::Login(const std::string& name, std::string_view password) {
+  SQLite::Database db = Connect(file_);
+  const std::optional<std::string> hash = PasswordHashOf(db, name);
+  if (!CheckPassword(hash, password)) return std::nullopt;
+
+  std::string session = RandomHex(16);
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  // The password may have been changed by a recovery while it was being checked.
+  SQLite::Statement update(db,
+                           "UPDATE members SET session_digest = ?, session_money = money "
+                           "WHERE name = ? AND password_hash = ?");
+  update.bind(1, Sha256Hex(session));
+  update.bind(2, name);
+  update.bind(3, *hash);
+  if (update.exec() != 1) return std::nullopt;
+  std::optional<MemberFigures> figures = FindIn(db, name);
+  transaction.commit();
+  return LoginResult{std::move(*figures), std::move(session)};
+}
+
+ScoreResult MemberStore::SaveScore(const ScoreReport& report) {
+  SQLite::Database db = Connect(file_);
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  SQLite::Statement select(
+      db, SelectFigures(", session_digest, session_money FROM members WHERE name = ?"));
+  select.bind(1, report.name);
+  if (report.session.empty() || !select.executeStep() || select.getColumn(10).isNull() ||
+      select.getColumn(10).getString() != Sha256Hex(report.session)) {
+    return {ScoreRefusal::kSession, {}};
+  }
+  MemberFigures figures = ReadFigures(select);
+
+  const auto money = ParseSigned(report.money);
+  const auto change = ParseSigned(report.change);
+  const std::array<std::optional<std::int64_t>, 4> counts = {
+      ParseCount(report.wins), ParseCount(report.losses), ParseCount(report.draws),
+      ParseCount(report.missions)};
+  if (!money || !change) return {ScoreRefusal::kMalformed, {}};
+  for (const auto& count : counts) {
+    if (!count) return {ScoreRefusal::kMalformed, {}};
+  }
+
+  // The game's money also moves between saves (a first ppeok pays at once during the
+  // hand), and the operator may top up a member while he plays. So the hand's whole gain
+  // is the posted money less the money this session's game was last told, and that gain
+  // is added to what is stored. (The hand's own result, the change, need not match it: a
+  // hand won after paying for the computer's first ppeok may still lose money.)
+  const std::string known = select.getColumn(11).getString();
+  const std::string gain = BigSubtract(*money, known);
+  if (money->starts_with('-')) return {ScoreRefusal::kNegativeMoney, {}};
+  const std::string stored_money = BigAdd(figures.money, gain);
+  if (stored_money.starts_with('-')) return {ScoreRefusal::kNegativeMoney, {}};
+
+  const std::array<std::int64_t, 4> stored = {figures.wins, figures.losses, figures.draws,
+                                              figures.missions};
+  int outcomes = 0;  // how many of wins, losses and draws grew
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    const std::int64_t step = *counts[i] - stored[i];
+    if (step < 0 || step > 1) return {ScoreRefusal::kCounts, {}};
+    if (i < 3) outcomes += static_cast<int>(step);
+  }
+  if (outcomes > 1) return {ScoreRefusal::kCounts, {}};
+
+  SQLite::Statement update(db,
+                           "UPDATE members SET money = ?, session_money = ?, wins = ?, "
+                           "losses = ?, draws = ?, missions = ? WHERE name = ?");
+  update.bind(1, stored_money);
+  update.bind(2, stored_money);
+  for (int i = 0; i < 4; ++i)
+    update.bind(i + 3, *counts[static_cast<std::size_t>(i)]);
+  update.bind(7, report.name);
+  update.exec();
+  transaction.commit();
+  figures.money = stored_money;
+  figures.wins = *counts[0];
+  figures.losses = *counts[1];
+  figures.draws = *counts[2];
+  figures.missions = *counts[3];
+  return {std::nullopt, std::move(figures)};
+}
+
+bool MemberStore::Logout(const std::string& name, std::string_view session) {
+  if (session.empty()) return false;
+  SQLite::Database db = Connect(file_);
+  SQLite::Statement update(
+      db, "UPDATE members SET session_digest = NULL WHERE name = ? AND session_digest = ?");
+  update.bind(1, name);
+  update.bind(2, Sha256Hex(session));
+  return update.exec() == 1;
+}
+
+RecoverResult MemberStore::Recover(const std::string& name, std::string_view code,
+                                   std::string_view new_password) {
+  if (!IsValidPassword(new_password)) return RecoverResult::kBadPassword;
+  const std::string hash = HashPassword(new_password, options_.hash_cost);
+  SQLite::Database db = Connect(file_);
+  SQLite::Statement update(db,
+                           "UPDATE members SET password_hash = ?, session_digest = NULL "
+                           "WHERE name = ? AND recovery_digest = ?");
+  update.bind(1, hash);
+  update.bind(2, name);
+  update.bind(3, Sha256Hex(NormalizeRecoveryCode(code)));
+  return update.exec() == 1 ? RecoverResult::kDone : RecoverResult::kNoMatch;
+}
+
+TopUpResult MemberStore::TopUp(const std::string& name, std::string_view password) {
+  SQLite::Database db = Connect(file_);
+  if (!CheckPassword(PasswordHashOf(db, name), password)) return TopUpResult::kNoMatch;
+  const std::string today = LocalTime("%Y-%m-%d");
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  const std::optional<MemberFigures> figures = FindIn(db, name);
+  if (!figures) return TopUpResult::kNoMatch;
+  if (BigCompare(figures->money, kTopUpBelow) >= 0) return TopUpResult::kNotPoor;
+  if (figures->last_top_up == today) return TopUpResult::kAlreadyToday;
+  SQLite::Statement update(db, "UPDATE members SET money = ?, last_top_up = ? WHERE name = ?");
+  update.bind(1, std::string(kTopUpMoney));
+  update.bind(2, today);
+  update.bind(3, name);
+  update.exec();
+  transaction.commit();
+  return TopUpResult::kDone;
+}
+
+bool MemberStore::SetMoney(const std::string& name, const std::string& money) {
+  SQLite::Database db = Connect(file_);
+  SQLite::Statement update(db, "UPDATE members SET money = ? WHERE name = ?");
+  update.bind(1, money);
+  update.bind(2, name);
+  return update.exec() == 1;
+}
+
+}  // namespace hw::portal

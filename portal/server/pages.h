@@ -1,0 +1,40 @@
+#pragma once
+// The portal's own pages, for people in a browser: the home page and the three pages the
+// game opens (join, lost account, free top-up) with the pages their forms lead to.
+// Every page is complete HTML in UTF-8 and links relatively, so the portal works under
+// any base URL. Pages under sub/ reach home as "../".
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "portal/server/member_store.h"
+
+namespace hw::portal {
+
+std::string HtmlEscape(std::string_view text);
+// Canonical money text with the units 만, 억, 조 and 경, exactly: "1003000" is "100만3000원",
+// "30000" is "3만원", "0" is "0원".
+std::string KoreanMoney(std::string_view money);
+
+// `richest`: the members to list, richest first.
+std::string HomePage(const std::vector<MemberFigures>& richest);
+
+// What the join form shows again after a refusal: everything but the passwords.
+struct JoinEntries {
+  std::string name;
+  int avatar = 1;
+  std::string voice = "M";
+};
+std::string JoinPage(const JoinEntries& entries, std::string_view error = {});
+std::string JoinedPage(const std::string& name, const std::string& recovery_code);
+
+std::string RecoverPage(const std::string& name, std::string_view error = {});
+std::string RecoveredPage(const std::string& name);
+
+std::string TopUpPage(const std::string& name, std::string_view error = {});
+std::string ToppedUpPage(const std::string& name, const std::string& money);
+
+std::string NotFoundPage();
+
+}  // namespace hw::portal

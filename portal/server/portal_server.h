@@ -1,0 +1,78 @@
+#pragma once
+// The portal web server: the game's form posts, the portal's pages and the installer
+// downloads, over HTTP with cpp-httplib, with members kept in a MemberStore.
+//
+// The data folder holds the database "portal.db" and the folder "down/", whose files are
+// served as "down/<name>" (the update list "down/nlist.lst" among them).
+//
+// Requests are answered on httplib's thread pool; the store serializes the writes. Each
+// answered request writes one line to the log: local time, method, path, status and the
+// game name the request named, never a password, recovery code or session.
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include <httplib.h>
+
+#include "portal/server/member_store.h"
+
+namespace hw::portal {
+
+// The database's file name in the data folder.
+inline constexpr const char* kDatabaseFile = "portal.db";
+// Bodies larger than this are refused with status 413.
+inline constexpr std::size_t kMaxBodyBytes = 16 * 1024;
+
+struct PortalOptions {
+  std::filesystem::path data_dir;
+  HashCost hash_cost = HashCost::kInteractive;
+  Clock clock;                  // the system clock when empty; decides "today" for top-ups
+  std::ostream* log = nullptr;  // no request log when null
+};
+
+class PortalServer {
+ public:
+  // Creates the data folder, its "down/" folder and the database when missing.
+  // Throws std::filesystem::filesystem_error or SQLite::Exception when it cannot.
+  explicit PortalServer(PortalOptions options);
+  // Stops serving and waits for the serving thread.
+  ~PortalServer();
+  PortalServer(const PortalServer&) = delete;
+  PortalServer& operator=(const PortalServer&) = delete;
+
+  // Binds the listening socket; port 0 takes a free port. False when the address cannot
+  // be bound (a port in use, an unknown host).
+  bool Bind(const std::string& host, int port);
+  int port() const { return port_; }
+
+  // Serves on a thread of its own until Stop(); call after a successful Bind().
+  void Start();
+  // Stops accepting, finishes the requests in progress and joins the serving thread.
+  // Does nothing when not serving.
+  void Stop();
+
+  // When the last request arrived (the moment Start() was called if none has).
+  std::chrono::steady_clock::time_point LastRequest() const;
+
+ private:
+  void Route();
+  void Log(const httplib::Request& request, const httplib::Response& response);
+  void Touch();
+
+  PortalOptions options_;
+  std::filesystem::path down_dir_;
+  MemberStore store_;
+  httplib::Server http_;
+  int port_ = 0;
+  std::thread thread_;
+  std::atomic<bool> serving_done_{false};
+  std::atomic<std::chrono::steady_clock::rep> last_request_{0};
+  std::mutex log_mutex_;
+};
+
+}  // namespace hw::portal
