@@ -1,25 +1,89 @@
-// The game program: start-up, then (once they exist) the main window and the login.
+// The game program: start-up, the main window with the login window over it, and the
+// portal link, on SDL's event loop.
+//
+// The portal is the one at HWATABLE_PORTAL_URL or at the "PortalUrl" value of the game's
+// own settings section; with neither, the game uses a portal on this machine and starts
+// it when it is not running.
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 
+#include "app/local_portal.h"
 #include "core/settings.h"
 #include "core/startup.h"
+#include "platform/curl/curl_http_client.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/posix/ini_settings_store.h"
+#include "platform/sdl/sdl_desktop.h"
+#include "platform/sdl/sdl_event_loop.h"
 #include "platform/single_instance.h"
+#include "portal/client/login_form.h"
+#include "portal/client/portal_session.h"
+#include "ui/display_modes.h"
+#include "ui/game_table.h"
 
 namespace {
 
-// The portal the game talks to: HWATABLE_PORTAL_URL when set, else the "PortalUrl"
-// value of the game's own section in the settings store.
 std::string ConfiguredPortalUrl(hw::platform::SettingsStore& settings) {
   if (const char* url = std::getenv("HWATABLE_PORTAL_URL"); url != nullptr && *url != '\0') {
     return url;
   }
   return settings.Read(hw::kSettingsApp, "Hwatable", "PortalUrl").value_or("");
+}
+
+int Run() {
+  using namespace hw;
+  platform::PosixFileSystem files;
+  platform::IniSettingsStore settings(platform::ConfigHome());
+  ui::SdlSession sdl;
+  platform::SdlEventLoop loop;
+  ui::SdlDisplayModes modes;
+  platform::SdlDesktop desktop;
+  ui::DisplayCheck display(modes, desktop);
+
+  std::string portalUrl = ConfiguredPortalUrl(settings);
+  const bool localPortal = portalUrl.empty();
+  app::LocalPortal local;
+  if (localPortal) portalUrl = local.BaseUrl();
+
+  GameState state;
+  StartupWorld world{settings, files, portalUrl, [&] { return display.Run(); }};
+  const StartupResult startup = RunStartup(state, world);
+  for (const std::string& problem : startup.problems) {
+    std::fprintf(stderr, "hwatable: %s\n", problem.c_str());
+  }
+  if (!startup.proceed) return 0;
+
+  if (localPortal) {
+    local.programFolder = AppFolder(state.GameInfo);
+    local.logPath = platform::DataHome() + "/hwatable-portal/server.log";
+    if (const std::string problem = local.Ensure(); !problem.empty()) {
+      desktop.ShowMessage(state.GameInfo.ProductName,
+                          "게임서버를 시작하지 못했습니다\r\n" + problem,
+                          platform::MessageIcon::kError, platform::MessageButtons::kOk);
+      return 1;
+    }
+  }
+
+  ui::GameTable table(std::move(state), loop, settings, display, modes);
+  modes.SetWindow(table.window());
+  // The login and the score saves each have a connection of their own: a score save
+  // never cancels a login still in the air, nor the other way round.
+  platform::CurlHttpClient loginConnection(loop);
+  platform::CurlHttpClient portalConnection(loop);
+  portal::LoginForm login(table.game(), loginConnection, settings,
+                          ui::DisplayCheck::PlatformCode());
+  portal::PortalSession session(table.game(), portalConnection);
+  login.onLoggedIn = [&] { table.game().portal = &session; };
+  table.onClosing = [&] {
+    if (table.game().portal != nullptr) session.Logout();
+  };
+  table.OpenLogin(login);
+  table.Run();
+  return 0;
 }
 
 }  // namespace
@@ -28,25 +92,10 @@ int main() {
   // A second copy of the game ends at once, without showing anything.
   hw::platform::InstanceLock instance(hw::platform::RuntimeDir() + "/hwatable.lock");
   if (instance.AnotherInstanceRuns()) return 0;
-
-  hw::platform::PosixFileSystem files;
-  hw::platform::IniSettingsStore settings(hw::platform::ConfigHome());
-  hw::GameState state;
-  hw::StartupWorld world{settings, files, ConfiguredPortalUrl(settings), {}};
-  const hw::StartupResult startup = hw::RunStartup(state, world);
-  for (const std::string& problem : startup.problems) {
-    std::fprintf(stderr, "hwatable: %s\n", problem.c_str());
+  try {
+    return Run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "hwatable: %s\n", error.what());
+    return 1;
   }
-  if (!startup.proceed) return 0;
-
-  std::printf("hwatable %s: started from %s\n", state.GameInfo.Version.c_str(),
-              state.GameInfo.ProgramFolder.c_str());
-  std::printf("  settings: stake %d won per point, %d service cards, sound %s, card speed %d\n",
-              hw::StakeSetting(settings, false, 0), hw::ServiceCardSetting(settings, false, 0),
-              hw::SoundSetting(settings, false, "").c_str(),
-              hw::CardSpeedSetting(settings, false, 0));
-  std::printf(
-      "  The game window, the login and the portal are not built yet, so the program ends "
-      "here.\n");
-  return 0;
 }

@@ -204,6 +204,8 @@ struct PlayerInfoRecord {
   int ChongtongMultiple = 3;   // chongtong or three-ppeok win, in stakes
   int FirstPpeokMultiple = 3;  // ppeok on a player's first turn, in stakes
   int TurnTimeLimit = 12;      // one-second ticks per turn
+  // The portal's session of this login, sent back with every score save and the logout.
+  std::string SessionToken;
 };
 
 // ---- Tables built once at start-up

@@ -77,6 +77,16 @@ void MainWindow::DisableTurnTimer() {
   turnTimer_->SetEnabled(false);
 }
 
+bool MainWindow::PauseTurnTimer() {
+  if (!turnTimer_->Enabled()) return false;
+  turnTimer_->SetEnabled(false);
+  return true;
+}
+
+void MainWindow::ResumeTurnTimer() {
+  turnTimer_->SetEnabled(true);
+}
+
 void MainWindow::OnTurnTick() {
   GameState& state = game_.state;
   if (state.Room.Status == 'F') {

@@ -27,6 +27,10 @@ class MainWindow final : public GameWindow {
   void 타이머_차례시작(int player) override;
   void 타이머_차례중지() override;
   void DisableTurnTimer() override;
+  // Holds the turn timer where it stands (a modal window is open) and lets it go on.
+  // Pause returns whether it was running.
+  bool PauseTurnTimer();
+  void ResumeTurnTimer();
   void RequestFloorChoice(const FloorChoice& choice) override;
   void AskSeptemberAnimal() override;
   void AskGoOrStop() override;

@@ -33,6 +33,17 @@ MouseButton ButtonOf(Uint8 button) {
   }
 }
 
+// The font library as the views ask for fonts: a font that will not load draws nothing.
+FontSource FontsOf(FontLibrary& fonts) {
+  return [&fonts](int size, bool bold) -> TTF_Font* {
+    try {
+      return fonts.Get(size, bold);
+    } catch (const std::exception&) {
+      return nullptr;
+    }
+  };
+}
+
 bool Within(int x, int y, int left, int right, int top, int bottom) {
   return x >= left && x <= right && y >= top && y <= bottom;
 }
@@ -65,28 +76,14 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
       desktop_(desktop != nullptr ? *desktop : sdlDesktop_),
       files_(state.GameInfo.ProgramFolder),
       skin_(Skin::Load(state)),
-      board_(
-          game_.state, skin_,
-          [this](int size, bool bold) -> TTF_Font* {
-            try {
-              return fonts_.Get(size, bold);
-            } catch (const std::exception&) {
-              return nullptr;
-            }
-          },
-          loop),
+      board_(game_.state, skin_, FontsOf(fonts_), loop),
       sound_(game_.state, mixer_, files_, loop),
       log_(fonts_, loop, desktop_),
       game_(board_, sound_, log_, loop, desktop_, GameRandom::FromEntropy()),
-      dialogs_(game_.state, skin_,
-               [this](int size, bool bold) -> TTF_Font* {
-                 try {
-                   return fonts_.Get(size, bold);
-                 } catch (const std::exception&) {
-                   return nullptr;
-                 }
-               }),
-      controller_(game_, dialogs_) {
+      dialogs_(game_.state, skin_, FontsOf(fonts_)),
+      controller_(game_, dialogs_),
+      options_(game_, controller_, settings),
+      optionsView_(options_, FontsOf(fonts_)) {
   game_.state = std::move(state);
   dialogs_.Attach(controller_);
   board_.modeSwitched = [this] { return display_.ModeSwitched(); };
@@ -104,6 +101,12 @@ GameTable::~GameTable() {
 
 // ---- Frames
 
+void GameTable::OpenLogin(portal::LoginForm& form) {
+  login_.emplace(form, skin_, FontsOf(fonts_));
+  form.Open();
+  SDL_StartTextInput();
+}
+
 void GameTable::Render() {
   SDL_Renderer* renderer = renderer_.get();
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -111,6 +114,8 @@ void GameTable::Render() {
   board_.Compose(renderer);
   log_.Draw(renderer);
   dialogs_.Compose(renderer);
+  if (login_) login_->Compose(renderer);
+  optionsView_.Compose(renderer);
 }
 
 void GameTable::Frame() {
@@ -134,7 +139,11 @@ void GameTable::Run() {
 // ---- Events
 
 void GameTable::HandleEvent(const SDL_Event& event) {
+  if (event.type != SDL_QUIT && optionsView_.HandleEvent(event)) return;
   switch (event.type) {
+    case SDL_TEXTINPUT:
+      if (login_) login_->TextInput(event.text.text);
+      break;
     case SDL_QUIT:
       Unload();
       break;
@@ -176,6 +185,16 @@ GameTable::SkinButton GameTable::SkinButtonAt(int x, int y) {
 
 void GameTable::MouseDown(int x, int y, MouseButton button) {
   const GameState& state = game_.state;
+  if (login_ && login_->IsOpen()) {
+    if (login_->Contains(x, y))
+      login_->MouseDown(x, y, button);
+    else if (button == MouseButton::kLeft) {
+      dragging_ = true;  // the board behind still drags the window
+      SDL_GetGlobalMouseState(&dragX_, &dragY_);
+      SDL_GetWindowPosition(window_.get(), &windowX_, &windowY_);
+    }
+    return;
+  }
   if (const auto hit = dialogs_.DialogAt(x, y)) {
     controller_.Dialog(hit->dialog).MouseDown(button, hit->x, hit->y);
     return;
@@ -269,6 +288,7 @@ void GameTable::Hover(int x, int y) {
 }
 
 void GameTable::KeyDown(SDL_Keycode key) {
+  if (login_ && login_->KeyDown(key)) return;
   RoomRecord& room = game_.state.Room;
   switch (key) {
     case SDLK_LEFT:
@@ -342,7 +362,9 @@ void GameTable::PressSkinButton(SkinButton button) {
       controller_.Unload();
       break;
     }
-    case SkinButton::kOptions:  // the options dialog comes with the portal's settings
+    case SkinButton::kOptions:
+      if (!options_.IsOpen()) options_.ShowModal();
+      break;
     case SkinButton::kChatStop:
     default:
       break;
@@ -374,6 +396,7 @@ void GameTable::ToggleMaximised() {
 void GameTable::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  if (onClosing) onClosing();
   controller_.Unload();
   display_.SwitchDisplay(false);
   CardSpeedSetting(settings_, true, game_.state.Room.CardSpeed);

@@ -9,10 +9,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/game.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/options_dialog.h"
 #include "platform/file_system.h"
 #include "platform/sdl/sdl_desktop.h"
 #include "platform/sdl/sdl_event_loop.h"
@@ -22,7 +24,9 @@
 #include "ui/display_modes.h"
 #include "ui/fonts.h"
 #include "ui/game_sound.h"
+#include "ui/login_view.h"
 #include "ui/message_log.h"
+#include "ui/options_view.h"
 #include "ui/skin.h"
 
 namespace hw::ui {
@@ -59,6 +63,12 @@ class GameTable {
   void MouseUp(int x, int y, MouseButton button);
   void MouseMove(int x, int y);
   void KeyDown(SDL_Keycode key);
+
+  // Opens the login window over the board: while it is open, the board takes no input.
+  void OpenLogin(portal::LoginForm& form);
+  OptionsDialog& options() { return options_; }
+  // Called when the window closes, before anything else happens (the logout).
+  std::function<void()> onClosing;
 
   // Draws a frame now and shows it.
   void Frame();
@@ -105,7 +115,10 @@ class GameTable {
   Game game_;
   SdlDialogs dialogs_;
   MainWindow controller_;
+  OptionsDialog options_;
+  SdlOptionsWindow optionsView_;
 
+  std::optional<SdlLoginWindow> login_;
   int pressedCard_ = kNoCard;  // the hand card the left button went down on
   int hoveredCard_ = kNoCard;  // the hand card raised under the pointer
   bool startPressed_ = false;

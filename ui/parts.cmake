@@ -4,6 +4,8 @@ target_sources(hwatable_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dialog_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/effect_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/game_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/login_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/options_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin.cpp

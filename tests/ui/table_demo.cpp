@@ -1,6 +1,7 @@
 // hwatable-table: the real game window without the portal, for people and for tests.
-// A local player sits down with money of his own; the hand is played on the real window
-// with the real event loop.
+// A local player sits down with money of his own (for the screenshots, through the login
+// window and a scripted portal); the hand is played on the real window with the real
+// event loop.
 //
 //   hwatable-table                         play by hand (the computer plays its turns)
 //   hwatable-table --deck TEXT --mission N deal this deck
@@ -21,7 +22,9 @@
 #include "core/hand_setup.h"
 #include "core/moves.h"
 #include "core/startup.h"
+#include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
+#include "portal/client/login_form.h"
 #include "scoring/computer_player.h"
 #include "ui/game_table.h"
 
@@ -67,7 +70,8 @@ bool RunUntil(platform::EventLoop& loop, const std::function<bool()>& done, doub
   return true;
 }
 
-int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop, const std::string& folder,
+int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
+                platform::SettingsStore& settings, const std::string& folder,
                 const std::string& deck, int mission) {
   std::filesystem::create_directories(folder);
   Game& game = table.game();
@@ -78,7 +82,22 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop, const std::s
     std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
     return saved;
   };
-  bool ok = shot("01-waiting-room");
+  // The login window with a name typed, over the board before the login.
+  platform::FakeHttpClient http(loop);
+  portal::LoginForm login(game, http, settings, ui::DisplayCheck::PlatformCode());
+  table.OpenLogin(login);
+  login.Type("플레이어");
+  login.SetFocus(portal::LoginForm::kPasswordBox);
+  login.Type("secret");
+  bool ok = shot("00-login");
+  login.Enter();
+  http.Reply("플레이어|M|3|0|1234500|12|9|1|4|session");
+  RunUntil(
+      loop, [&] { return !login.IsOpen(); }, 5);
+  ok = shot("01-waiting-room") && ok;
+  table.options().Open();
+  ok = shot("01-options") && ok;
+  table.options().PressButton(1);
 
   game.state.Room.CardSpeed = 0;  // the deal and the plays at full speed
   if (!deck.empty()) game.nextDeck = deck;
@@ -175,8 +194,10 @@ int main(int argc, char** argv) {
     if (!RunStartup(state, world).proceed) return 0;
     ui::GameTable table(std::move(state), loop, settings, display, modes);
     modes.SetWindow(table.window());
+    if (!screenshots.empty()) {
+      return Screenshots(table, loop, settings, screenshots, deck, mission);
+    }
     SitDown(table.game());
-    if (!screenshots.empty()) return Screenshots(table, loop, screenshots, deck, mission);
     if (!deck.empty()) table.game().nextDeck = deck;
     table.Run();
   } catch (const std::exception& error) {

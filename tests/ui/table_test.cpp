@@ -179,6 +179,31 @@ TEST_F(TableTest, ExitDuringAHandAsksAndNoChangesNothing) {
       << "the card speed is saved on leaving";
 }
 
+TEST_F(TableTest, TheOptionsButtonWaitsForTheDialogAndItsClicksReachIt) {
+  auto click = [this](const SDL_Rect& r) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.x = r.x + r.w / 2;
+    event.button.y = r.y + r.h / 2;
+    table_->HandleEvent(event);
+  };
+  // While the dialog is open the clicks go to it: sound off, the second stake, apply.
+  loop_.Post(
+      [&] {
+        EXPECT_TRUE(table_->options().IsOpen());
+        click(SdlOptionsWindow::kSoundOff);
+        click(SdlOptionsWindow::kStakeList);
+        click({SdlOptionsWindow::kStakeList.x, SdlOptionsWindow::kStakeList.y + 40, 10, 20});
+        click(SdlOptionsWindow::kApply);
+      },
+      0.2);
+  table_->MouseDown(675, 10, MouseButton::kLeft);
+  EXPECT_FALSE(table_->options().IsOpen());
+  EXPECT_EQ(table_->game().state.Room.SoundOn, 'F');
+  EXPECT_EQ(table_->game().state.Room.StakeText, "300");
+}
+
 TEST_F(TableTest, AFrameShowsTheBoardAndTheCards) {
   StartHand();
   const std::string path = ::testing::TempDir() + "/frame.png";

@@ -1,0 +1,30 @@
+#pragma once
+// Form bodies as the portal reads them: name=value pairs joined by "&", every value
+// percent-encoded (as UTF-8 bytes), so that a name or password holding "&", "=", "+",
+// "%" or spaces arrives as typed.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace hw::portal {
+
+std::string FormEncode(std::string_view value);
+std::string FormBody(const std::vector<std::pair<std::string_view, std::string_view>>& fields);
+
+// The extra header text every post carries.
+inline constexpr const char* kFormHeader = "content-type: application/x-www-form-urlencoded\r\n";
+// The fixed access code every post carries.
+inline constexpr const char* kAccessCode = "quenrithzmvokrtyplaxe";
+
+// Splits a reply at "|" (an empty reply gives one empty field).
+std::vector<std::string> SplitReply(std::string_view reply);
+// Message lines joined by CR LF, as the message boxes take them.
+std::string JoinLines(std::initializer_list<std::string_view> lines);
+
+// A whole number as the portal writes it: digits, an optional leading sign.
+bool IsNumeric(std::string_view text);
+
+}  // namespace hw::portal

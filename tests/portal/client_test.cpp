@@ -1,0 +1,365 @@
+// The game's side of the portal on a virtual clock: the login window's checks and replies,
+// the score save after a hand and the logout, against a scripted HTTP client.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/settings.h"
+#include "core/startup.h"
+#include "platform/fake/fake_http_client.h"
+#include "platform/fake/memory_settings_store.h"
+#include "portal/client/form.h"
+#include "portal/client/login_form.h"
+#include "portal/client/portal_session.h"
+#include "tests/support/deck_builder.h"
+#include "tests/support/scenario.h"
+
+namespace hw::portal {
+namespace {
+
+using platform::MessageAnswer;
+using platform::MessageIcon;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+constexpr const char* kGoodReply = "홍길동|F|3|x|1500000|12|9|1|4|token-1";
+
+// The login window on a game that has not logged in yet.
+struct LoginRig {
+  LoginRig() {
+    GameState& state = rec.game.state;
+    state.PortalUrls = BuildPortalUrls("http://portal.test/");
+    SetUpBoardLayout(state);
+    BuildMissionTable(state);
+    BuildRankTable(state);
+    StakeSetting(settings, true, 300);
+    form.onLoggedIn = [this] { ++loggedIn; };
+    form.Open();
+  }
+
+  // Types both boxes and presses Enter in the password box, as a player does.
+  void LogIn(std::string_view name, std::string_view password) {
+    form.SetFocus(LoginForm::kNameBox);
+    form.Type(name);
+    form.Enter();
+    form.Type(password);
+    form.Enter();
+  }
+  // Answers the login check and lets the reply arrive.
+  void Answer(std::string reply) {
+    ASSERT_TRUE(http.Reply(std::move(reply)));
+    rec.loop.WaitSeconds(0.01);
+  }
+  const std::vector<platform::ScriptedDesktop::Shown>& Shown() const { return rec.desktop.shown; }
+
+  testing::RecordedGame rec;
+  testing::RecordingDialogView dialogs;
+  MainWindow window{rec.game, dialogs};
+  platform::FakeHttpClient http{rec.loop};
+  platform::MemorySettingsStore settings;
+  LoginForm form{rec.game, http, settings, -1};
+  int loggedIn = 0;
+};
+class LoginTest : public ::testing::Test, public LoginRig {};
+
+TEST_F(LoginTest, AGoodReplyLogsThePlayerInAndEntersTheRoom) {
+  LogIn("홍길동", "pa&ss=1 +%");
+  ASSERT_EQ(http.requests.size(), 1u);
+  const auto& request = http.requests[0];
+  EXPECT_EQ(request.url, "http://portal.test/sub/chk.asp");
+  EXPECT_EQ(request.method, "POST");
+  EXPECT_EQ(request.headerText, "content-type: application/x-www-form-urlencoded\r\n");
+  // A password with the form's own signs in it arrives as typed.
+  EXPECT_EQ(request.body,
+            "recencode=quenrithzmvokrtyplaxe&recnick=%ED%99%8D%EA%B8%B8%EB%8F%99"
+            "&recpwd=pa%26ss%3D1%20%2B%25&recgcode=001");
+
+  Answer(kGoodReply);
+  EXPECT_EQ(loggedIn, 1);
+  EXPECT_FALSE(form.IsOpen());
+  EXPECT_FALSE(window.Unloaded());
+  EXPECT_TRUE(Shown().empty());
+  const PlayerInfoRecord& info = rec.game.state.PlayerInfo;
+  EXPECT_EQ(info.Name, "홍길동");
+  EXPECT_EQ(info.VoiceFolder, "F");
+  EXPECT_EQ(info.Avatar, 3);
+  EXPECT_EQ(info.SpareNumber, 0);  // field 3 was not a number
+  EXPECT_EQ(info.Money, "1500000");
+  EXPECT_EQ(info.Wins, "12");
+  EXPECT_EQ(info.Losses, "9");
+  EXPECT_EQ(info.Draws, "1");
+  EXPECT_EQ(info.MissionCount, "4");
+  EXPECT_EQ(info.SessionToken, "token-1");
+  EXPECT_EQ(info.TurnTimeLimit, 12);
+  const PlayerRecord& human = rec.game.state.Player(kHuman);
+  EXPECT_EQ(human.Name, "홍길동");
+  EXPECT_EQ(human.Money, "1500000");
+  const RoomRecord& room = rec.game.state.Room;
+  EXPECT_EQ(room.OwnerName, "홍길동");
+  EXPECT_EQ(room.SeonName, "홍길동");
+  EXPECT_EQ(room.StakeText, "300");  // the stored stake
+  EXPECT_EQ(room.Status, 'F');
+  EXPECT_THAT(rec.sound.Names(), ::testing::Contains("MROOM"));
+  EXPECT_THAT(rec.log.Texts(), ::testing::Contains("총통/3뻑 점당금액의 <3배>"));
+}
+
+TEST_F(LoginTest, EmptyBoxesAreAskedForAndNothingIsSent) {
+  form.MouseDown(MouseButton::kLeft, 236, 196);
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Quenrith [게임명]을 입력해 주십시요  ");
+  EXPECT_EQ(Shown()[0].caption, "Velmaro");
+  EXPECT_EQ(form.Focus(), LoginForm::kNameBox);
+
+  form.Type("홍길동");
+  form.MouseDown(MouseButton::kLeft, 293, 245);  // the far corner still belongs to OK
+  ASSERT_EQ(Shown().size(), 2u);
+  EXPECT_EQ(Shown()[1].text, "Quenrith [비밀번호]를 입력해 주십시요 ");
+  EXPECT_EQ(form.Focus(), LoginForm::kPasswordBox);
+  EXPECT_TRUE(http.requests.empty());
+  EXPECT_TRUE(form.IsOpen());
+}
+
+TEST_F(LoginTest, EnterInTheNameBoxOnlyMovesToAnEmptyPasswordBox) {
+  form.Type("a");
+  form.Enter();
+  EXPECT_EQ(form.Focus(), LoginForm::kPasswordBox);
+  form.Type("secret");
+  form.SetFocus(LoginForm::kNameBox);
+  form.Enter();
+  EXPECT_EQ(form.Focus(), LoginForm::kNameBox);
+  EXPECT_TRUE(http.requests.empty());
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(LoginTest, BackspaceTakesOffAWholeLetter) {
+  form.Type("a홍");
+  form.Backspace();
+  EXPECT_EQ(form.Text(LoginForm::kNameBox), "a");
+  form.Backspace();
+  form.Backspace();
+  EXPECT_EQ(form.Text(LoginForm::kNameBox), "");
+}
+
+TEST_F(LoginTest, TheDrawnButtonsOpenThePortalsPagesOrClose) {
+  EXPECT_EQ(LoginForm::ButtonAt(28, 265), LoginForm::Button::kJoin);
+  EXPECT_EQ(LoginForm::ButtonAt(124, 265), LoginForm::Button::kNone);
+  EXPECT_EQ(LoginForm::ButtonAt(342, 28), LoginForm::Button::kClose);
+
+  form.MouseDown(MouseButton::kRight, 30, 270);  // the right button does nothing
+  form.MouseDown(MouseButton::kLeft, 30, 270);
+  form.MouseDown(MouseButton::kLeft, 130, 270);
+  form.MouseDown(MouseButton::kLeft, 325, 314);
+  EXPECT_THAT(rec.desktop.opened,
+              ElementsAre("http://portal.test/sub/redir.asp?no=1",
+                          "http://portal.test/sub/redir.asp?no=2", "http://portal.test/"));
+  EXPECT_EQ(rec.sound.Names(), (std::vector<std::string>{"CLICK", "CLICK", "CLICK"}));
+  EXPECT_TRUE(form.IsOpen());
+  EXPECT_FALSE(window.Unloaded());
+
+  form.MouseDown(MouseButton::kLeft, 302, 4);
+  EXPECT_TRUE(window.Unloaded());
+}
+
+TEST_F(LoginTest, AnUnknownMemberWhoDeclinesMayTryAgain) {
+  LogIn("nobody", "pw");
+  rec.desktop.answers.push_back(MessageAnswer::kNo);
+  Answer("-1");
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text,
+            "접속하신 정보와 일치하는 회원이 존재하지 않습니다\r\n"
+            "정보분실 및 신규가입은 홈페이지에서 가능합니다  \r\n\r\n"
+            "Quenrith 무료가입을 하시겠습니까?");
+  EXPECT_EQ(Shown()[0].buttons, platform::MessageButtons::kYesNo);
+  EXPECT_TRUE(form.IsOpen());
+  EXPECT_FALSE(window.Unloaded());
+
+  form.SetFocus(LoginForm::kPasswordBox);
+  form.Enter();
+  ASSERT_EQ(http.requests.size(), 2u);
+  Answer(kGoodReply);
+  EXPECT_EQ(loggedIn, 1);
+}
+
+TEST_F(LoginTest, AnUnknownMemberWhoJoinsGoesToTheJoinPageAndTheGameEnds) {
+  LogIn("nobody", "pw");
+  rec.desktop.answers.push_back(MessageAnswer::kYes);
+  Answer("-1|whatever");
+  EXPECT_THAT(rec.desktop.opened, ElementsAre("http://portal.test/sub/redir.asp?no=1"));
+  EXPECT_TRUE(window.Unloaded());
+  EXPECT_EQ(loggedIn, 0);
+}
+
+TEST_F(LoginTest, EveryOtherFailureIsShownAndEndsTheGame) {
+  const std::string loadingError =
+      "게임정보 로딩중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ";
+  struct Case {
+    std::string reply;  // "" with fail: the request failed
+    bool fail;
+    std::string message;
+    MessageIcon icon;
+  };
+  const std::vector<Case> cases{
+      {"", true,
+       "Quenrith 게임서버 접속에 실패하였습니다\r\n잠시후 다시 접속을 시도해주시기 바랍니다  ",
+       MessageIcon::kInformation},
+      {"", false, loadingError, MessageIcon::kInformation},
+      {"ER|점검 중입니다|more", false, "점검 중입니다", MessageIcon::kError},
+      {"ER", false, "", MessageIcon::kError},
+      {"홍길동|F|3|0|1500000|12|9|1|4", false, loadingError, MessageIcon::kInformation},
+      {"홍길동|F|3|0|1500000|12|9|1|4|t|extra", false, loadingError, MessageIcon::kInformation},
+      {"홍길동|F|3|0|15OO000|12|9|1|4|t", false, loadingError, MessageIcon::kInformation},
+      {"홍길동|F|3|0|1500000|12|9||4|t", false, loadingError, MessageIcon::kInformation},
+      // Only the first 1024 bytes are read: the tenth field is cut off the end.
+      {"홍길동|F|3|0|1500000|12|9|1" + std::string(1100, '9') + "|4|t", false, loadingError,
+       MessageIcon::kInformation},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply.substr(0, 60));
+    LoginRig fresh;
+    fresh.LogIn("홍길동", "pw");
+    if (c.fail) {
+      ASSERT_TRUE(fresh.http.Fail());
+      fresh.rec.loop.WaitSeconds(0.01);
+    } else {
+      fresh.Answer(c.reply);
+    }
+    ASSERT_EQ(fresh.Shown().size(), 1u);
+    EXPECT_EQ(fresh.Shown()[0].text, c.message);
+    EXPECT_EQ(fresh.Shown()[0].icon, c.icon);
+    EXPECT_TRUE(fresh.window.Unloaded());
+    EXPECT_EQ(fresh.loggedIn, 0);
+    EXPECT_EQ(fresh.rec.game.state.PlayerInfo.Name, "");
+  }
+}
+
+TEST_F(LoginTest, ANewPressOfOkReplacesTheRequestInFlight) {
+  LogIn("홍길동", "pw");
+  form.Enter();
+  ASSERT_EQ(http.requests.size(), 2u);
+  Answer(kGoodReply);
+  EXPECT_EQ(loggedIn, 1);
+  EXPECT_FALSE(http.Reply(kGoodReply));  // nothing else was waiting
+}
+
+// ---- After the login
+
+const ScoreReport kLoss{.Name = "player",
+                        .GameCode = "001",
+                        .Money = "997000",
+                        .UpPoint = "-3000",
+                        .Wins = "0",
+                        .Losses = "1",
+                        .Draws = "0",
+                        .Missions = "0"};
+
+// A logged-in game with its portal link.
+struct SessionRig {
+  SessionRig() {
+    GameState& state = s.State();
+    state.PortalUrls = BuildPortalUrls("http://portal.test/");
+    state.PlayerInfo.SessionToken = "tok en";
+    s.G().portal = &session;
+  }
+  void Answer(std::string reply) {
+    ASSERT_TRUE(http.Reply(std::move(reply)));
+    s.Wait(0.01);
+  }
+  const std::vector<platform::ScriptedDesktop::Shown>& Shown() { return s.rec.desktop.shown; }
+
+  testing::Scenario s{{.name = "player", .money = "1000000"}};
+  platform::FakeHttpClient http{s.rec.loop};
+  PortalSession session{s.G(), http};
+};
+class SessionTest : public ::testing::Test, public SessionRig {};
+
+TEST_F(SessionTest, AHandsResultIsPostedAndThePortalsFiguresReplaceTheLocalOnes) {
+  s.G().portal->PostScoreSave(kLoss);
+  ASSERT_EQ(http.requests.size(), 1u);
+  EXPECT_EQ(http.requests[0].url, "http://portal.test/sub/svp.asp");
+  EXPECT_EQ(http.requests[0].body,
+            "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recpoint=997000"
+            "&recuppoint=-3000&recwin=0&reclose=1&recdraw=0&recmission=0&recsession=tok%20en");
+
+  s.rec.board.calls.clear();
+  Answer("OK|5000000|7|8|2|3|초보");
+  const PlayerInfoRecord& info = s.State().PlayerInfo;
+  EXPECT_EQ(info.Money, "5000000");
+  EXPECT_EQ(info.Wins, "7");
+  EXPECT_EQ(info.Losses, "8");
+  EXPECT_EQ(info.Draws, "2");
+  EXPECT_EQ(info.MissionCount, "3");
+  EXPECT_EQ(s.State().Player(kHuman).Money, "5000000");
+  EXPECT_THAT(s.rec.board.calls, ::testing::Contains("panel 0"));
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(SessionTest, AFailedSaveIsShownAndTheLocalFiguresStand) {
+  struct Case {
+    std::string reply;
+    bool fail;
+    std::string message;  // "" when nothing is shown
+  };
+  const std::vector<Case> cases{
+      {"", true,
+       "Quenrith 게임서버 접속이 원할하지않아 점수저장에 실패하였습니다\r\n"
+       "잠시후 다시 게임에 접속하여 이용해 주시기 바랍니다"},
+      {"", false,
+       "게임정보가 올바르지 않아 점수저장에 실패하였습니다 \r\n"
+       "잠시후 다시 게임에 접속하여 이용해 주시기 바랍니다   "},
+      {"ER|접속 중이 아닙니다", false, "접속 중이 아닙니다"},
+      {"OK|5000000|7|8|2|3", false,
+       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   "},
+      {"OK|5000000|7|x|2|3|초보", false,
+       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   "},
+      {"<html>busy</html>", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply);
+    SessionRig fresh;
+    fresh.session.PostScoreSave(kLoss);
+    if (c.fail) {
+      ASSERT_TRUE(fresh.http.Fail());
+      fresh.s.Wait(0.01);
+    } else {
+      fresh.Answer(c.reply);
+    }
+    if (c.message.empty()) {
+      EXPECT_TRUE(fresh.Shown().empty());
+    } else {
+      ASSERT_EQ(fresh.Shown().size(), 1u);
+      EXPECT_EQ(fresh.Shown()[0].text, c.message);
+    }
+    EXPECT_EQ(fresh.s.State().PlayerInfo.Money, "1000000");
+    EXPECT_EQ(fresh.s.State().PlayerInfo.Wins, "0");
+  }
+}
+
+TEST_F(SessionTest, AWholeHandPostsOnceAndTakesThePortalsReply) {
+  s.Start(testing::DeckFor(48).Text(), 0);
+  ASSERT_TRUE(s.RunUntil([&] { return !http.requests.empty(); }));
+  EXPECT_THAT(http.requests[0].body, HasSubstr("&recpoint=" + s.State().PlayerInfo.Money + "&"));
+  Answer("OK|123|4|5|6|7|초보");
+  ASSERT_TRUE(s.PlayToEnd());
+  EXPECT_EQ(http.requests.size(), 1u);
+  EXPECT_EQ(s.State().Player(kHuman).Money, "123");
+}
+
+TEST_F(SessionTest, TheLogoutIsPostedAndWaitsAtMostTwoSeconds) {
+  const double start = s.rec.loop.Now();
+  session.Logout();
+  ASSERT_EQ(http.requests.size(), 1u);
+  EXPECT_EQ(http.requests[0].url, "http://portal.test/sub/lgo.asp");
+  EXPECT_EQ(http.requests[0].body,
+            "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recsession=tok%20en");
+  EXPECT_NEAR(s.rec.loop.Now() - start, 2.0, 0.05);
+
+  // A portal that answers at once lets the window close at once.
+  s.rec.loop.Post([this] { http.Reply("whatever"); });
+  const double again = s.rec.loop.Now();
+  session.Logout();
+  EXPECT_LT(s.rec.loop.Now() - again, 0.1);
+  EXPECT_TRUE(Shown().empty());
+}
+
+}  // namespace
+}  // namespace hw::portal
