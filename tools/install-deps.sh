@@ -12,8 +12,8 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsqlitecpp-dev
   libsodium-dev
   # tests: GoogleTest, GMP as the money oracle, clang for the fuzzers, the format check,
-  # and a virtual X server for screenshots
-  libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth
+  # a virtual X server for screenshots, and xdotool to type into the window end to end
+  libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth xdotool
   # the generators of the pictures and sounds (the test run checks the committed ones)
   python3 imagemagick librsvg2-bin sox espeak-ng
 )

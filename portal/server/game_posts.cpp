@@ -26,6 +26,8 @@ std::string RefusalText(ScoreRefusal refusal) {
       return "ER|게임 정보의 숫자가 올바르지 않습니다";
     case ScoreRefusal::kNegativeMoney:
       return "ER|보유 금액은 0원보다 적을 수 없습니다";
+    case ScoreRefusal::kMoneyMismatch:
+      return "ER|보유 금액이 서버의 기록과 맞지 않습니다. 게임에 다시 접속해 주십시오";
     case ScoreRefusal::kCounts:
       return "ER|전적이 서버의 기록과 맞지 않습니다. 게임에 다시 접속해 주십시오";
   }

@@ -301,16 +301,15 @@ ScoreResult MemberStore::SaveScore(const ScoreReport& report) {
     if (!count) return {ScoreRefusal::kMalformed, {}};
   }
 
-  // The game's money also moves between saves (a first ppeok pays at once during the
-  // hand), and the operator may top up a member while he plays. So the hand's whole gain
-  // is the posted money less the money this session's game was last told, and that gain
-  // is added to what is stored. (The hand's own result, the change, need not match it: a
-  // hand won after paying for the computer's first ppeok may still lose money.)
-  const std::string known = select.getColumn(11).getString();
-  const std::string gain = BigSubtract(*money, known);
+  // The posted money must follow from the stored money, but the hand's change alone does
+  // not tell it: a first ppeok pays at once during a hand, outside any save. So the stored
+  // money must still be what this session's game was last told (at the login or the last
+  // save); otherwise someone else changed it meanwhile (a top-up, the operator, a save
+  // whose reply the game never saw) and the game's figures are stale.
   if (money->starts_with('-')) return {ScoreRefusal::kNegativeMoney, {}};
-  const std::string stored_money = BigAdd(figures.money, gain);
-  if (stored_money.starts_with('-')) return {ScoreRefusal::kNegativeMoney, {}};
+  if (figures.money != select.getColumn(11).getString()) {
+    return {ScoreRefusal::kMoneyMismatch, {}};
+  }
 
   const std::array<std::int64_t, 4> stored = {figures.wins, figures.losses, figures.draws,
                                               figures.missions};
@@ -325,14 +324,14 @@ ScoreResult MemberStore::SaveScore(const ScoreReport& report) {
   SQLite::Statement update(db,
                            "UPDATE members SET money = ?, session_money = ?, wins = ?, "
                            "losses = ?, draws = ?, missions = ? WHERE name = ?");
-  update.bind(1, stored_money);
-  update.bind(2, stored_money);
+  update.bind(1, *money);
+  update.bind(2, *money);
   for (int i = 0; i < 4; ++i)
     update.bind(i + 3, *counts[static_cast<std::size_t>(i)]);
   update.bind(7, report.name);
   update.exec();
   transaction.commit();
-  figures.money = stored_money;
+  figures.money = *money;
   figures.wins = *counts[0];
   figures.losses = *counts[1];
   figures.draws = *counts[2];

@@ -89,7 +89,7 @@ struct ScoreReport {
   std::string draws;
   std::string missions;
 };
-enum class ScoreRefusal { kSession, kMalformed, kNegativeMoney, kCounts };
+enum class ScoreRefusal { kSession, kMalformed, kNegativeMoney, kMoneyMismatch, kCounts };
 struct ScoreResult {
   std::optional<ScoreRefusal> refusal;
   MemberFigures figures;  // after the save; only when it was not refused
@@ -118,10 +118,10 @@ class MemberStore {
   // Nothing for an unknown name and for a wrong password alike; both take as long.
   std::optional<LoginResult> Login(const std::string& name, std::string_view password);
   // Applies a score save after checking it against the stored figures: the session must
-  // be the member's current one; the money the game posts less the money it was last told
-  // (at the login or the last save) is added to the stored money, which must not go below
-  // zero; each count may only stay or grow by one, with at most one of wins, losses and
-  // draws growing. A refused save changes nothing.
+  // be the member's current one; the stored money must be what the game was last told (at
+  // the login or the last save), and the posted money, which becomes the stored money,
+  // must not be negative; each count may only stay or grow by one, with at most one of
+  // wins, losses and draws growing. A refused save changes nothing.
   ScoreResult SaveScore(const ScoreReport& report);
   // False when the session is not the member's current one.
   bool Logout(const std::string& name, std::string_view session);

@@ -247,14 +247,16 @@ TEST_F(PortalTest, ScoreSavesStoreEachHandAndAnswerWithTheRank) {
   EXPECT_EQ(save("30000", "-973000", "1", "1", "0", "1"), "OK|30000|1|1|0|1|알바");
   EXPECT_EQ(save("30000", "0", "1", "1", "1", "1"), "OK|30000|1|1|1|1|알바");
   EXPECT_EQ(save("30001", "1", "2", "1", "1", "1"), "OK|30001|2|1|1|1|사원");
-  // The operator's change while the member plays stands: the game's gain is added to it,
-  // as decimal text beyond any machine number.
+  // Money beyond any machine number is kept as decimal text.
   ASSERT_TRUE(Store().SetMoney("player", "99999999999999999999"));
-  EXPECT_EQ(save("30002", "1", "3", "1", "1", "1"), "OK|100000000000000000000|3|1|1|1|회장");
+  const std::string again = Session("player");
+  EXPECT_EQ(Reply("/sub/svp.asp",
+                  Save("player", again, "100000000000000000000", "1", "3", "1", "1", "1")),
+            "OK|100000000000000000000|3|1|1|1|회장");
   EXPECT_EQ(Figures("player"), "100000000000000000000|3|1|1|1");
 }
 
-TEST_F(PortalTest, MoneyTheGameMovedBetweenSavesCountsWithTheHand) {
+TEST_F(PortalTest, MoneyMovedDuringAHandCountsButMoneyChangedElsewhereRefusesTheSave) {
   AddMember("player", "1000000");
   const std::string session = Session("player");
   // A first ppeok paid 900 during a hand that was then drawn; the next hand the player
@@ -266,7 +268,16 @@ TEST_F(PortalTest, MoneyTheGameMovedBetweenSavesCountsWithTheHand) {
   // A loss down to nothing is a loss, not a refusal.
   EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, "0", "-1000300", "1", "1", "1", "0")),
             "OK|0|1|1|1|0|알바");
-  EXPECT_EQ(Figures("player"), "0|1|1|1|0");
+
+  // The operator changed the money while the game still knows the old figures: its next
+  // save is refused until the player logs in again and learns the new ones.
+  ASSERT_TRUE(Store().SetMoney("player", "300000"));
+  EXPECT_TRUE(
+      Refused(Reply("/sub/svp.asp", Save("player", session, "300", "300", "2", "1", "1", "0"))));
+  EXPECT_EQ(Figures("player"), "300000|1|1|1|0");
+  const std::string again = Session("player");
+  EXPECT_EQ(Reply("/sub/svp.asp", Save("player", again, "300300", "300", "2", "1", "1", "0")),
+            "OK|300300|2|1|1|0|사원");
 }
 
 TEST_F(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
