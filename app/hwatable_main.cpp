@@ -78,9 +78,7 @@ int Run() {
                           ui::DisplayCheck::PlatformCode());
   portal::PortalSession session(table.game(), portalConnection);
   login.onLoggedIn = [&] { table.game().portal = &session; };
-  table.onClosing = [&] {
-    if (table.game().portal != nullptr) session.Logout();
-  };
+  table.onClosing = [&] { session.Logout(); };
   table.OpenLogin(login);
   table.Run();
   return 0;

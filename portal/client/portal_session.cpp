@@ -28,7 +28,7 @@ void PortalSession::PostScoreSave(const ScoreReport& report) {
 
 void PortalSession::Logout(double waitSeconds) {
   const PlayerInfoRecord& info = game_.state.PlayerInfo;
-  if (game_.state.PortalUrls[6].empty()) return;
+  if (info.SessionToken.empty() || game_.state.PortalUrls[6].empty()) return;  // not logged in
   const std::string body = FormBody({{"recencode", kAccessCode},
                                      {"recnick", info.Name},
                                      {"recgcode", game_.state.GameInfo.GameCode},

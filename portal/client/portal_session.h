@@ -15,7 +15,8 @@ class PortalSession final : public PortalPoster {
   // Posts the human's totals after a hand (cancelling a post still running).
   void PostScoreSave(const ScoreReport& report) override;
   // Posts the logout and gives the portal a moment to take it (at most `waitSeconds`,
-  // letting events run): the window is closing and will not wait for the reply.
+  // letting events run): the window is closing and will not wait for the reply. Nothing
+  // is posted before a login.
   void Logout(double waitSeconds = 2.0);
 
   void OnStateChanged(int state);

@@ -353,6 +353,12 @@ TEST_F(SessionTest, TheLogoutIsPostedAndWaitsAtMostTwoSeconds) {
             "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recsession=tok%20en");
   EXPECT_NEAR(s.rec.loop.Now() - start, 2.0, 0.05);
 
+  // Before a login there is nothing to end.
+  SessionRig fresh;
+  fresh.s.State().PlayerInfo.SessionToken.clear();
+  fresh.session.Logout();
+  EXPECT_TRUE(fresh.http.requests.empty());
+
   // A portal that answers at once lets the window close at once.
   s.rec.loop.Post([this] { http.Reply("whatever"); });
   const double again = s.rec.loop.Now();
