@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/card_list.h"
+#include "hwatable_version.h"
 
 namespace hw {
 
@@ -183,7 +184,7 @@ struct GameInfoRecord {
   std::string GameCode = "001";
   std::string ProductNameLatin = "Velmaro";
   std::string ProductName = "Velmaro";
-  std::string Version = "101";
+  std::string Version = kBuildVersion;
   std::string GamePath;       // program folder + the game's executable
   std::string UpdaterPath;    // program folder + the updater's executable
   std::string ProgramFolder;  // with a trailing separator

@@ -53,8 +53,8 @@ TEST(StartupTest, RecordsTheInstallationAndBuildsTheTables) {
   EXPECT_EQ(info.GamePath, s.folder.Path() + "/hwatable");
   EXPECT_EQ(info.UpdaterPath, s.folder.Path() + "/updater");
   EXPECT_EQ(info.GameCode, "001");
-  EXPECT_EQ(info.Version, "101");
-  EXPECT_EQ(s.settings.Read(kSettingsApp, kGameSection, "RunVer"), "101");
+  EXPECT_EQ(info.Version, kBuildVersion);
+  EXPECT_EQ(s.settings.Read(kSettingsApp, kGameSection, "RunVer"), kBuildVersion);
   EXPECT_EQ(s.settings.Read(kSettingsApp, kGameSection, "RunPath"), info.GamePath);
   EXPECT_EQ(s.settings.Read(kSettingsApp, kGameSection, "RunUp"), info.UpdaterPath);
   EXPECT_EQ(s.settings.Read(kSettingsApp, kBrowserSection, "OstrelJname"), "");

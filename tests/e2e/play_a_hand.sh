@@ -42,7 +42,7 @@ portal() { "$bin/hwatable-portal" --data "$work/portal" "$@"; }
 figure() { portal show newbie | sed -n "s/^$1: //p"; }
 
 portal adduser newbie 'pa&ss word' --money 500000 >/dev/null
-portal --listen 127.0.0.1:0 >"$work/portal.log" 2>&1 &
+"$bin/hwatable-portal" --data "$work/portal" --listen 127.0.0.1:0 >"$work/portal.log" 2>&1 &
 portal_pid=$!
 wait_for 10 grep -q "serving http" "$work/portal.log" || fail "the portal did not start"
 url=$(sed -n 's/.*serving \(http:[^ ]*\) .*/\1/p' "$work/portal.log")
