@@ -150,4 +150,12 @@ TTF_Font* FontLibrary::Get(int pixelSize, bool bold) {
   return fonts_.emplace(key, std::move(font)).first->second.get();
 }
 
+TTF_Font* FontLibrary::GetOrNull(int pixelSize, bool bold) noexcept {
+  try {
+    return Get(pixelSize, bold);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
 }  // namespace hw

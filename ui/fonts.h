@@ -59,6 +59,8 @@ class FontLibrary {
   // The font at this pixel size (the em height), regular or bold; opened on first use
   // and owned by the library. Throws std::runtime_error when the file cannot be opened.
   TTF_Font* Get(int pixelSize, bool bold);
+  // The same, or nullptr when the font cannot be opened: text drawn with it is left out.
+  TTF_Font* GetOrNull(int pixelSize, bool bold) noexcept;
 
  private:
   class TtfSession;

@@ -35,13 +35,7 @@ MouseButton ButtonOf(Uint8 button) {
 
 // The font library as the views ask for fonts: a font that will not load draws nothing.
 FontSource FontsOf(FontLibrary& fonts) {
-  return [&fonts](int size, bool bold) -> TTF_Font* {
-    try {
-      return fonts.Get(size, bold);
-    } catch (const std::exception&) {
-      return nullptr;
-    }
-  };
+  return [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); };
 }
 
 bool Within(int x, int y, int left, int right, int top, int bottom) {
