@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/digest.h"
 #include "platform/paths.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
@@ -295,7 +296,7 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
     base = address.base_url;
   }
 
-  const std::optional<std::string> digest = FileSha256Hex(installer);
+  const std::optional<std::string> digest = platform::FileSha256Hex(installer.string());
   if (!digest) Refuse("cannot read " + installer.string());
   const fs::path down = data / "down";
   fs::create_directories(down);

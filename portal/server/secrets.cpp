@@ -3,7 +3,6 @@
 #include <sodium.h>
 
 #include <array>
-#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -77,24 +76,6 @@ std::string Sha256Hex(std::string_view data) {
   std::array<unsigned char, crypto_hash_sha256_BYTES> digest{};
   crypto_hash_sha256(digest.data(), reinterpret_cast<const unsigned char*>(data.data()),
                      data.size());
-  return ToHex(digest.data(), digest.size());
-}
-
-std::optional<std::string> FileSha256Hex(const std::filesystem::path& file) {
-  EnsureSodium();
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  crypto_hash_sha256_state state;
-  crypto_hash_sha256_init(&state);
-  std::vector<char> buffer(1 << 16);
-  while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(buffer.data()),
-                              static_cast<unsigned long long>(in.gcount()));
-  }
-  if (in.bad()) return std::nullopt;
-  std::array<unsigned char, crypto_hash_sha256_BYTES> digest{};
-  crypto_hash_sha256_final(&state, digest.data());
   return ToHex(digest.data(), digest.size());
 }
 

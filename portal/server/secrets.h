@@ -32,7 +32,5 @@ std::string NormalizeRecoveryCode(std::string_view typed);
 // SHA-256 as lower-case hex. Session tokens and recovery codes are random enough that
 // the database keeps only this digest of them.
 std::string Sha256Hex(std::string_view data);
-// The digest of a file's contents; nothing when it cannot be read.
-std::optional<std::string> FileSha256Hex(const std::filesystem::path& file);
 
 }  // namespace hw::portal

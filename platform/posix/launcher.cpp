@@ -1,0 +1,179 @@
+#include "platform/launcher.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+extern char** environ;
+
+namespace hw::platform {
+namespace {
+
+// What the intermediate process and the program tell the caller through the pipe.
+struct Note {
+  char kind;  // 'P': the program's pid; 'F': fork failed; 'E': exec failed
+  int value;  // the pid, or the errno
+};
+
+void Tell(int fd, char kind, int value) {
+  const Note note{kind, value};
+  // A note is far below PIPE_BUF, so it is written whole or not at all.
+  [[maybe_unused]] const ssize_t written = ::write(fd, &note, sizeof note);
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(path.c_str(), X_OK) == 0;
+}
+
+// The path exec is to run: a name with a '/' as it is, a bare name from PATH.
+std::string Resolve(const std::string& program) {
+  if (program.find('/') != std::string::npos) return program;
+  const char* path = std::getenv("PATH");
+  const std::string folders =
+      path != nullptr && *path != '\0' ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    std::size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string folder = folders.substr(start, end - start);
+    if (folder.empty()) folder = ".";
+    const std::string candidate = folder + "/" + program;
+    if (IsExecutableFile(candidate)) return candidate;
+    start = end + 1;
+  }
+  return "";
+}
+
+int ShellCodeOf(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return kShellFileNotFound;
+    case EACCES:
+    case EPERM:
+      return kShellAccessDenied;
+    default:
+      return kShellOutOfResources;
+  }
+}
+
+}  // namespace
+
+LaunchResult PosixLauncher::Run(const std::string& program,
+                                const std::vector<std::string>& arguments, WindowStyle style) {
+  const std::string path = Resolve(program);
+  if (path.empty()) return {0, ENOENT};
+
+  // Everything the children need is prepared here: between fork and exec only calls
+  // that are safe in a child of a threaded program are made (no allocation).
+  std::vector<std::string> words{program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const bool hidden = style == WindowStyle::kHidden;
+  long openMax = ::sysconf(_SC_OPEN_MAX);
+  if (openMax < 0 || openMax > 65536) openMax = 65536;
+  sigset_t noSignals;
+  sigemptyset(&noSignals);
+  struct sigaction byDefault {};
+  byDefault.sa_handler = SIG_DFL;
+  sigemptyset(&byDefault.sa_mask);
+
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {0, errno};
+
+  const pid_t intermediate = ::fork();
+  if (intermediate < 0) {
+    const int error = errno;
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    return {0, error};
+  }
+  if (intermediate == 0) {
+    ::close(pipeFds[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::setsid();
+      // Signals the caller ignores or blocks (SIGPIPE, for one) are not the program's.
+      for (int number = 1; number < NSIG; ++number)
+        ::sigaction(number, &byDefault, nullptr);
+      ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
+      const int null = ::open("/dev/null", O_RDWR);
+      if (null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        if (hidden) {
+          ::dup2(null, STDOUT_FILENO);
+          ::dup2(null, STDERR_FILENO);
+        }
+        if (null > STDERR_FILENO) ::close(null);
+      }
+      // The caller's other descriptors (settings locks, sockets) are not the program's.
+      if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (int fd = 3; fd < openMax; ++fd)
+          ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+      }
+      ::execve(path.c_str(), argv.data(), environ);
+      Tell(pipeFds[1], 'E', errno);
+      ::_exit(127);
+    }
+    if (child < 0) {
+      Tell(pipeFds[1], 'F', errno);
+      ::_exit(1);
+    }
+    Tell(pipeFds[1], 'P', static_cast<int>(child));
+    ::_exit(0);
+  }
+
+  ::close(pipeFds[1]);
+  int status = 0;
+  while (::waitpid(intermediate, &status, 0) < 0 && errno == EINTR) {
+  }
+  // The pipe ends when the program has exec'd (its end is close-on-exec) or has died.
+  // The notes may come in either order: the program's failed exec can be told before
+  // the intermediate process tells its pid.
+  int pid = 0;
+  int error = 0;
+  Note note{};
+  for (;;) {
+    const ssize_t got = ::read(pipeFds[0], &note, sizeof note);
+    if (got < 0 && errno == EINTR) continue;
+    if (got != static_cast<ssize_t>(sizeof note)) break;
+    if (note.kind == 'P') pid = note.value;
+    if (note.kind == 'F' || note.kind == 'E') error = note.value;
+  }
+  ::close(pipeFds[0]);
+  if (error != 0) return {0, error};
+  return pid > 0 ? LaunchResult{pid, 0} : LaunchResult{0, ECHILD};
+}
+
+int PosixLauncher::ShellOpenFile(const std::string& file, const std::string& parameters) {
+  if (file.empty()) return kShellFileNotFound;
+  struct stat info {};
+  const bool exists = ::stat(file.c_str(), &info) == 0;
+  const int statError = errno;
+  if (!exists && file.find("://") == std::string::npos) return ShellCodeOf(statError);
+
+  LaunchResult launched;
+  if (exists && S_ISREG(info.st_mode) && ::access(file.c_str(), X_OK) == 0) {
+    // A file in the current folder is run as that file, not looked up in PATH.
+    const std::string program = file.find('/') == std::string::npos ? "./" + file : file;
+    launched = Run(program, SplitAtBlanks(parameters), WindowStyle::kNormal);
+  } else {
+    launched = Run(opener_, {file}, WindowStyle::kNormal);
+    if (!launched.Started() && launched.error == ENOENT) return kShellNoAssociation;
+  }
+  return launched.Started() ? kShellOpened : ShellCodeOf(launched.error);
+}
+
+}  // namespace hw::platform
