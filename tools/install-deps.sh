@@ -12,8 +12,10 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsqlitecpp-dev
   libsodium-dev
   # tests: GoogleTest, GMP as the money oracle, clang for the fuzzers, the format check,
-  # a virtual X server for screenshots, and xdotool to type into the window end to end
-  libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth xdotool
+  # a virtual X server for screenshots, and xdotool and xwininfo to drive windows end to end
+  libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth xdotool x11-utils
+  # the installer's checks of its desktop entry
+  libglib2.0-bin desktop-file-utils
   # the generators of the pictures and sounds (the test run checks the committed ones)
   python3 imagemagick librsvg2-bin sox espeak-ng
 )

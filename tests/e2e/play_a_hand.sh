@@ -9,46 +9,18 @@
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
-work=$(mktemp -d)
-portal_pid="" game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  [ -n "$portal_pid" ] && kill "$portal_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAILED: $*" >&2
-  echo "--- portal log" >&2; cat "$work/portal.log" >&2 || true
-  echo "--- game log" >&2; cat "$work/game.log" >&2 || true
-  exit 1
-}
-# Polls a command for up to $1 seconds.
-wait_for() {
-  local seconds=$1; shift
-  for _ in $(seq $((seconds * 5))); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
-
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run SDL_AUDIODRIVER=dummy
-unset XDG_CONFIG_HOME XDG_DATA_HOME
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/common.sh"
+logs=(portal game)
 
 portal() { "$bin/hwatable-portal" --data "$work/portal" "$@"; }
 figure() { portal show newbie | sed -n "s/^$1: //p"; }
 
 portal adduser newbie 'pa&ss word' --money 500000 >/dev/null
-"$bin/hwatable-portal" --data "$work/portal" --listen 127.0.0.1:0 >"$work/portal.log" 2>&1 &
-portal_pid=$!
-wait_for 10 grep -q "serving http" "$work/portal.log" || fail "the portal did not start"
-url=$(sed -n 's/.*serving \(http:[^ ]*\) .*/\1/p' "$work/portal.log")
+start_portal "$bin/hwatable-portal" "$work/portal" portal
 
 HWATABLE_PORTAL_URL=$url "$bin/hwatable" >"$work/game.log" 2>&1 &
 game_pid=$!
+started_pids+=("$game_pid")
 wait_for 20 xdotool search --name '^Velmaro$' || fail "no game window"
 window=$(xdotool search --name '^Velmaro$' | head -1)
 xdotool windowfocus --sync "$window"
@@ -79,6 +51,5 @@ xdotool mousemove --window "$window" 770 10 click 1
 for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$game_pid" 2>/dev/null && fail "the game did not end"
 wait "$game_pid" || fail "the game ended with status $?"
-game_pid=""
 grep -q "lgo.asp.*newbie" "$work/portal.log" || fail "the game did not log out"
 echo "PASSED"

@@ -9,3 +9,6 @@ hwatable_test(updater_tests
 )
 target_link_libraries(updater_tests PRIVATE hwatable_updater)
 
+# The updater's windows under SDL's dummy video driver.
+hwatable_test(updater_window_tests updater/sdl_windows_test.cpp)
+target_link_libraries(updater_window_tests PRIVATE hwatable_updater_ui)

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# An update from one version of the game to the next, on loopback, in a scratch HOME:
+# version 101 installed by its own installer; a portal publishing version 102, whose game
+# is a stand-in that records its start (and finishes the updater hand-over as the game
+# does) and whose updater is a build of version 102. Then the installed updater, as the
+# menu entry starts it:
+#   1. downloads 102, checks its digest, installs it, runs the new updater once and
+#      starts the new game;
+#   2. with 102 installed, starts the game at once;
+#   3. with the portal down, starts the game at once;
+#   4. with a corrupted installer on the portal, shows the download error, opens the
+#      home page, deletes the file and runs nothing.
+#
+#   tests/e2e/update_the_game.sh APP_FOLDER UPDATER_102 CMAKE PACKAGING_FOLDER
+set -euo pipefail
+
+app=$(cd "$1" && pwd)
+updater102=$2
+cmake=$3
+packaging=$4
+source "$(dirname "$0")/common.sh"
+logs=(portal updater)
+export SDL_VIDEODRIVER=dummy
+mkdir -p "$work/bin"
+# The browser the home pages would open in: it only writes them down.
+printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH=$work/bin:$PATH
+
+game=$HOME/.local/share/hwatable
+settings=$HOME/.config/Marrowlyn/settings.ini
+starts=$HOME/game-starts
+run_ver() { sed -n 's/^RunVer=//p' "$settings"; }
+started() { [ "$(wc -l <"$starts" 2>/dev/null || echo 0)" -ge "$1" ]; }
+pack() {  # pack VERSION HWATABLE UPDATER
+  "$cmake" -DVERSION="$1" -DOUTPUT="$work/installer-$1" -DSTAGE="$work/stage-$1" \
+    -DHWATABLE="$2" -DPORTAL="$app/hwatable-portal" -DUPDATER="$3" \
+    -DIMAGES="$app/images" -DSOUNDS="$app/sounds" -P "$packaging/build_installer.cmake" >/dev/null
+}
+run_updater() {  # the installed updater as the menu entry starts it; at most a minute
+  timeout 60 "$game/updater" game >>"$work/updater.log" 2>&1 || fail "the updater failed ($?)"
+}
+serve() {
+  start_portal "$app/hwatable-portal" "$work/portal" portal
+  export HWATABLE_PORTAL_URL=$url
+}
+
+# Version 101, this build's own programs, installed by its installer.
+pack 101 "$app/hwatable" "$app/updater"
+"$work/installer-101" >/dev/null || fail "installing 101 failed"
+[ -x "$game/updater" ] || fail "101 did not install an updater"
+
+# Version 102: the stand-in game and the updater of version 102.
+cat >"$work/hwatable-102" <<'GAME'
+#!/bin/sh
+# The game's start: the new updater replaces the old one, then the start is recorded.
+folder=$(dirname "$0")
+if [ -f "$folder/tmpupdater" ]; then
+  cp "$folder/tmpupdater" "$folder/updater.new" && mv "$folder/updater.new" "$folder/updater" &&
+    rm "$folder/tmpupdater"
+fi
+echo "102" >>"$HOME/game-starts"
+GAME
+chmod +x "$work/hwatable-102"
+pack 102 "$work/hwatable-102" "$updater102"
+
+serve
+"$app/hwatable-portal" --data "$work/portal" publish 102 "$work/installer-102" --url "$url" \
+  >/dev/null || fail "publishing 102 failed"
+
+# 1. The update.
+run_updater
+wait_for 20 started 1 || fail "the new game did not start"
+[ "$(run_ver)" = 102 ] || fail "RunVer is $(run_ver), not 102"
+grep -q "GET /down/installer-102 200" "$work/portal.log" || fail "nothing was downloaded"
+cmp -s "$game/updater" "$updater102" || fail "the new updater is not in place"
+echo "ok - 101 updated to 102 and the new game started"
+
+# 2. Nothing newer: the game starts at once, nothing is downloaded.
+downloads=$(grep -c "GET /down/installer" "$work/portal.log")
+run_updater
+wait_for 20 started 2 || fail "the game did not start with 102 installed"
+[ "$(grep -c "GET /down/installer" "$work/portal.log")" = "$downloads" ] || fail "downloaded again"
+echo "ok - with 102 installed the game started at once"
+
+# 3. The portal down: the game starts at once.
+kill "$portal_pid"
+wait "$portal_pid" 2>/dev/null || true
+run_updater
+wait_for 20 started 3 || fail "the game did not start with the portal down"
+echo "ok - with the portal down the game started at once"
+
+# 4. A corrupted installer: the error, the home page, nothing run, the file gone.
+serve
+"$app/hwatable-portal" --data "$work/portal" publish 103 "$work/installer-102" --url "$url" \
+  >/dev/null || fail "publishing 103 failed"
+installer=$(find "$work/portal/down" -type f ! -name nlist.lst | head -1)
+printf 'x' >>"$installer"
+: >"$work/updater.log"
+run_updater
+grep -q "업데이트중 에러가 발생하였습니다" "$work/updater.log" || fail "no download error was shown"
+grep -q "^$url\$" "$work/opened" || fail "the home page was not opened"
+[ ! -e "$game/103" ] || fail "the corrupted installer was left behind"
+sleep 1
+started 4 && fail "the game started after a failed update"
+[ "$(run_ver)" = 102 ] || fail "RunVer changed to $(run_ver)"
+echo "ok - a corrupted installer was refused and nothing ran"
+echo "PASSED"

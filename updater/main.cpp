@@ -1,0 +1,120 @@
+// updater: runs before the game. With a command line (the menu entry passes "game") it
+// checks the portal's list, installs a newer game when there is one, and starts the game;
+// with none it sees to the portal's desktop browser. The window shows itself only while
+// something is downloaded or installed.
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hwatable_version.h"
+#include "platform/curl/curl_http_client.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
+#include "platform/posix/ini_settings_store.h"
+#include "platform/sdl/sdl_desktop.h"
+#include "platform/sdl/sdl_event_loop.h"
+#include "ui/fonts.h"
+#include "updater/alert_notice.h"
+#include "updater/process_table.h"
+#include "updater/sdl_alert_window.h"
+#include "updater/sdl_update_window.h"
+#include "updater/startup.h"
+#include "updater/toolbox.h"
+#include "updater/update_window.h"
+
+using namespace hw;
+
+namespace {
+
+void Report(const std::string& problem) {
+  std::fprintf(stderr, "updater: %s\n", problem.c_str());
+}
+
+// SDL for as long as the windows live.
+class SdlVideo {
+ public:
+  SdlVideo() {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+      throw std::runtime_error(std::string("SDL could not start: ") + SDL_GetError());
+    }
+  }
+  ~SdlVideo() { SDL_Quit(); }
+  SdlVideo(const SdlVideo&) = delete;
+  SdlVideo& operator=(const SdlVideo&) = delete;
+};
+
+// The update window and the notice on SDL's event loop, until the window unloads.
+void RunWindow(const updater::RunValues& run, platform::SettingsStore& settings,
+               platform::FileSystem& files, platform::Launcher& launcher) {
+  SdlVideo video;
+  platform::SdlEventLoop loop;
+  FontLibrary fonts;
+  platform::SdlDesktop desktop;
+  // The whole process table: the programs the updater waits for and stops are the newest,
+  // and on a desktop far more than a hundred older processes come before them.
+  updater::ProcProcessTable processes("/proc", SIZE_MAX);
+  platform::CurlDownload download(loop);
+  updater::UpdaterWorld world{
+      loop,     desktop,
+      settings, files,
+      launcher, processes,
+      download, [](const std::string& url) { return platform::CurlFetchText(url); }};
+  updater::SdlUpdateWindow view(fonts);
+  updater::AlertNotice alert(loop, desktop, run.portalUrl);
+  updater::SdlAlertWindow alertView(alert, fonts);
+  updater::UpdateWindow window(world, view, alert, run);
+  window.onUnload = [&] { loop.Quit(); };
+  window.onProblem = Report;
+  loop.onEvent = [&](const SDL_Event& event) {
+    if (alertView.HandleEvent(event)) return;
+    const bool closed = event.type == SDL_WINDOWEVENT &&
+                        event.window.event == SDL_WINDOWEVENT_CLOSE &&
+                        event.window.windowID == view.Id();
+    if (closed || event.type == SDL_QUIT) window.Unload();
+  };
+  loop.onFrame = [&] {
+    view.Frame();
+    alertView.Frame();
+  };
+  window.Load();
+  loop.Run();
+  loop.onEvent = nullptr;
+  loop.onFrame = nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  platform::IniSettingsStore settings(platform::ConfigHome());
+  platform::PosixFileSystem files;
+  platform::PosixLauncher launcher;
+
+  updater::StartupInput input;
+  input.arguments.assign(argv + 1, argv + argc);
+  input.ownPath = updater::OwnExecutablePath();
+  input.addresses = updater::ReadBaseAddresses(settings);
+  input.programFilesFolder = updater::ProgramFilesFolder();
+  input.ownVersion = kBuildVersion;
+  for (const std::string& problem : input.addresses.problems)
+    Report(problem);
+  const updater::StartupResult startup = updater::RunStartup(input, settings, files);
+  for (const std::string& problem : startup.problems)
+    Report(problem);
+  if (startup.next == updater::NextStep::kEndNow) return 0;
+
+  try {
+    RunWindow(startup.run, settings, files, launcher);
+  } catch (const std::exception& error) {
+    // Without its windows the updater cannot ask anything; the installed game still starts.
+    Report(error.what());
+    if (startup.next == updater::NextStep::kGameMode) {
+      updater::StartGame(launcher, startup.run.gameFolder);
+    }
+    return 1;
+  }
+  return 0;
+}
