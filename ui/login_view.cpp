@@ -1,13 +1,6 @@
 #include "ui/login_view.h"
 
 namespace hw::ui {
-namespace {
-
-bool Inside(const SDL_Rect& r, int x, int y) {
-  return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
-}
-
-}  // namespace
 
 SdlLoginWindow::SdlLoginWindow(portal::LoginForm& form, const Skin& skin, FontSource fonts)
     : form_(form), skin_(skin), fonts_(std::move(fonts)) {

@@ -5,10 +5,6 @@
 namespace hw::ui {
 namespace {
 
-bool Inside(const SDL_Rect& r, int x, int y) {
-  return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
-}
-
 constexpr Rgb kFace{236, 233, 216};
 constexpr Rgb kDark{64, 64, 64};
 constexpr Rgb kBlack{0, 0, 0};

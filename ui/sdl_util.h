@@ -34,6 +34,11 @@ Surface NewSurface(int width, int height, Rgb fill = {0, 0, 0});
 // A copy of a rectangle of a picture (the pixels outside the picture come out black).
 Surface CutOut(const SDL_Surface* picture, const SDL_Rect& area);
 
+// Whether (x, y) lies in the rectangle (its right and bottom edges outside).
+inline bool Inside(const SDL_Rect& r, int x, int y) {
+  return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+}
+
 Uint32 MapColour(const SDL_Surface* surface, Rgb colour);
 // Plain copy of a rectangle of `from` to (x, y) on `to`.
 void Copy(SDL_Surface* from, const SDL_Rect& area, SDL_Surface* to, int x, int y);

@@ -8,10 +8,6 @@ constexpr Rgb kDark{64, 64, 64};
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kPaper{255, 253, 240};
 
-bool Inside(const SDL_Rect& r, int x, int y) {
-  return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
-}
-
 // The instructions the notice's picture shows.
 constexpr const char* kSteps[] = {
     "Velmaro 게임은 업데이트 프로그램으로 시작합니다.",
@@ -27,9 +23,9 @@ SdlAlertWindow::SdlAlertWindow(AlertNotice& notice, FontLibrary& fonts)
 
 void SdlAlertWindow::Click(int x, int y) {
   if (!notice_.IsOpen()) return;
-  if (Inside(kConfirm, x, y))
+  if (ui::Inside(kConfirm, x, y))
     notice_.Press(0);
-  else if (Inside(kHomePage, x, y))
+  else if (ui::Inside(kHomePage, x, y))
     notice_.Press(1);
 }
 
