@@ -3,12 +3,13 @@
 // with none it sees to the portal's desktop browser. The window shows itself only while
 // something is downloaded or installed.
 
+#include <SDL.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <optional>
+#include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "hwatable_version.h"
 #include "platform/curl/curl_http_client.h"
