@@ -134,6 +134,19 @@ void SetUpPlayer(GameState& state, int index, std::string_view name, std::string
   ClearHandFigures(player);
 }
 
+void SeatLoggedInPlayer(GameState& state) {
+  const PlayerInfoRecord& info = state.PlayerInfo;
+  SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, info.Wins,
+              info.Losses, info.Draws, kHumanSeat, info.MissionCount);
+  RoomRecord& room = state.Room;
+  room.OwnerName = info.Name;
+  room.LastTurnBonus = 0;
+  room.ThreePpeokRule = 1;
+  room.SelfPpeokRule = 1;
+  room.SeonName = info.Name;
+  room.Status = 'F';
+}
+
 void SetUpBothPlayers(Game& game) {
   GameState& state = game.state;
   const PlayerInfoRecord& info = state.PlayerInfo;

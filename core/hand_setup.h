@@ -15,6 +15,11 @@ void SetUpPlayer(GameState& state, int index, std::string_view name, std::string
                  std::string_view money, int avatar, std::string_view wins, std::string_view losses,
                  std::string_view draws, int seat, std::string_view missionCount);
 
+// The logged-in player (PlayerInfo) takes the human's seat and the room: he owns it, is
+// 선 for the first hand, and the house rules are the ones the game always plays. The
+// stake, card speed, sound and service cards are the caller's.
+void SeatLoggedInPlayer(GameState& state);
+
 // The human from the login data, the computer afresh with 1000000 won; then the
 // computer's panel is redrawn.
 void SetUpBothPlayers(Game& game);

@@ -52,14 +52,11 @@ class Table {
     info.Money = options.money;
     info.Avatar = 1;
     info.Wins = info.Losses = info.Draws = info.MissionCount = "0";
-    SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, "0", "0", "0",
-                kHumanSeat, "0");
+    SeatLoggedInPlayer(state);
     RoomRecord& room = state.Room;
-    room.OwnerName = info.Name;
     room.StakeText = options.stake;
     room.ServiceCards = options.serviceCards;
-    room.SeonName = options.humanFirst ? info.Name : "컴퓨터";
-    room.Status = 'F';
+    if (!options.humanFirst) room.SeonName = "컴퓨터";
     EnterRoom(game_);
     game_.onScoreSave = [this](int slot, std::string_view code, std::string_view amount,
                                std::string_view mission) {

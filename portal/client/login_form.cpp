@@ -191,19 +191,12 @@ void LoginForm::LoggedIn(const std::vector<std::string>& fields) {
   info.TurnTimeLimit = 12;
   info.SessionToken = fields[9];
 
-  SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, info.Wins,
-              info.Losses, info.Draws, kHumanSeat, info.MissionCount);
+  SeatLoggedInPlayer(state);
   RoomRecord& room = state.Room;
-  room.OwnerName = info.Name;
   room.StakeText = std::to_string(StakeSetting(settings_, false, 0));
   room.CardSpeed = CardSpeedSetting(settings_, false, 0);
   room.SoundOn = SoundSetting(settings_, false, "")[0];
   room.ServiceCards = ServiceCardSetting(settings_, false, 0);
-  room.LastTurnBonus = 0;
-  room.ThreePpeokRule = 1;
-  room.SelfPpeokRule = 1;
-  room.SeonName = info.Name;
-  room.Status = 'F';
 
   EnterRoom(game_);
   open_ = false;

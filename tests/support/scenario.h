@@ -62,18 +62,8 @@ class Scenario {
     state.PlayerInfo.Avatar = 1;
     state.PlayerInfo.Wins = state.PlayerInfo.Losses = state.PlayerInfo.Draws = "0";
     state.PlayerInfo.MissionCount = "0";
-    SetUpPlayer(state, kHuman, login.name, login.voice, login.money, 1, "0", "0", "0", kHumanSeat,
-                "0");
-    RoomRecord& room = state.Room;
-    room.OwnerName = login.name;
-    room.StakeText = login.stake;
-    room.CardSpeed = 80;
-    room.SoundOn = 'T';
-    room.LastTurnBonus = 0;
-    room.ThreePpeokRule = 1;
-    room.SelfPpeokRule = 1;
-    room.SeonName = login.name;
-    room.Status = 'F';
+    SeatLoggedInPlayer(state);
+    state.Room.StakeText = login.stake;
     EnterRoom(rec.game);
     rec.game.onScoreSave = [this](int slot, std::string_view code, std::string_view amount,
                                   std::string_view mission) {

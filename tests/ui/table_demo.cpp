@@ -43,20 +43,8 @@ void SitDown(Game& game) {
   info.Losses = "9";
   info.Draws = "1";
   info.MissionCount = "4";
-  SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, info.Wins,
-              info.Losses, info.Draws, kHumanSeat, info.MissionCount);
+  SeatLoggedInPlayer(state);
   SetUpPlayer(state, kComputer, "컴퓨터", "F", "1000000", 1, "0", "0", "0", kComputerSeat, "0");
-  RoomRecord& room = state.Room;
-  room.OwnerName = info.Name;
-  room.StakeText = "100";
-  room.ServiceCards = 3;
-  room.CardSpeed = 80;
-  room.SoundOn = 'T';
-  room.LastTurnBonus = 0;
-  room.ThreePpeokRule = 1;
-  room.SelfPpeokRule = 1;
-  room.SeonName = info.Name;
-  room.Status = 'F';
   EnterRoom(game);
 }
 
