@@ -134,7 +134,9 @@ bool EventLoop::DispatchOneDueBy(Micros limit) {
 
   if (found == nullptr) {
     auto node = posted_.extract(posted_.begin());
+    AroundDispatch();
     node.mapped().fn();
+    AroundDispatch();
     return true;
   }
 
@@ -146,7 +148,9 @@ bool EventLoop::DispatchOneDueBy(Micros limit) {
   if (timer->due <= NowMicros()) timer->due = NowMicros() + interval;
   timer->sequence = nextSequence_++;
   timer->running = true;
+  AroundDispatch();
   if (timer->onTick) timer->onTick();
+  AroundDispatch();
   timer->running = false;
   if (timer->orphaned) {  // the timer was destroyed by its own tick
     Forget(timer);

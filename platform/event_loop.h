@@ -91,6 +91,15 @@ class EventLoop {
   // Runs events until Quit() is called (or, for a loop that cannot wait for outside
   // events, until nothing is left to run).
   virtual void Run() = 0;
+
+  // The picture changed: the window program draws and shows a frame at its next frame
+  // time. A loop without a screen has nothing to show and ignores it.
+  virtual void RequestFrame() {}
+  // Lets events run until the next frame has been shown, so that an animation step is
+  // seen on screen before the next one. A loop without a screen lets one frame's time
+  // (kFrameSeconds) pass instead.
+  virtual void WaitForFrame() { WaitSeconds(kFrameSeconds); }
+  static constexpr double kFrameSeconds = 1.0 / 60;
   void Quit() { quitRequested_ = true; }
   bool QuitRequested() const { return quitRequested_; }
 
@@ -107,6 +116,8 @@ class EventLoop {
   bool DispatchOneDueBy(Micros limit);
   // A virtual clock moves forward to t here; a real one is where it is.
   virtual void AdvanceClockTo(Micros) {}
+  // Called just before and just after each posted event or timer tick runs.
+  virtual void AroundDispatch() {}
   void ClearQuit() { quitRequested_ = false; }
 
  private:

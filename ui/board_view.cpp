@@ -25,6 +25,8 @@ constexpr SDL_Rect kMissionBox{588, 162, 210, 115};
 constexpr SDL_Rect kStartButton{229, 366, 179, 55};
 constexpr SDL_Rect kGoEffect{192, 233, 200, 132};
 constexpr SDL_Rect kCountdown{345, 418, 40, 40};
+// The card speed shows in the title strip, right of the room's title.
+constexpr SDL_Point kSpeedLabel{440, 6};
 constexpr int kPanelX = 590;
 
 // Where the i-th of n mission cards stands in the mission box.
@@ -33,12 +35,45 @@ int MissionCardX(int n, int i) {
 }
 constexpr int kTextSize = 11;
 
-// The rows of a player panel: the human's at the bottom, the other's at the top.
+// The rows of a player panel: the human's at the bottom, the other's at the top. The
+// text rows end where the next begins, the last at the panel's frame (`bottom`).
 struct PanelRows {
-  int marker, avatar, name, rank, money, gain, score;
+  int marker, avatar, name, rank, money, gain, score, bottom;
 };
-constexpr PanelRows kHumanRows{485, 478, 519, 540, 563, 584, 454};
-constexpr PanelRows kOtherRows{34, 28, 69, 90, 113, 134, 126};
+constexpr PanelRows kHumanRows{485, 478, 519, 540, 563, 584, 454, 594};
+constexpr PanelRows kOtherRows{34, 28, 69, 90, 113, 134, 126, 144};
+// The panel's text runs from x 590 to the avatar's frame.
+constexpr int kPanelWidth = 104;
+
+// A panel text in the largest size that fits its row and the panel's width (letters cut
+// off and "…" added when even the smallest is too wide).
+struct PanelText {
+  TTF_Font* font = nullptr;
+  std::string text;
+};
+PanelText FitPanelText(const FontSource& fonts, const std::string& text, bool bold, int rowHeight) {
+  constexpr int kSmallest = 7;
+  PanelText fitted{nullptr, text};
+  for (int size = kTextSize; size >= kSmallest; --size) {
+    fitted.font = fonts(size, bold);
+    if (fitted.font == nullptr) return fitted;
+    // One pixel more each way for the shadow.
+    if (TTF_FontAscent(fitted.font) + 1 <= rowHeight &&
+        TextWidth(fitted.font, text) + 1 <= kPanelWidth) {
+      return fitted;
+    }
+  }
+  const std::string ellipsis = "…";
+  while (!fitted.text.empty() && TextWidth(fitted.font, fitted.text + ellipsis) + 1 > kPanelWidth) {
+    // The last letter goes: its continuation bytes, then its first byte.
+    while ((static_cast<unsigned char>(fitted.text.back()) & 0xC0) == 0x80 &&
+           fitted.text.size() > 1)
+      fitted.text.pop_back();
+    fitted.text.pop_back();
+  }
+  fitted.text += ellipsis;
+  return fitted;
+}
 
 }  // namespace
 
@@ -49,6 +84,8 @@ SdlBoard::SdlBoard(const GameState& state, const Skin& skin, FontSource fonts,
   if (skin_.background) Copy(skin_.background.get(), {0, 0, 800, 600}, board_.get(), 0, 0);
   missionBox_ = NewSurface(kMissionBox.w, kMissionBox.h, kTableGreen);
   Restore(missionBox_.get(), kMissionBox, 0, 0);
+  // The window has no frame of its own: the title strip's buttons are always there.
+  DrawTitleStrip();
 }
 
 bool SdlBoard::IsHuman(int player) const {
@@ -62,6 +99,7 @@ void SdlBoard::Restore(const SDL_Rect& area) {
     Fill(board_.get(), area, kTableGreen);
   }
   boardChanged_ = true;
+  Touch();
 }
 
 void SdlBoard::Restore(SDL_Surface* target, const SDL_Rect& boardArea, int x, int y) {
@@ -73,12 +111,14 @@ void SdlBoard::Restore(SDL_Surface* target, const SDL_Rect& boardArea, int x, in
 }
 
 void SdlBoard::Pace(double seconds) {
+  Touch();
   loop_.WaitSeconds(seconds);
 }
 
 // ---- Cards
 
 void SdlBoard::ResetBoardIndicators() {
+  Touch();
   indicatorVisible_ = false;
   for (JunkLabel& label : junkLabels_)
     label = {};
@@ -91,6 +131,7 @@ void SdlBoard::ResetBoardIndicators() {
 }
 
 void SdlBoard::ResetCardImages() {
+  Touch();
   for (CardControl& control : cards_) {
     control.visible = false;
     control.overlay = 0;
@@ -158,18 +199,21 @@ void SdlBoard::MoveCard(const MoveRequest& move) {
 }
 
 void SdlBoard::DealCards(const DealRequest& deal) {
+  // The dealt cards leave the pile face down and stay in sight while they travel.
   for (const auto& card : deal.Cards) {
     CardControl& control = Control(card.Number);
     control.left = card.FromX;
     control.top = card.FromY;
+    control.visible = true;
     BringToFront(control);
   }
+  // The cards take turns, one step each; every step is shown on screen before the next.
   for (const DealStep& step : PlanDeal(deal)) {
     CardControl& control = Control(deal.Cards[step.Index].Number);
     control.left = step.Left;
     control.top = step.Top;
     if (deal.ToFloor) BringToFront(control);
-    Pace(kDealStepSeconds / static_cast<double>(deal.Cards.size()));
+    loop_.WaitForFrame();
   }
   for (const auto& card : deal.Cards) {
     CardControl& control = Control(card.Number);
@@ -249,42 +293,52 @@ int SdlBoard::HumanBombCardAt(int x, int y) const {
 }
 
 void SdlBoard::ShowBombCard(int player, int index) {
+  Touch();
   bombs_[player][index] = {true, 0};
 }
 void SdlBoard::HideBombCard(int player, int index) {
+  Touch();
   bombs_[player][index] = {false, 0};
 }
 void SdlBoard::ShowBombFrame(int index, int frame) {
+  Touch();
   bombs_[kHuman][index].frame = frame;
 }
 
 // ---- Small controls
 
 void SdlBoard::MoveJunkLabel(int seat, int left, int top) {
+  Touch();
   junkLabels_[seat].left = left;
   junkLabels_[seat].top = top;
 }
 
 void SdlBoard::SetJunkLabel(int seat, int junkValue) {
+  Touch();
   junkLabels_[seat].value = junkValue;
   junkLabels_[seat].visible = junkValue != 0;
 }
 
 void SdlBoard::MoveTurnIndicator(bool humanSide) {
+  Touch();
   indicator_ = humanSide ? SDL_Rect{387, 479, 198, 118} : SDL_Rect{389, 41, 104, 70};
 }
 
 void SdlBoard::ShowTurnIndicator(bool visible) {
+  Touch();
   indicatorVisible_ = visible;
 }
 void SdlBoard::ShowCountdown(int secondsLeft) {
+  Touch();
   countdown_ = secondsLeft;
 }
 void SdlBoard::ShowSpeedLabel(bool visible) {
+  Touch();
   speedLabel_ = visible;
 }
 
 void SdlBoard::ShowPowerBar(int card, bool visible) {
+  Touch();
   powerBar_.visible = visible;
   if (!visible) return;
   const CardControl& control = Control(card);
@@ -294,6 +348,7 @@ void SdlBoard::ShowPowerBar(int card, bool visible) {
 }
 
 void SdlBoard::DrawPowerSegment(int level) {
+  Touch();
   // Three rounds over the twenty segments: green, then yellow, then red.
   const Rgb colour = level < 20 ? Rgb{0, 255, 0} : level < 40 ? Rgb{255, 255, 0} : Rgb{255, 0, 0};
   powerBar_.segments[static_cast<std::size_t>(level % 20)] = colour;
@@ -310,6 +365,7 @@ void SdlBoard::ShowGoEffect(int goCount) {
   goEffect_.SetVisible(true);
   Pace(1.5);
   goEffect_.SetVisible(false);
+  Touch();
 }
 
 // ---- Player panels and counters
@@ -326,9 +382,12 @@ void SdlBoard::DrawAvatar(int player) {
   CopyKeyed(skin_.avatars.get(), cell, board_.get(), 698, top);
 }
 
-void SdlBoard::DrawPanelLine(int y, const std::string& text, Rgb colour, bool bold) {
-  Restore({kPanelX, y, 106, 12});
-  WriteShadowText(board_.get(), fonts_(kTextSize, bold), text, colour, kGold, 1, kPanelX, y);
+void SdlBoard::DrawPanelLine(int y, int bottom, const std::string& text, Rgb colour, bool bold) {
+  // The whole row is cleared, however tall the letters; the text is set as large as
+  // fits the row and the panel's width.
+  Restore({kPanelX, y, kPanelWidth, bottom - y});
+  const PanelText fitted = FitPanelText(fonts_, text, bold, bottom - y);
+  WriteShadowText(board_.get(), fitted.font, fitted.text, colour, kGold, 1, kPanelX, y);
 }
 
 void SdlBoard::DrawPlayerPanel(int player) {
@@ -336,9 +395,9 @@ void SdlBoard::DrawPlayerPanel(int player) {
   if (who.Name.empty()) return;
   const PanelRows& rows = IsHuman(player) ? kHumanRows : kOtherRows;
   DrawAvatar(player);
-  DrawPanelLine(rows.name, who.Name, kBlack, true);
-  DrawPanelLine(rows.rank, RankOfMoney(state_, who.Money), kBlack, true);
-  DrawPanelLine(rows.money, FormatMoney(who.Money), kBlack, false);
+  DrawPanelLine(rows.name, rows.rank, who.Name, kBlack, true);
+  DrawPanelLine(rows.rank, rows.money, RankOfMoney(state_, who.Money), kBlack, true);
+  DrawPanelLine(rows.money, rows.gain, FormatMoney(who.Money), kBlack, false);
   DrawRunningGain(player);
 }
 
@@ -346,7 +405,7 @@ void SdlBoard::DrawRunningGain(int player) {
   const PlayerRecord& who = state_.Player(player);
   if (who.RunningGain.empty() || who.RunningGain == "0") return;  // nothing won or lost yet
   const PanelRows& rows = IsHuman(player) ? kHumanRows : kOtherRows;
-  DrawPanelLine(rows.gain, FormatMoney(who.RunningGain), kDarkBlue, false);
+  DrawPanelLine(rows.gain, rows.bottom, FormatMoney(who.RunningGain), kDarkBlue, false);
 }
 
 void SdlBoard::DrawScore(int player) {
@@ -379,6 +438,7 @@ void SdlBoard::DrawPlayerStatus(int player) {
 // ---- Title strip, start button, waiting room
 
 void SdlBoard::DrawTitleButton(TitleButton button, bool normal) {
+  Touch();
   SDL_Surface* picture = nullptr;
   int x = 0, width = 31, height = 19;
   switch (button) {
@@ -405,10 +465,18 @@ void SdlBoard::DrawTitleButton(TitleButton button, bool normal) {
 }
 
 void SdlBoard::DrawMaxRestoreButton() {
+  Touch();
   SDL_Surface* picture =
       (modeSwitched && modeSwitched()) ? skin_.titleRestore.get() : skin_.titleMaximise.get();
   Copy(picture, {0, 0, 31, 19}, board_.get(), 726, 4);
   boardChanged_ = true;
+}
+
+void SdlBoard::DrawTitleStrip() {
+  for (const TitleButton button :
+       {TitleButton::kOptions, TitleButton::kMinimise, TitleButton::kExit})
+    DrawTitleButton(button, true);
+  DrawMaxRestoreButton();
 }
 
 void SdlBoard::DrawStartButton(bool pressed) {
@@ -443,10 +511,12 @@ void SdlBoard::DrawRoomTitle(std::string_view title) {
 // ---- The mission box
 
 void SdlBoard::DrawMissionFrame(int frame) {
+  Touch();
   Copy(skin_.missionBox.get(), {210 * frame, 0, 210, 115}, missionBox_.get(), 0, 0);
 }
 
 void SdlBoard::DrawMissionCard(int card, int x, bool selected, int markerSeat) {
+  Touch();
   SDL_Surface* face = skin_.Card(FaceImage(card));
   Copy(face, {0, 0, kCardWidth, kCardHeight}, missionBox_.get(), x, 16);
   if (selected) {
@@ -464,6 +534,7 @@ void SdlBoard::DrawMissionCard(int card, int x, bool selected, int markerSeat) {
 }
 
 void SdlBoard::OpenMissionBox(int missionIndex) {
+  Touch();
   const MissionRecord& mission = state_.Missions.at(static_cast<std::size_t>(missionIndex));
   std::vector<int> cards;
   for (const int card : mission.MissionCards) {
@@ -504,6 +575,7 @@ void SdlBoard::UpdateMissionMarks() {
 }
 
 void SdlBoard::DrawMissionNameplate(bool shown, std::string_view name) {
+  Touch();
   CopyKeyed(skin_.missionPlate.get(), {shown ? 0 : 210, 0, 210, 115}, missionBox_.get(), 0, 0);
   if (!shown) return;
   const std::string text = std::string(name) + " 님";
@@ -590,10 +662,8 @@ void SdlBoard::Compose(SDL_Renderer* renderer) {
   }
   for (const JunkLabel& label : junkLabels_) {
     if (!label.visible) continue;
-    Surface text = NewSurface(24, 14, {255, 0, 255});
-    WriteOutlinedText(text.get(), fonts_(kTextSize, true), std::to_string(label.value),
-                      {255, 255, 0}, kBlack, 1, 1, 0);
-    draw(text.get(), {label.left, label.top, 24, 14}, true);
+    RenderOutlinedText(renderer, fonts_(kTextSize, true), std::to_string(label.value),
+                       {255, 255, 0}, kBlack, label.left + 1, label.top);
   }
   if (indicatorVisible_) {
     SDL_SetRenderDrawColor(renderer, kIndicatorYellow.Red, kIndicatorYellow.Green,
@@ -605,8 +675,9 @@ void SdlBoard::Compose(SDL_Renderer* renderer) {
     }
   }
   if (countdown_ >= 1 && countdown_ <= 5 && skin_.countdown) {
+    // The badge keeps the picture's own see-through ground.
     Surface digit = CutOut(skin_.countdown.get(), {40 * (countdown_ - 1), 0, 40, 40});
-    draw(digit.get(), kCountdown, true);
+    draw(digit.get(), kCountdown, false);
   }
   if (powerBar_.visible) {
     Surface bar = NewSurface(63, 13, kBlack);
@@ -617,11 +688,9 @@ void SdlBoard::Compose(SDL_Renderer* renderer) {
   draw(missionBox_.get(), kMissionBox, false);
   goEffect_.Draw(renderer);
   if (speedLabel_) {
-    Surface text = NewSurface(70, 14, {255, 0, 255});
-    WriteOutlinedText(text.get(), fonts_(kTextSize, true),
-                      "속도 " + std::to_string(state_.Room.CardSpeed), {255, 255, 255}, kBlack, 1,
-                      1, 0);
-    draw(text.get(), {8, 8, 70, 14}, true);
+    RenderOutlinedText(renderer, fonts_(kTextSize + 1, true),
+                       "속도 " + std::to_string(state_.Room.CardSpeed), {255, 255, 255}, kBlack,
+                       kSpeedLabel.x, kSpeedLabel.y);
   }
 }
 

@@ -18,13 +18,9 @@
 
 namespace hw::ui {
 
-// A Korean font at a pixel size, bold or not; null when none could be opened.
-using FontSource = std::function<TTF_Font*(int pixelSize, bool bold)>;
-
-// How long one step of a glide and of a deal lasts on screen, so that every step is seen:
-// at the default speed of 80 a card glides for about a quarter of a second.
+// How long one step of a glide lasts: at the default speed of 80 a card glides for about
+// a quarter of a second. (A deal shows each of its steps in a frame of its own.)
 inline constexpr double kMoveStepSeconds = 0.003;
-inline constexpr double kDealStepSeconds = 0.008;
 
 class SdlBoard final : public BoardView {
  public:
@@ -67,6 +63,9 @@ class SdlBoard final : public BoardView {
   enum class TitleButton { kWaitingExit, kMinimise, kOptions, kExit, kMaximiseRestore };
   void DrawTitleButton(TitleButton button, bool normal);
   void DrawMaxRestoreButton();
+  // The title strip: options, minimise, maximise or restore, and exit, each in its
+  // normal face.
+  void DrawTitleStrip();
   void DrawStartButton(bool pressed = false);
   void ClearStartButton();
   void ShowSpeedLabel(bool visible);
@@ -97,13 +96,18 @@ class SdlBoard final : public BoardView {
   Rgb PowerSegment(int k) const { return powerBar_.segments.at(static_cast<std::size_t>(k)); }
 
  private:
-  CardControl& Control(int card) { return cards_.at(static_cast<std::size_t>(card)); }
+  // Every change of what the board shows asks for a frame.
+  void Touch() { loop_.RequestFrame(); }
+  CardControl& Control(int card) {
+    Touch();
+    return cards_.at(static_cast<std::size_t>(card));
+  }
   void BringToFront(CardControl& control) { control.z = ++zCounter_; }
   bool IsHuman(int player) const;
   void Restore(const SDL_Rect& area);
   void Restore(SDL_Surface* target, const SDL_Rect& boardArea, int x, int y);
   void DrawAvatar(int player);
-  void DrawPanelLine(int y, const std::string& text, Rgb colour, bool bold);
+  void DrawPanelLine(int y, int bottom, const std::string& text, Rgb colour, bool bold);
   void DrawCounter(int player, int x, int value);
   void DrawMissionFrame(int frame);
   void DrawMissionCard(int card, int x, bool selected, int markerSeat);

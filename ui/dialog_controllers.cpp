@@ -243,6 +243,8 @@ void ResultDialog::Show() {
 void ResultDialog::Answer(const std::string&) {
   game_.board.CloseMissionBox();
   ResetHand(game_);
+  // Back in the waiting room: the start button waits for the next hand.
+  game_.board.DrawWaitingRoom();
 }
 
 }  // namespace hw

@@ -2,8 +2,18 @@
 
 namespace hw::ui {
 
-SdlLoginWindow::SdlLoginWindow(portal::LoginForm& form, const Skin& skin, FontSource fonts)
+namespace {
+constexpr int kCaretBlinkMs = 500;
+}  // namespace
+
+SdlLoginWindow::SdlLoginWindow(portal::LoginForm& form, const Skin& skin, FontSource fonts,
+                               platform::EventLoop& loop)
     : form_(form), skin_(skin), fonts_(std::move(fonts)) {
+  blink_ = loop.CreateTimer(kCaretBlinkMs, [this, &loop] {
+    loop.RequestFrame();
+    if (!IsOpen()) blink_->SetEnabled(false);
+  });
+  blink_->SetEnabled(true);
   SDL_Surface* picture = skin_.loginWindow.get();
   region_ = ShapeWindow(
       portal::LoginForm::kWidth, portal::LoginForm::kHeight,
@@ -90,7 +100,7 @@ void SdlLoginWindow::Compose(SDL_Renderer* renderer) {
       shown.assign(letters, '*');
     }
     WriteText(picture.get(), font, shown, {0, 0, 0}, area.x + 4, area.y + 3);
-    if (box == form_.Focus() && (SDL_GetTicks() / 500) % 2 == 0) {
+    if (box == form_.Focus() && (SDL_GetTicks() / kCaretBlinkMs) % 2 == 0) {
       int width = 0, height = 0;
       if (font != nullptr && !shown.empty()) TTF_SizeUTF8(font, shown.c_str(), &width, &height);
       Fill(picture.get(), {area.x + 5 + width, area.y + 3, 1, 14}, {0, 0, 0});

@@ -5,8 +5,10 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <optional>
 
+#include "platform/event_loop.h"
 #include "portal/client/login_form.h"
 #include "ui/board_view.h"
 #include "ui/shape.h"
@@ -20,7 +22,9 @@ class SdlLoginWindow {
   static constexpr SDL_Rect kNameBox{120, 114, 196, 20};
   static constexpr SDL_Rect kPasswordBox{120, 152, 196, 20};
 
-  SdlLoginWindow(portal::LoginForm& form, const Skin& skin, FontSource fonts);
+  // The caret blinks on `loop`'s clock.
+  SdlLoginWindow(portal::LoginForm& form, const Skin& skin, FontSource fonts,
+                 platform::EventLoop& loop);
 
   bool IsOpen() const { return form_.IsOpen(); }
   // Whether a board point falls on the window (inside its outline).
@@ -39,6 +43,7 @@ class SdlLoginWindow {
   const Skin& skin_;
   FontSource fonts_;
   std::optional<WindowRegion> region_;
+  std::unique_ptr<platform::Timer> blink_;  // a frame at each change of the caret
 };
 
 }  // namespace hw::ui

@@ -13,14 +13,37 @@ Micros SdlEventLoop::NowMicros() const {
 }
 
 void SdlEventLoop::HandleEvent(const SDL_Event& event) {
-  if (onEvent) onEvent(event);
+  AroundDispatch();
+  // A layer pushed or popped by a handler does not disturb this walk.
+  const auto layers = layers_;
+  bool taken = false;
+  for (auto layer = layers.rbegin(); layer != layers.rend() && !taken; ++layer)
+    taken = (*layer)->filter && (*layer)->filter(event);
+  if (!taken && onEvent) onEvent(event);
+  AroundDispatch();
+}
+
+void SdlEventLoop::PushLayer(Layer layer) {
+  layers_.push_back(std::make_shared<Layer>(std::move(layer)));
+  RequestFrame();
+}
+
+void SdlEventLoop::PopLayer() {
+  if (!layers_.empty()) layers_.pop_back();
+  RequestFrame();
 }
 
 void SdlEventLoop::FrameIfDue() {
+  if (!frameWanted_) return;
   const Micros now = NowMicros();
   if (now - lastFrame_ < frameInterval_) return;
   lastFrame_ = now;
+  frameWanted_ = false;
   if (onFrame) onFrame();
+  for (const auto& layer : std::vector(layers_)) {
+    if (layer->draw) layer->draw();
+  }
+  ++framesShown_;
 }
 
 void SdlEventLoop::ProcessEvents() {
@@ -35,12 +58,13 @@ void SdlEventLoop::ProcessEvents() {
 void SdlEventLoop::Sleep(Micros limit) {
   Micros until = limit;
   if (const auto next = NextDue()) until = std::min(until, *next);
-  until = std::min(until, lastFrame_ + frameInterval_);
+  if (frameWanted_) until = std::min(until, lastFrame_ + frameInterval_);
   const Micros wait = until - NowMicros();
   if (wait <= 0) return;
+  // SDL waits in whole milliseconds: round up, so that a frame or tick due in 0.4 ms is
+  // not spun for.
+  const int milliseconds = static_cast<int>(std::min<Micros>((wait + 999) / 1000, 1000));
   SDL_Event event;
-  const int milliseconds = static_cast<int>(std::min<Micros>(wait / 1000, 1000));
-  if (milliseconds == 0) return;  // less than a millisecond: spin once more
   if (SDL_WaitEventTimeout(&event, milliseconds) != 0) HandleEvent(event);
 }
 
@@ -49,6 +73,16 @@ void SdlEventLoop::WaitSeconds(double seconds) {
   ProcessEvents();
   while (NowMicros() < target && !QuitRequested()) {
     Sleep(target);
+    ProcessEvents();
+  }
+}
+
+void SdlEventLoop::WaitForFrame() {
+  RequestFrame();
+  const std::uint64_t before = framesShown_;
+  ProcessEvents();
+  while (framesShown_ == before && !QuitRequested()) {
+    Sleep(NowMicros() + frameInterval_);
     ProcessEvents();
   }
 }
