@@ -17,13 +17,14 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/posix/ini_settings_store.h"
-#include "platform/sdl/sdl_desktop.h"
 #include "platform/sdl/sdl_event_loop.h"
 #include "platform/single_instance.h"
 #include "portal/client/login_form.h"
 #include "portal/client/portal_session.h"
 #include "ui/display_modes.h"
+#include "ui/fonts.h"
 #include "ui/game_table.h"
+#include "ui/program_desktop.h"
 
 namespace {
 
@@ -41,7 +42,11 @@ int Run() {
   ui::SdlSession sdl;
   platform::SdlEventLoop loop;
   ui::SdlDisplayModes modes;
-  platform::SdlDesktop desktop;
+  FontLibrary fonts;
+  // Until the main window is up, the boxes stand in windows of their own.
+  ui::ProgramDesktop desktop(
+      loop, [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); },
+      GameInfoRecord{}.ProductName);
   ui::DisplayCheck display(modes, desktop);
 
   std::string portalUrl = ConfiguredPortalUrl(settings);
@@ -68,8 +73,14 @@ int Run() {
     }
   }
 
-  ui::GameTable table(std::move(state), loop, settings, display, modes);
+  ui::GameTable table(std::move(state), loop, settings, display, modes, desktop);
   modes.SetWindow(table.window());
+  desktop.ShowBoxesIn(&table.Boxes());
+  // An address the desktop cannot open stays in the message log for the player to copy.
+  desktop.onCannotOpen = [&table](std::string_view address) {
+    table.log().AppendLog("게임판", "주소를 열지 못했습니다: " + std::string(address), kWhite,
+                          false);
+  };
   // The login and the score saves each have a connection of their own: a score save
   // never cancels a login still in the air, nor the other way round.
   platform::CurlHttpClient loginConnection(loop);
@@ -81,6 +92,7 @@ int Run() {
   table.onClosing = [&] { session.Logout(); };
   table.OpenLogin(login);
   table.Run();
+  desktop.ShowBoxesIn(nullptr);
   return 0;
 }
 

@@ -314,6 +314,23 @@ void MainWindow::PressStart() {
   NewHand(game_);
 }
 
+void MainWindow::RequestExit() {
+  if (unloaded_) return;
+  if (game_.state.Room.Status == 'S') {
+    // The hand holds still while the player makes up his mind.
+    const bool paused = PauseTurnTimer();
+    const platform::MessageAnswer answer = game_.desktop.ShowMessage(
+        game_.state.GameInfo.ProductName,
+        "게임을 종료하시겠습니까?\r\n게임이 현재 진행중에 있습니다",
+        platform::MessageIcon::kInformation, platform::MessageButtons::kYesNo);
+    if (answer != platform::MessageAnswer::kYes) {
+      if (paused) ResumeTurnTimer();
+      return;
+    }
+  }
+  Unload();
+}
+
 void MainWindow::Unload() {
   if (unloaded_) return;
   unloaded_ = true;

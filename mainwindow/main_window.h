@@ -45,6 +45,9 @@ class MainWindow final : public GameWindow {
   void OnBombCardClick(int index, MouseButton button);
   // The start button: a new hand, between hands.
   void PressStart();
+  // The exit button: during a hand the player is asked first (the turn timer waits for
+  // the answer); then the window unloads.
+  void RequestExit();
   void SetMinimised(bool minimised) { minimised_ = minimised; }
 
   // ---- The computer

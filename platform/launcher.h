@@ -71,6 +71,39 @@ class PosixLauncher final : public Launcher {
   std::string opener_ = "xdg-open";
 };
 
+// A program started to open something for the user (xdg-open with an address), watched
+// until it is known whether it did. xdg-open ends at once with a non-zero status when it
+// finds nothing to open the target with (no browser, no desktop); when it starts a
+// program, it may run for as long as that program does. So the start counts as a
+// success once the opener has ended with status 0 or is still running after `patience`
+// seconds; it counts as a failure when it could not be started or ended otherwise. The
+// opener runs in a session of its own like any started program, reading /dev/null; its
+// output goes where the caller's goes.
+class WatchedStart {
+ public:
+  enum class Outcome { kPending, kOpened, kFailed };
+
+  WatchedStart(const std::string& program, const std::vector<std::string>& arguments,
+               double patienceSeconds);
+  ~WatchedStart();
+  WatchedStart(const WatchedStart&) = delete;
+  WatchedStart& operator=(const WatchedStart&) = delete;
+
+  // Never blocks; kPending until the outcome is known (at most `patience` seconds).
+  Outcome Poll();
+  // Why it failed: "xdg-open: No such file or directory", "xdg-open ended with status 3".
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  void Finish(Outcome outcome, std::string problem = "");
+
+  std::string program_;
+  int watcher_ = 0;   // the process that watches the opener and reports through the pipe
+  int readEnd_ = -1;  // the report: its end is non-blocking
+  Outcome outcome_ = Outcome::kPending;
+  std::string problem_;
+};
+
 // Splits at blanks (spaces and tabs); empty words are dropped.
 inline std::vector<std::string> SplitAtBlanks(const std::string& text) {
   std::vector<std::string> words;

@@ -10,8 +10,6 @@
 namespace hw::ui {
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
-
 // The renderer: accelerated where there is one, the software renderer everywhere else.
 SDL_Renderer* CreateRenderer(SDL_Window* window) {
   if (window == nullptr) throw std::runtime_error(std::string("no window: ") + SDL_GetError());
@@ -58,16 +56,16 @@ SdlSession::~SdlSession() {
 
 GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
                      platform::SettingsStore& settings, DisplayCheck& display, DisplayModes& modes,
-                     platform::Desktop* desktop)
+                     platform::Desktop& desktop)
     : window_(SDL_CreateWindow(state.GameInfo.ProductName.c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_BORDERLESS)),
+                               SDL_WINDOWPOS_CENTERED, 800, 600,
+                               SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN)),
       renderer_(CreateRenderer(window_.get())),
       loop_(loop),
       settings_(settings),
       display_(display),
       modes_(modes),
-      sdlDesktop_(window_.get()),
-      desktop_(desktop != nullptr ? *desktop : sdlDesktop_),
+      desktop_(desktop),
       files_(state.GameInfo.ProgramFolder),
       skin_(Skin::Load(state)),
       board_(game_.state, skin_, FontsOf(fonts_), loop),
@@ -77,14 +75,29 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
       dialogs_(game_.state, skin_, FontsOf(fonts_)),
       controller_(game_, dialogs_),
       options_(game_, controller_, settings),
-      optionsView_(options_, FontsOf(fonts_)) {
+      optionsView_(options_, FontsOf(fonts_)),
+      boxes_(loop, FontsOf(fonts_), 800, 600) {
   game_.state = std::move(state);
   dialogs_.Attach(controller_);
   board_.modeSwitched = [this] { return display_.ModeSwitched(); };
   display_.SetRedraw([this] { board_.DrawMaxRestoreButton(); });
   controller_.onUnload = [this] { Unload(); };
   loop_.onEvent = [this](const SDL_Event& event) { HandleEvent(event); };
-  loop_.onFrame = [this] { Render(); };
+  loop_.onFrame = [this] { PresentFrame(); };
+
+  // Frames at the display's pace.
+  SDL_DisplayMode mode{};
+  const int screen = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+  if (SDL_GetCurrentDisplayMode(screen, &mode) == 0 && mode.refresh_rate > 0) {
+    loop_.SetFrameInterval(1.0 / mode.refresh_rate);
+  }
+  // Centred, but never with the title strip off a small screen.
+  const SDL_Rect bounds = Screen();
+  const SDL_Point place =
+      ReachablePosition({bounds.x + (bounds.w - 800) / 2, bounds.y + (bounds.h - 600) / 2}, bounds);
+  SDL_SetWindowPosition(window_.get(), place.x, place.y);
+  SDL_ShowWindow(window_.get());
+  loop_.RequestFrame();
 }
 
 GameTable::~GameTable() {
@@ -96,7 +109,7 @@ GameTable::~GameTable() {
 // ---- Frames
 
 void GameTable::OpenLogin(portal::LoginForm& form) {
-  login_.emplace(form, skin_, FontsOf(fonts_));
+  login_.emplace(form, skin_, FontsOf(fonts_), loop_);
   form.Open();
   SDL_StartTextInput();
 }
@@ -110,20 +123,51 @@ void GameTable::Render() {
   dialogs_.Compose(renderer);
   if (login_) login_->Compose(renderer);
   optionsView_.Compose(renderer);
+  boxes_.Compose(renderer);
 }
 
-void GameTable::Frame() {
+void GameTable::PresentFrame() {
   Render();
+  // A screenshot is read from the very picture that is about to be shown.
+  Surface shot;
+  if (!capturePath_.empty()) {
+    shot = NewSurface(800, 600);
+    if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels,
+                             shot->pitch) != 0) {
+      shot.reset();
+    }
+  }
   SDL_RenderPresent(renderer_.get());
+  if (!capturePath_.empty()) {
+    captureSaved_ = shot && IMG_SavePNG(shot.get(), capturePath_.c_str()) == 0;
+    capturePath_.clear();
+  }
 }
 
 bool GameTable::SaveScreenshot(const std::string& path) {
-  Render();
-  Surface shot = NewSurface(800, 600);
-  const bool read = SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_ARGB8888,
-                                         shot->pixels, shot->pitch) == 0;
-  SDL_RenderPresent(renderer_.get());
-  return read && IMG_SavePNG(shot.get(), path.c_str()) == 0;
+  capturePath_ = path;
+  captureSaved_ = false;
+  loop_.WaitForFrame();
+  capturePath_.clear();
+  return captureSaved_;
+}
+
+SDL_Rect GameTable::Screen() const {
+  SDL_Rect screen{0, 0, 800, 600};
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+  if (SDL_GetDisplayUsableBounds(display, &screen) != 0) SDL_GetDisplayBounds(display, &screen);
+  return screen;
+}
+
+SDL_Point GameTable::ReachablePosition(SDL_Point wanted, const SDL_Rect& screen) {
+  // The title strip's buttons (x 660 to 789, y 4 to 23) must stay on the screen: the
+  // exit button above all, so the right edge wins over the left one.
+  SDL_Point place = wanted;
+  place.x = std::max(place.x, screen.x - 660);
+  place.x = std::min(place.x, screen.x + screen.w - 790);
+  place.y = std::min(place.y, screen.y + screen.h - 24);
+  place.y = std::max(place.y, screen.y);
+  return place;
 }
 
 void GameTable::Run() {
@@ -133,6 +177,9 @@ void GameTable::Run() {
 // ---- Events
 
 void GameTable::HandleEvent(const SDL_Event& event) {
+  // A message box takes every press and key, then the options dialog; what is left goes
+  // to the login window or the board.
+  if (boxes_.HandleEvent(event)) return;
   if (event.type != SDL_QUIT && optionsView_.HandleEvent(event)) return;
   switch (event.type) {
     case SDL_TEXTINPUT:
@@ -154,9 +201,13 @@ void GameTable::HandleEvent(const SDL_Event& event) {
       KeyDown(event.key.keysym.sym);
       break;
     case SDL_WINDOWEVENT:
+      // The window is minimised only when the window system says so: a request it did
+      // not carry out (no window manager) changes nothing.
       if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) controller_.SetMinimised(true);
       if (event.window.event == SDL_WINDOWEVENT_RESTORED ||
-          event.window.event == SDL_WINDOWEVENT_SHOWN) {
+          event.window.event == SDL_WINDOWEVENT_MAXIMIZED ||
+          event.window.event == SDL_WINDOWEVENT_SHOWN ||
+          event.window.event == SDL_WINDOWEVENT_EXPOSED) {
         controller_.SetMinimised(false);
       }
       if (event.window.event == SDL_WINDOWEVENT_LEAVE) log_.ScrollBar().MouseLeave();
@@ -182,11 +233,8 @@ void GameTable::MouseDown(int x, int y, MouseButton button) {
   if (login_ && login_->IsOpen()) {
     if (login_->Contains(x, y))
       login_->MouseDown(x, y, button);
-    else if (button == MouseButton::kLeft) {
-      dragging_ = true;  // the board behind still drags the window
-      SDL_GetGlobalMouseState(&dragX_, &dragY_);
-      SDL_GetWindowPosition(window_.get(), &windowX_, &windowY_);
-    }
+    else if (button == MouseButton::kLeft)
+      StartDrag(x, y);  // the board behind still drags the window
     return;
   }
   if (const auto hit = dialogs_.DialogAt(x, y)) {
@@ -223,12 +271,23 @@ void GameTable::MouseDown(int x, int y, MouseButton button) {
     PressSkinButton(skinButton);
     return;
   }
-  if (button == MouseButton::kLeft) {
-    // Anywhere else the board drags the window.
-    dragging_ = true;
-    SDL_GetGlobalMouseState(&dragX_, &dragY_);
-    SDL_GetWindowPosition(window_.get(), &windowX_, &windowY_);
-  }
+  if (button == MouseButton::kLeft) StartDrag(x, y);  // anywhere else the board drags the window
+}
+
+void GameTable::StartDrag(int x, int y) {
+  dragging_ = true;
+  dragFrom_ = {x, y};
+}
+
+void GameTable::Drag(int x, int y) {
+  // The pointer keeps its hold on the window: the window moves by how far the pointer
+  // now is from where it took hold, measured in the window itself. (The pointer's
+  // position on the screen is not used: some X servers do not update it during a drag.)
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(window_.get(), &left, &top);
+  const SDL_Point place =
+      ReachablePosition({left + x - dragFrom_.x, top + y - dragFrom_.y}, Screen());
+  if (place.x != left || place.y != top) SDL_SetWindowPosition(window_.get(), place.x, place.y);
 }
 
 void GameTable::MouseUp(int x, int y, MouseButton button) {
@@ -240,9 +299,14 @@ void GameTable::MouseUp(int x, int y, MouseButton button) {
     bar.MouseUp(button, x - bar.Bounds().x, y - bar.Bounds().y);
   }
   if (pressedCard_ != kNoCard) {
-    // The card that took the press takes the release, wherever the pointer is now.
+    // The card that took the press takes the release, wherever the pointer is now; it
+    // leaves the hand, so it is lowered before any question about it opens.
     const int card = pressedCard_;
     pressedCard_ = kNoCard;
+    if (hoveredCard_ == card) {
+      board_.LiftCard(card, 0);
+      hoveredCard_ = kNoCard;
+    }
     controller_.OnCardRelease(card, button);
   }
   if (startPressed_) {
@@ -255,9 +319,7 @@ void GameTable::MouseUp(int x, int y, MouseButton button) {
 
 void GameTable::MouseMove(int x, int y) {
   if (dragging_) {
-    int globalX = 0, globalY = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    SDL_SetWindowPosition(window_.get(), windowX_ + globalX - dragX_, windowY_ + globalY - dragY_);
+    Drag(x, y);
     return;
   }
   컨트롤_수직스크롤& bar = log_.ScrollBar();
@@ -282,7 +344,11 @@ void GameTable::Hover(int x, int y) {
 }
 
 void GameTable::KeyDown(SDL_Keycode key) {
-  if (login_ && login_->KeyDown(key)) return;
+  // Keys go to the login window while it is open: the board's keys wait for the board.
+  if (login_ && login_->IsOpen()) {
+    login_->KeyDown(key);
+    return;
+  }
   RoomRecord& room = game_.state.Room;
   switch (key) {
     case SDLK_LEFT:
@@ -306,7 +372,6 @@ void GameTable::KeyDown(SDL_Keycode key) {
         SDL_RestoreWindow(window_.get());
         display_.SwitchDisplay(false);
         SDL_MinimizeWindow(window_.get());
-        controller_.SetMinimised(true);
       }
       break;
     default:
@@ -343,19 +408,9 @@ void GameTable::PressSkinButton(SkinButton button) {
     case SkinButton::kMaximise:
       if (game_.state.Room.DialogOpen == 0) ToggleMaximised();
       break;
-    case SkinButton::kExit: {
-      if (game_.state.Room.Status == 'S') {
-        const std::string question =
-            "게임을 종료하시겠습니까?" + std::string(kCrLf) + "게임이 현재 진행중에 있습니다";
-        if (desktop_.ShowMessage(
-                game_.state.GameInfo.ProductName, question, platform::MessageIcon::kInformation,
-                platform::MessageButtons::kYesNo) != platform::MessageAnswer::kYes) {
-          break;
-        }
-      }
-      controller_.Unload();
+    case SkinButton::kExit:
+      controller_.RequestExit();
       break;
-    }
     case SkinButton::kOptions:
       if (!options_.IsOpen()) options_.ShowModal();
       break;
@@ -371,7 +426,6 @@ void GameTable::Minimise() {
     display_.SwitchDisplay(false);
   }
   SDL_MinimizeWindow(window_.get());
-  controller_.SetMinimised(true);
 }
 
 void GameTable::ToggleMaximised() {

@@ -16,7 +16,6 @@
 #include "mainwindow/main_window.h"
 #include "mainwindow/options_dialog.h"
 #include "platform/file_system.h"
-#include "platform/sdl/sdl_desktop.h"
 #include "platform/sdl/sdl_event_loop.h"
 #include "platform/settings_store.h"
 #include "ui/board_view.h"
@@ -25,6 +24,7 @@
 #include "ui/fonts.h"
 #include "ui/game_sound.h"
 #include "ui/login_view.h"
+#include "ui/message_box.h"
 #include "ui/message_log.h"
 #include "ui/options_view.h"
 #include "ui/skin.h"
@@ -42,10 +42,11 @@ class SdlSession {
 
 class GameTable {
  public:
-  // `state` is the state start-up built (program folder, skin and address tables). Message
-  // boxes go to SDL's unless another desktop is given (tests answer them).
+  // `state` is the state start-up built (program folder, skin and address tables). The
+  // game's message boxes and pages go to `desktop`; the program hands it Boxes() so that
+  // they are drawn in this window, tests answer them themselves.
   GameTable(GameState state, platform::SdlEventLoop& loop, platform::SettingsStore& settings,
-            DisplayCheck& display, DisplayModes& modes, platform::Desktop* desktop = nullptr);
+            DisplayCheck& display, DisplayModes& modes, platform::Desktop& desktop);
   ~GameTable();
   GameTable(const GameTable&) = delete;
   GameTable& operator=(const GameTable&) = delete;
@@ -70,9 +71,10 @@ class GameTable {
   // Called when the window closes, before anything else happens (the logout).
   std::function<void()> onClosing;
 
-  // Draws a frame now and shows it.
-  void Frame();
-  // Draws a frame and saves it as a PNG picture.
+  // Message boxes drawn in this window, over everything else.
+  WindowMessageBoxes& Boxes() { return boxes_; }
+  // Saves the next frame the window shows as a PNG picture, exactly as it is shown:
+  // waits (events running) until that frame has been shown.
   bool SaveScreenshot(const std::string& path);
 
   // Runs until the window is closed.
@@ -88,6 +90,9 @@ class GameTable {
   // of every range belong to the button).
   enum class SkinButton { kNone, kChatStop, kMinimise, kOptions, kMaximise, kExit, kStart };
   static SkinButton SkinButtonAt(int x, int y);
+  // Where the window may stand on a screen so that its title strip's buttons stay on it:
+  // `wanted` moved just as far as needed.
+  static SDL_Point ReachablePosition(SDL_Point wanted, const SDL_Rect& screen);
 
  private:
   void PressSkinButton(SkinButton button);
@@ -95,7 +100,11 @@ class GameTable {
   void ToggleMaximised();
   void Unload();
   void Hover(int x, int y);
+  void StartDrag(int x, int y);
+  void Drag(int x, int y);
+  SDL_Rect Screen() const;
   void Render();
+  void PresentFrame();
 
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
   std::unique_ptr<SDL_Renderer, RendererDeleter> renderer_;
@@ -103,7 +112,6 @@ class GameTable {
   platform::SettingsStore& settings_;
   DisplayCheck& display_;
   DisplayModes& modes_;
-  platform::SdlDesktop sdlDesktop_;
   platform::Desktop& desktop_;
   platform::PosixFileSystem files_;
   FontLibrary fonts_;
@@ -117,15 +125,18 @@ class GameTable {
   MainWindow controller_;
   OptionsDialog options_;
   SdlOptionsWindow optionsView_;
+  WindowMessageBoxes boxes_;
 
   std::optional<SdlLoginWindow> login_;
   int pressedCard_ = kNoCard;  // the hand card the left button went down on
   int hoveredCard_ = kNoCard;  // the hand card raised under the pointer
   bool startPressed_ = false;
   bool dragging_ = false;
-  int dragX_ = 0, dragY_ = 0, windowX_ = 0, windowY_ = 0;
+  SDL_Point dragFrom_{0, 0};  // where the pointer took hold of the window, in its pixels
   bool maximised_ = false;
   bool unloaded_ = false;
+  std::string capturePath_;  // the screenshot the next frame is saved as
+  bool captureSaved_ = false;
 };
 
 }  // namespace hw::ui

@@ -16,9 +16,9 @@
 #include "platform/launcher.h"
 #include "platform/paths.h"
 #include "platform/posix/ini_settings_store.h"
-#include "platform/sdl/sdl_desktop.h"
 #include "platform/sdl/sdl_event_loop.h"
 #include "ui/fonts.h"
+#include "ui/program_desktop.h"
 #include "updater/alert_notice.h"
 #include "updater/process_table.h"
 #include "updater/sdl_alert_window.h"
@@ -54,7 +54,9 @@ void RunWindow(const updater::RunValues& run, platform::SettingsStore& settings,
   SdlVideo video;
   platform::SdlEventLoop loop;
   FontLibrary fonts;
-  platform::SdlDesktop desktop;
+  // The updater's windows may be hidden: its boxes stand in windows of their own.
+  ui::ProgramDesktop desktop(
+      loop, [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); }, "Velmaro");
   // The whole process table: the programs the updater waits for and stops are the newest,
   // and on a desktop far more than a hundred older processes come before them.
   updater::ProcProcessTable processes("/proc", SIZE_MAX);

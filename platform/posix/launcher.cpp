@@ -6,10 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <string>
 
 extern char** environ;
 
@@ -53,6 +57,58 @@ std::string Resolve(const std::string& program) {
   return "";
 }
 
+// What a started program's process does between fork and exec, prepared beforehand:
+// in a child of a threaded program only calls that are safe there may run (no
+// allocation).
+struct ChildSetup {
+  ChildSetup() {
+    openMax = ::sysconf(_SC_OPEN_MAX);
+    if (openMax < 0 || openMax > 65536) openMax = 65536;
+    sigemptyset(&noSignals);
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+  }
+
+  // Puts the process in a session of its own with the signals and descriptors a new
+  // program should have, and runs the program; a failed exec is told on `report`.
+  [[noreturn]] void Exec(const char* path, char* const* argv, bool hidden, int report) const {
+    ::setsid();
+    // Signals the caller ignores or blocks (SIGPIPE, for one) are not the program's.
+    for (int number = 1; number < NSIG; ++number)
+      ::sigaction(number, &byDefault, nullptr);
+    ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      ::dup2(null, STDIN_FILENO);
+      if (hidden) {
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+      }
+      if (null > STDERR_FILENO) ::close(null);
+    }
+    // The caller's other descriptors (settings locks, sockets) are not the program's.
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+      for (int fd = 3; fd < openMax; ++fd)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    ::execve(path, argv, environ);
+    Tell(report, 'E', errno);
+    ::_exit(127);
+  }
+
+  long openMax = 0;
+  sigset_t noSignals{};
+  struct sigaction byDefault {};
+};
+
+std::vector<char*> ArgumentVector(std::vector<std::string>& words) {
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 int ShellCodeOf(int error) {
   switch (error) {
     case ENOENT:
@@ -77,18 +133,9 @@ LaunchResult PosixLauncher::Run(const std::string& program,
   // that are safe in a child of a threaded program are made (no allocation).
   std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words)
-    argv.push_back(word.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = ArgumentVector(words);
   const bool hidden = style == WindowStyle::kHidden;
-  long openMax = ::sysconf(_SC_OPEN_MAX);
-  if (openMax < 0 || openMax > 65536) openMax = 65536;
-  sigset_t noSignals;
-  sigemptyset(&noSignals);
-  struct sigaction byDefault {};
-  byDefault.sa_handler = SIG_DFL;
-  sigemptyset(&byDefault.sa_mask);
+  const ChildSetup setup;
 
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {0, errno};
@@ -103,30 +150,7 @@ LaunchResult PosixLauncher::Run(const std::string& program,
   if (intermediate == 0) {
     ::close(pipeFds[0]);
     const pid_t child = ::fork();
-    if (child == 0) {
-      ::setsid();
-      // Signals the caller ignores or blocks (SIGPIPE, for one) are not the program's.
-      for (int number = 1; number < NSIG; ++number)
-        ::sigaction(number, &byDefault, nullptr);
-      ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
-      const int null = ::open("/dev/null", O_RDWR);
-      if (null >= 0) {
-        ::dup2(null, STDIN_FILENO);
-        if (hidden) {
-          ::dup2(null, STDOUT_FILENO);
-          ::dup2(null, STDERR_FILENO);
-        }
-        if (null > STDERR_FILENO) ::close(null);
-      }
-      // The caller's other descriptors (settings locks, sockets) are not the program's.
-      if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
-        for (int fd = 3; fd < openMax; ++fd)
-          ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-      }
-      ::execve(path.c_str(), argv.data(), environ);
-      Tell(pipeFds[1], 'E', errno);
-      ::_exit(127);
-    }
+    if (child == 0) setup.Exec(path.c_str(), argv.data(), hidden, pipeFds[1]);
     if (child < 0) {
       Tell(pipeFds[1], 'F', errno);
       ::_exit(1);
@@ -174,6 +198,107 @@ int PosixLauncher::ShellOpenFile(const std::string& file, const std::string& par
     if (!launched.Started() && launched.error == ENOENT) return kShellNoAssociation;
   }
   return launched.Started() ? kShellOpened : ShellCodeOf(launched.error);
+}
+
+// ---- WatchedStart
+
+WatchedStart::WatchedStart(const std::string& program, const std::vector<std::string>& arguments,
+                           double patienceSeconds)
+    : program_(program) {
+  const std::string path = Resolve(program);
+  if (path.empty()) {
+    Finish(Outcome::kFailed, program + ": " + std::strerror(ENOENT));
+    return;
+  }
+  std::vector<std::string> words{program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv = ArgumentVector(words);
+  const ChildSetup setup;
+  const long polls = std::max(1L, std::lround(patienceSeconds / 0.02));
+  const struct timespec pause { 0, 20'000'000 };
+
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+    Finish(Outcome::kFailed, program + ": " + std::strerror(errno));
+    return;
+  }
+  const pid_t watcher = ::fork();
+  if (watcher < 0) {
+    const int error = errno;
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    Finish(Outcome::kFailed, program + ": " + std::strerror(error));
+    return;
+  }
+  if (watcher == 0) {
+    // The watcher: starts the opener, waits for it a while and tells what became of it
+    // ('X' with its wait status, or 'R' still running), then ends; an opener still
+    // running then belongs to init.
+    ::close(pipeFds[0]);
+    const pid_t child = ::fork();
+    if (child == 0) setup.Exec(path.c_str(), argv.data(), false, pipeFds[1]);
+    if (child < 0) {
+      Tell(pipeFds[1], 'F', errno);
+      ::_exit(1);
+    }
+    for (long i = 0; i < polls; ++i) {
+      int status = 0;
+      if (::waitpid(child, &status, WNOHANG) == child) {
+        Tell(pipeFds[1], 'X', status);
+        ::_exit(0);
+      }
+      ::nanosleep(&pause, nullptr);
+    }
+    Tell(pipeFds[1], 'R', 0);
+    ::_exit(0);
+  }
+  ::close(pipeFds[1]);
+  ::fcntl(pipeFds[0], F_SETFL, ::fcntl(pipeFds[0], F_GETFL) | O_NONBLOCK);
+  watcher_ = watcher;
+  readEnd_ = pipeFds[0];
+}
+
+WatchedStart::~WatchedStart() {
+  if (outcome_ == Outcome::kPending && watcher_ > 0) {
+    // Nobody waits for the answer any more; the watcher ends by itself soon.
+    ::kill(watcher_, SIGKILL);
+  }
+  Finish(Outcome::kFailed);
+}
+
+void WatchedStart::Finish(Outcome outcome, std::string problem) {
+  if (readEnd_ >= 0) ::close(readEnd_);
+  readEnd_ = -1;
+  if (watcher_ > 0) {
+    while (::waitpid(watcher_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  watcher_ = 0;
+  if (outcome_ != Outcome::kPending) return;
+  outcome_ = outcome;
+  problem_ = std::move(problem);
+}
+
+WatchedStart::Outcome WatchedStart::Poll() {
+  if (outcome_ != Outcome::kPending) return outcome_;
+  Note note{};
+  const ssize_t got = ::read(readEnd_, &note, sizeof note);
+  if (got < 0 && (errno == EAGAIN || errno == EINTR)) return outcome_;
+  if (got != static_cast<ssize_t>(sizeof note)) {
+    Finish(Outcome::kFailed, program_ + ": the watcher ended without a word");
+  } else if (note.kind == 'E' || note.kind == 'F') {
+    Finish(Outcome::kFailed, program_ + ": " + std::strerror(note.value));
+  } else if (note.kind == 'R') {
+    Finish(Outcome::kOpened);
+  } else if (WIFEXITED(note.value) && WEXITSTATUS(note.value) == 0) {
+    Finish(Outcome::kOpened);
+  } else if (WIFEXITED(note.value)) {
+    Finish(Outcome::kFailed,
+           program_ + " ended with status " + std::to_string(WEXITSTATUS(note.value)));
+  } else {
+    Finish(Outcome::kFailed, program_ + " ended by signal " + std::to_string(WTERMSIG(note.value)));
+  }
+  return outcome_;
 }
 
 }  // namespace hw::platform

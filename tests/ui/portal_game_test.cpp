@@ -44,7 +44,7 @@ class PortalGameTest : public ::testing::Test {
     const std::string url = "http://127.0.0.1:" + std::to_string(server_->port()) + "/";
     StartupWorld world{settings_, files_, url, {}};
     RunStartup(state, world);
-    table_.emplace(std::move(state), loop_, settings_, *display_, *modes_, &desktop_);
+    table_.emplace(std::move(state), loop_, settings_, *display_, *modes_, desktop_);
     login_.emplace(table_->game(), *loginHttp_, settings_, DisplayCheck::PlatformCode());
     session_.emplace(table_->game(), *portalHttp_);
     login_->onLoggedIn = [this] { table_->game().portal = &*session_; };

@@ -14,7 +14,6 @@
 
 #include "platform/fake/scripted_desktop.h"
 #include "platform/file_system.h"
-#include "platform/sdl/sdl_desktop.h"
 #include "tests/support/temp_folder.h"
 #include "ui/display_modes.h"
 #include "ui/game_sound.h"
@@ -285,28 +284,6 @@ TEST(SdlDisplayModes, TheDummyDriverOffersOneMode) {
   modes.SetWindow(window.get());
   EXPECT_TRUE(check.SetDisplayMode(0));  // the desktop's own mode: not fullscreen
   EXPECT_EQ(SDL_GetWindowFlags(window.get()) & SDL_WINDOW_FULLSCREEN, 0u);
-}
-
-// ---- The desktop
-
-TEST(SdlDesktop, OpensTheTargetWithXdgOpenAsOneArgument) {
-  hw::testing::TempFolder bin;
-  const std::string script = bin.Path() + "/xdg-open";
-  const std::string opened = bin.Path() + "/opened";
-  std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > " << opened << ".part && /bin/mv "
-                        << opened << ".part " << opened << "\n";
-  chmod(script.c_str(), 0755);
-  ScopedEnv path("PATH", bin.Path().c_str());
-  platform::SdlDesktop desktop;
-  ASSERT_TRUE(desktop.OpenWithShell("https://example.com/a b;echo x"));
-  for (int i = 0; i < 500 && !std::filesystem::exists(opened); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::ifstream in(opened);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "https://example.com/a b;echo x");
-
-  std::filesystem::remove(script);
-  EXPECT_FALSE(desktop.OpenWithShell("https://example.com/"));
 }
 
 }  // namespace

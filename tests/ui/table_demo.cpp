@@ -4,7 +4,7 @@
 // event loop.
 //
 //   hwatable-table                         play by hand (the computer plays its turns)
-//   hwatable-table --deck TEXT --mission N deal this deck
+//   hwatable-table --deck TEXT --mission N deal this deck with this mission first
 //   hwatable-table --screenshots DIR       saves PNG pictures of the waiting room, a hand
 //                                          in play, every dialog and the result, then ends
 //
@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "core/declarations.h"
@@ -27,6 +28,7 @@
 #include "portal/client/login_form.h"
 #include "scoring/computer_player.h"
 #include "ui/game_table.h"
+#include "ui/program_desktop.h"
 
 namespace {
 
@@ -155,13 +157,19 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
 
 int main(int argc, char** argv) {
   std::string deck, screenshots;
-  int mission = 1;
+  std::optional<int> mission;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--deck" && i + 1 < argc) {
       deck = argv[++i];
     } else if (arg == "--mission" && i + 1 < argc) {
-      mission = std::atoi(argv[++i]);
+      const std::string number = argv[++i];
+      if (number.size() != 1 || number[0] < '0' || number[0] >= '0' + kMissions) {
+        std::cerr << "hwatable-table: --mission takes a mission number from 0 to " << kMissions - 1
+                  << "\n";
+        return 2;
+      }
+      mission = number[0] - '0';
     } else if (arg == "--screenshots" && i + 1 < argc) {
       screenshots = argv[++i];
     } else {
@@ -175,19 +183,28 @@ int main(int argc, char** argv) {
     platform::MemorySettingsStore settings;
     platform::PosixFileSystem files;
     ui::SdlDisplayModes modes;
-    platform::SdlDesktop desktop;
+    FontLibrary fonts;
+    ui::ProgramDesktop desktop(
+        loop, [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); },
+        GameInfoRecord{}.ProductName);
     ui::DisplayCheck display(modes, desktop);
     GameState state;
     StartupWorld world{settings, files, "http://127.0.0.1:8410/", [&] { return display.Run(); }};
     if (!RunStartup(state, world).proceed) return 0;
-    ui::GameTable table(std::move(state), loop, settings, display, modes);
+    ui::GameTable table(std::move(state), loop, settings, display, modes, desktop);
     modes.SetWindow(table.window());
+    desktop.ShowBoxesIn(&table.Boxes());
+    int status = 0;
     if (!screenshots.empty()) {
-      return Screenshots(table, loop, settings, screenshots, deck, mission);
+      status = Screenshots(table, loop, settings, screenshots, deck, mission.value_or(1));
+    } else {
+      SitDown(table.game());
+      if (!deck.empty()) table.game().nextDeck = deck;
+      if (mission) table.game().nextMission = *mission;
+      table.Run();
     }
-    SitDown(table.game());
-    if (!deck.empty()) table.game().nextDeck = deck;
-    table.Run();
+    desktop.ShowBoxesIn(nullptr);
+    return status;
   } catch (const std::exception& error) {
     std::cerr << "hwatable-table: " << error.what() << "\n";
     return 1;

@@ -54,7 +54,7 @@ class TableTest : public ::testing::Test {
     StartupWorld world{settings_, files_, "http://127.0.0.1:8410/", {}};
     RunStartup(state, world);
     table_ = std::make_unique<GameTable>(std::move(state), loop_, settings_, *display_, *modes_,
-                                         &desktop_);
+                                         desktop_);
     Game& game = table_->game();
     PlayerInfoRecord& info = game.state.PlayerInfo;
     info.Name = "tester";
