@@ -87,11 +87,13 @@ std::vector<FontFace> ListKoreanFaces() {
 
 }  // namespace
 
-KoreanFontFiles ChooseKoreanFaces(const std::vector<FontFace>& faces) {
-  const FontFace* preferred = Nearest(faces, kRegularWeight, [](const FontFace& f) {
-    return f.Weight < kBoldWeight && HasFamily(f, kPreferredFamily);
-  });
-  if (preferred != nullptr) return FacesOfFamily(faces, *preferred, kPreferredFamily);
+KoreanFontFiles ChooseKoreanFaces(const std::vector<FontFace>& faces, std::string_view preferred) {
+  for (const std::string_view family : {preferred, kPreferredFamily}) {
+    const FontFace* regular = Nearest(faces, kRegularWeight, [family](const FontFace& f) {
+      return f.Weight < kBoldWeight && HasFamily(f, family);
+    });
+    if (regular != nullptr) return FacesOfFamily(faces, *regular, family);
+  }
 
   const FontFace* any = Nearest(faces, kRegularWeight, [](const FontFace&) { return true; });
   if (any == nullptr)
@@ -132,27 +134,30 @@ class FontLibrary::FontconfigSession {
 };
 
 FontLibrary::FontLibrary()
-    : fontconfig_(std::make_unique<FontconfigSession>()),
-      ttf_(std::make_unique<TtfSession>()),
-      files_(ChooseKoreanFaces(ListKoreanFaces())) {}
+    : fontconfig_(std::make_unique<FontconfigSession>()), ttf_(std::make_unique<TtfSession>()) {
+  const std::vector<FontFace> faces = ListKoreanFaces();
+  files_ = ChooseKoreanFaces(faces, PreferredFamily(FontRole::kText));
+  smallPrint_ = ChooseKoreanFaces(faces, PreferredFamily(FontRole::kSmallPrint));
+}
 
 FontLibrary::~FontLibrary() = default;
 
-TTF_Font* FontLibrary::Get(int pixelSize, bool bold) {
-  const auto key = std::make_pair(pixelSize, bold);
+TTF_Font* FontLibrary::Get(int pixelSize, bool bold, FontRole role) {
+  const auto key = std::make_tuple(role, pixelSize, bold);
   if (auto it = fonts_.find(key); it != fonts_.end()) return it->second.get();
 
-  const bool ownBoldFace = bold && !files_.Bold.empty();
-  const std::string& file = ownBoldFace ? files_.Bold : files_.Regular;
+  const KoreanFontFiles& files = Files(role);
+  const bool ownBoldFace = bold && !files.Bold.empty();
+  const std::string& file = ownBoldFace ? files.Bold : files.Regular;
   std::unique_ptr<TTF_Font, FontCloser> font(TTF_OpenFont(file.c_str(), pixelSize));
   if (!font) throw std::runtime_error("Cannot open the font " + file + ": " + TTF_GetError());
   if (bold && !ownBoldFace) TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);
   return fonts_.emplace(key, std::move(font)).first->second.get();
 }
 
-TTF_Font* FontLibrary::GetOrNull(int pixelSize, bool bold) noexcept {
+TTF_Font* FontLibrary::GetOrNull(int pixelSize, bool bold, FontRole role) noexcept {
   try {
-    return Get(pixelSize, bold);
+    return Get(pixelSize, bold, role);
   } catch (const std::exception&) {
     return nullptr;
   }

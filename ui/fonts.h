@@ -12,6 +12,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -38,10 +40,20 @@ struct KoreanFontFiles {
   std::string Bold;
 };
 
-// Picks the faces from the listed ones: NanumGothic regular and bold when present, else
-// the upright face nearest to regular weight (first by file name when several tie) and
-// the bold face of its family. Throws FontNotFound when the list is empty.
-KoreanFontFiles ChooseKoreanFaces(const std::vector<FontFace>& faces);
+// What a text is for decides its face: the game's texts are set in NanumGothic; small
+// print (the message log, at 10 pixels) in NanumBarunGothic, whose hinting keeps Korean
+// crisp and its brackets and bold weight distinct at that size.
+enum class FontRole { kText, kSmallPrint };
+constexpr const char* PreferredFamily(FontRole role) {
+  return role == FontRole::kSmallPrint ? "NanumBarunGothic" : "NanumGothic";
+}
+
+// Picks the faces from the listed ones: the preferred family's regular and bold when
+// present, else NanumGothic's, else the upright face nearest to regular weight (first by
+// file name when several tie) and the bold face of its family. Throws FontNotFound when
+// the list is empty.
+KoreanFontFiles ChooseKoreanFaces(const std::vector<FontFace>& faces,
+                                  std::string_view preferred = "NanumGothic");
 
 // Owns SDL_ttf and fontconfig for as long as it lives (both are counted, so several
 // libraries may live at once) and every font it opened.
@@ -54,13 +66,15 @@ class FontLibrary {
   FontLibrary(const FontLibrary&) = delete;
   FontLibrary& operator=(const FontLibrary&) = delete;
 
-  const KoreanFontFiles& Files() const { return files_; }
+  const KoreanFontFiles& Files(FontRole role = FontRole::kText) const {
+    return role == FontRole::kSmallPrint ? smallPrint_ : files_;
+  }
 
   // The font at this pixel size (the em height), regular or bold; opened on first use
   // and owned by the library. Throws std::runtime_error when the file cannot be opened.
-  TTF_Font* Get(int pixelSize, bool bold);
+  TTF_Font* Get(int pixelSize, bool bold, FontRole role = FontRole::kText);
   // The same, or nullptr when the font cannot be opened: text drawn with it is left out.
-  TTF_Font* GetOrNull(int pixelSize, bool bold) noexcept;
+  TTF_Font* GetOrNull(int pixelSize, bool bold, FontRole role = FontRole::kText) noexcept;
 
  private:
   class TtfSession;
@@ -73,7 +87,8 @@ class FontLibrary {
   std::unique_ptr<FontconfigSession> fontconfig_;
   std::unique_ptr<TtfSession> ttf_;
   KoreanFontFiles files_;
-  std::map<std::pair<int, bool>, std::unique_ptr<TTF_Font, FontCloser>> fonts_;
+  KoreanFontFiles smallPrint_;
+  std::map<std::tuple<FontRole, int, bool>, std::unique_ptr<TTF_Font, FontCloser>> fonts_;
 };
 
 }  // namespace hw

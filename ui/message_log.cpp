@@ -3,56 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
+#include "ui/sdl_util.h"
+
 namespace hw {
-
-namespace {
-
-int TextWidth(TTF_Font* font, std::string_view text) {
-  if (text.empty()) return 0;
-  const std::string copy(text);
-  int width = 0;
-  int height = 0;
-  if (TTF_SizeUTF8(font, copy.c_str(), &width, &height) != 0) return 0;
-  return width;
-}
-
-// The byte offsets at which each letter of UTF-8 text ends.
-std::vector<std::size_t> LetterEnds(std::string_view text) {
-  std::vector<std::size_t> ends;
-  for (std::size_t i = 1; i <= text.size(); ++i) {
-    if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ends.push_back(i);
-  }
-  return ends;
-}
-
-// How many bytes of `text` go on the first line of `width` pixels; the rest goes on.
-// Never 0 for non-empty text: a letter wider than the line still takes a line.
-std::size_t FirstLineLength(TTF_Font* font, std::string_view text, int width) {
-  if (TextWidth(font, text) <= width) return text.size();
-
-  // The longest run of whole letters that fits.
-  const std::vector<std::size_t> ends = LetterEnds(text);
-  std::size_t low = 0;                 // ends[low] is known to be taken (at least one letter)
-  std::size_t high = ends.size() - 1;  // the whole text does not fit
-  while (high - low > 1) {
-    const std::size_t mid = (low + high) / 2;
-    if (TextWidth(font, text.substr(0, ends[mid])) <= width)
-      low = mid;
-    else
-      high = mid;
-  }
-  const std::size_t fit = ends[low];
-
-  // Break after the last space up to there (a space just past it counts too), when the
-  // word after that space fits on a line of its own; a longer word is broken anywhere.
-  const std::size_t space = text.rfind(' ', fit);
-  if (space == std::string_view::npos || space == 0) return fit;
-  const std::size_t wordEnd = std::min(text.find(' ', space + 1), text.size());
-  if (TextWidth(font, text.substr(space + 1, wordEnd - space - 1)) > width) return fit;
-  return space + 1;
-}
-
-}  // namespace
 
 채팅출력창::채팅출력창(FontLibrary& fonts, platform::EventLoop& loop, platform::Desktop& desktop)
     : fonts_(fonts), scrollBar_(loop, desktop, kScrollBarBounds) {
@@ -86,11 +39,11 @@ void 채팅출력창::AppendLog(std::string_view area, std::string_view text, Rg
 }
 
 void 채팅출력창::AddWrappedLines(std::size_t start, std::size_t end, std::size_t style) {
-  TTF_Font* font = fonts_.Get(kFontPixels, styles_[style].Bold);
+  TTF_Font* font = fonts_.Get(kFontPixels, styles_[style].Bold, FontRole::kSmallPrint);
   const int width = kBox.w - 2 * kMarginX;
   std::string_view rest(text_.data() + start, end - start);
   do {
-    const std::size_t length = FirstLineLength(font, rest, width);
+    const std::size_t length = ui::FirstLineLength(font, rest, width);
     lines_.push_back({static_cast<std::size_t>(rest.data() - text_.data()), length, style});
     rest.remove_prefix(length);
   } while (!rest.empty());
@@ -161,8 +114,8 @@ const 채팅출력창::LineTexture& 채팅출력창::TextureOf(SDL_Renderer* ren
   if (text.find_first_not_of(' ') == std::string::npos) return entry;
   const Style& style = styles_[lines_[static_cast<std::size_t>(index)].Style];
   const SDL_Color colour{style.Colour.Red, style.Colour.Green, style.Colour.Blue, 255};
-  SDL_Surface* surface =
-      TTF_RenderUTF8_Blended(fonts_.Get(kFontPixels, style.Bold), text.c_str(), colour);
+  SDL_Surface* surface = TTF_RenderUTF8_Blended(
+      fonts_.Get(kFontPixels, style.Bold, FontRole::kSmallPrint), text.c_str(), colour);
   if (surface == nullptr) return entry;  // nothing to show; tried again never
   entry.Texture.reset(SDL_CreateTextureFromSurface(renderer, surface));
   entry.Width = surface->w;

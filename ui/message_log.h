@@ -35,10 +35,10 @@ class 채팅출력창 final : public MessageLog {
   static constexpr SDL_Rect kScrollBarBounds{781, 286, 17, 185};
   static constexpr Rgb kBackground{138, 95, 16};
   static constexpr int kPageLines = 18;
-  // 18 lines of 10 pixels fill the box's 185 with a little margin; NanumGothic at 9
-  // pixels is the largest size whose letters stay inside a 10-pixel line.
+  // 18 lines of 10 pixels fill the box's 185 with a little margin; the small-print face
+  // at 10 pixels is crisp and keeps its letters inside a 10-pixel line.
   static constexpr int kLineHeight = 10;
-  static constexpr int kFontPixels = 9;
+  static constexpr int kFontPixels = 10;
   static constexpr int kMarginX = 3;  // text starts this far in, and wraps this far short
   static constexpr int kMarginY = 2;
 

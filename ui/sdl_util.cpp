@@ -2,6 +2,8 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
+
 namespace hw::ui {
 
 Surface LoadPicture(const std::string& path) {
@@ -91,6 +93,109 @@ void WriteOutlinedText(SDL_Surface* to, TTF_Font* font, std::string_view text, R
   WriteText(to, font, text, outline, x + offset, y);
   WriteText(to, font, text, outline, x - offset, y);
   WriteText(to, font, text, colour, x, y);
+}
+
+int TextWidth(TTF_Font* font, std::string_view text) {
+  if (font == nullptr || text.empty()) return 0;
+  const std::string copy(text);
+  int width = 0;
+  int height = 0;
+  if (TTF_SizeUTF8(font, copy.c_str(), &width, &height) != 0) return 0;
+  return width;
+}
+
+namespace {
+
+// The byte offsets at which each letter of UTF-8 text ends.
+std::vector<std::size_t> LetterEnds(std::string_view text) {
+  std::vector<std::size_t> ends;
+  for (std::size_t i = 1; i <= text.size(); ++i) {
+    if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ends.push_back(i);
+  }
+  return ends;
+}
+
+}  // namespace
+
+std::size_t FirstLineLength(TTF_Font* font, std::string_view text, int width) {
+  if (TextWidth(font, text) <= width) return text.size();
+
+  // The longest run of whole letters that fits.
+  const std::vector<std::size_t> ends = LetterEnds(text);
+  std::size_t low = 0;                 // ends[low] is known to be taken (at least one letter)
+  std::size_t high = ends.size() - 1;  // the whole text does not fit
+  while (high - low > 1) {
+    const std::size_t mid = (low + high) / 2;
+    if (TextWidth(font, text.substr(0, ends[mid])) <= width)
+      low = mid;
+    else
+      high = mid;
+  }
+  const std::size_t fit = ends[low];
+
+  // Break after the last space up to there (a space just past it counts too), when the
+  // word after that space fits on a line of its own; a longer word is broken anywhere.
+  const std::size_t space = text.rfind(' ', fit);
+  if (space == std::string_view::npos || space == 0) return fit;
+  const std::size_t wordEnd = std::min(text.find(' ', space + 1), text.size());
+  if (TextWidth(font, text.substr(space + 1, wordEnd - space - 1)) > width) return fit;
+  return space + 1;
+}
+
+std::vector<std::string> WrapText(TTF_Font* font, std::string_view text, int width) {
+  std::vector<std::string> lines;
+  while (true) {
+    const std::size_t newline = text.find('\n');
+    std::string_view line = text.substr(0, newline);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    do {
+      const std::size_t length = line.empty() ? 0 : FirstLineLength(font, line, width);
+      lines.emplace_back(line.substr(0, length));
+      line.remove_prefix(length);
+    } while (!line.empty());
+    if (newline == std::string_view::npos) break;
+    text.remove_prefix(newline + 1);
+  }
+  return lines;
+}
+
+namespace {
+
+Texture TextTexture(SDL_Renderer* renderer, TTF_Font* font, std::string_view text, Rgb colour,
+                    int& width, int& height) {
+  if (renderer == nullptr || font == nullptr || text.empty()) return nullptr;
+  const std::string copy(text);
+  Surface rendered(TTF_RenderUTF8_Blended(font, copy.c_str(),
+                                          SDL_Color{colour.Red, colour.Green, colour.Blue, 255}));
+  if (!rendered) return nullptr;
+  width = rendered->w;
+  height = rendered->h;
+  Texture texture = ToTexture(renderer, rendered.get());
+  SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_BLEND);
+  return texture;
+}
+
+}  // namespace
+
+void RenderText(SDL_Renderer* renderer, TTF_Font* font, std::string_view text, Rgb colour, int x,
+                int y) {
+  int width = 0, height = 0;
+  const Texture texture = TextTexture(renderer, font, text, colour, width, height);
+  const SDL_Rect at{x, y, width, height};
+  if (texture) SDL_RenderCopy(renderer, texture.get(), nullptr, &at);
+}
+
+void RenderOutlinedText(SDL_Renderer* renderer, TTF_Font* font, std::string_view text, Rgb colour,
+                        Rgb outline, int x, int y) {
+  int width = 0, height = 0;
+  const Texture around = TextTexture(renderer, font, text, outline, width, height);
+  if (!around) return;
+  for (const SDL_Point offset :
+       {SDL_Point{0, 1}, SDL_Point{0, -1}, SDL_Point{1, 0}, SDL_Point{-1, 0}}) {
+    const SDL_Rect at{x + offset.x, y + offset.y, width, height};
+    SDL_RenderCopy(renderer, around.get(), nullptr, &at);
+  }
+  RenderText(renderer, font, text, colour, x, y);
 }
 
 Texture ToTexture(SDL_Renderer* renderer, SDL_Surface* surface) {

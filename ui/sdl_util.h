@@ -6,9 +6,11 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/effects.h"
 
@@ -23,6 +25,9 @@ struct TextureDeleter {
   void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
 };
 using Texture = std::unique_ptr<SDL_Texture, TextureDeleter>;
+
+// A Korean font at a pixel size, bold or not; null when none could be opened.
+using FontSource = std::function<TTF_Font*(int pixelSize, bool bold)>;
 
 // The see-through colour of the skin's pictures.
 inline constexpr Rgb kMagentaKey{255, 0, 255};
@@ -59,6 +64,24 @@ void WriteShadowText(SDL_Surface* to, TTF_Font* font, std::string_view text, Rgb
 // Text with an outline drawn around it, `offset` pixels wide.
 void WriteOutlinedText(SDL_Surface* to, TTF_Font* font, std::string_view text, Rgb colour,
                        Rgb outline, int offset, int x, int y);
+
+// The width in pixels of text in this font (0 without a font).
+int TextWidth(TTF_Font* font, std::string_view text);
+// How many bytes of UTF-8 `text` go on the first line of `width` pixels; the rest goes
+// on. The line breaks after a space when the word after it fits on a line of its own,
+// otherwise after the last letter that fits. Never 0 for non-empty text: a letter wider
+// than the line still takes a line.
+std::size_t FirstLineLength(TTF_Font* font, std::string_view text, int width);
+// Text cut into lines of at most `width` pixels: at its line breaks (LF or CR LF) and
+// where FirstLineLength breaks a line that is too wide.
+std::vector<std::string> WrapText(TTF_Font* font, std::string_view text, int width);
+
+// Text drawn straight onto the renderer's picture, blended over what lies there (no key
+// colour, so no fringe): plain, and with a one-pixel outline around it.
+void RenderText(SDL_Renderer* renderer, TTF_Font* font, std::string_view text, Rgb colour, int x,
+                int y);
+void RenderOutlinedText(SDL_Renderer* renderer, TTF_Font* font, std::string_view text, Rgb colour,
+                        Rgb outline, int x, int y);
 
 // Uploads a picture into a texture of the renderer.
 Texture ToTexture(SDL_Renderer* renderer, SDL_Surface* surface);

@@ -321,7 +321,7 @@ TEST_F(MessageLogTest, LongLinesWrapAtTheBoxWidth) {
   for (int i = 1; i < log.LineCount(); ++i) {
     const std::string line(log.Line(i));
     int w = 0, h = 0;
-    TTF_SizeUTF8(fonts->Get(채팅출력창::kFontPixels, false),
+    TTF_SizeUTF8(fonts->Get(채팅출력창::kFontPixels, false, FontRole::kSmallPrint),
                  line.substr(0, line.find_last_not_of(' ') + 1).c_str(), &w, &h);
     EXPECT_LE(w, 채팅출력창::kBox.w - 2 * 채팅출력창::kMarginX) << line;
     if (i > runLines && i < log.LineCount() - 1) {

@@ -79,6 +79,12 @@ class Maker:
                  + ["-colors", "255", "-background", KEY, "-alpha", "remove", "-alpha", "off",
                     "+repage", "-strip", "gif:" + self.target(name)])
 
+    def gif_transparent(self, png, name):
+        """A picture with a see-through ground as GIF: the ground is the GIF's own
+        transparent colour, which the game keeps when it draws the picture."""
+        self.run([CONVERT, png, "-channel", "A", "-threshold", "50%", "+channel", "+dither",
+                  "-colors", "255", "+repage", "-strip", "gif:" + self.target(name)])
+
     def jpeg(self, png, name):
         self.run([CONVERT, png, "-alpha", "off", "-sampling-factor", "1x1", "-quality", "92", "-strip",
                   "jpeg:" + self.target(name)])
@@ -168,7 +174,7 @@ class Maker:
         sx, sy = skin.SUN_OTHER
         self.gif_plain(self.over(board_png, sx, sy, 21, 22, sun, self.tmp("img_Sun.png")), "img_Sun.gif",
                        dither=False)
-        self.gif_plain(self.render("img_Countdown", skin.countdown_strip()), "img_Countdown.gif", dither=False)
+        self.gif_transparent(self.render("img_Countdown", skin.countdown_strip()), "img_Countdown.gif")
         for k in range(1, 6):
             self.gif_keyed(self.render("eft_GO%d" % k, skin.go_effect(k)), "eft_GO%d.gif" % k)
 

@@ -631,7 +631,6 @@ def countdown_strip():
     body = ""
     for k in range(5):
         x = 40 * k
-        body += rect(x, 0, 40, 40, rx="6", fill="#1a1208")
         body += circle(x + 20, 20, 17, fill="#d8201a", stroke="#ffd84a", stroke_width="2.5")
         for t in range(12):
             a = math.radians(t * 30)
