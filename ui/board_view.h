@@ -18,9 +18,6 @@
 
 namespace hw::ui {
 
-// A Korean font at a pixel size, bold or not; null when none could be opened.
-using FontSource = std::function<TTF_Font*(int pixelSize, bool bold)>;
-
 // How long one step of a glide and of a deal lasts on screen, so that every step is seen:
 // at the default speed of 80 a card glides for about a quarter of a second.
 inline constexpr double kMoveStepSeconds = 0.003;

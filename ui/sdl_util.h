@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ struct TextureDeleter {
   void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
 };
 using Texture = std::unique_ptr<SDL_Texture, TextureDeleter>;
+
+// A Korean font at a pixel size, bold or not; null when none could be opened.
+using FontSource = std::function<TTF_Font*(int pixelSize, bool bold)>;
 
 // The see-through colour of the skin's pictures.
 inline constexpr Rgb kMagentaKey{255, 0, 255};
