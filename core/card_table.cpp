@@ -51,17 +51,21 @@ constexpr BoardPoint kPileAnchors[kPlayers][4] = {
 
 }  // namespace
 
+int KindOfCardNumber(int card) {
+  return card < kMonthCards ? kMonthCardFaces[card].kind : kJunk;
+}
+
+int MarkOfCardNumber(int card) {
+  // The service cards count as double junk.
+  return card < kMonthCards ? kMonthCardFaces[card].mark : kMarkDoubleJunk;
+}
+
 void InitCardTable(GameState& state) {
   for (int card = 0; card < kMaxCardsInPlay; ++card) {
     CardRecord& record = state.Card(card);
     record.Month = MonthOfCardNumber(card);
-    if (card < kMonthCards) {
-      record.Kind = kMonthCardFaces[card].kind;
-      record.Mark = kMonthCardFaces[card].mark;
-    } else {
-      record.Kind = kJunk;  // service cards count as double junk
-      record.Mark = kMarkDoubleJunk;
-    }
+    record.Kind = KindOfCardNumber(card);
+    record.Mark = MarkOfCardNumber(card);
     record.ImageLeft = 0;
     record.ImageTop = 0;
   }

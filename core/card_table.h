@@ -22,6 +22,11 @@ constexpr int MonthOfCardNumber(int card) {
   return card < kMonthCards ? card / 4 + 1 : card - kMonthCards + 13;
 }
 
+// The kind and the mark a card is printed with (cards 0..52), as the card table starts
+// them: the September animal is an animal here, whatever its owner later chooses.
+int KindOfCardNumber(int card);
+int MarkOfCardNumber(int card);
+
 // Where a card lies when it is stacked at `level` in a floor slot.
 BoardPoint StackPosition(const FloorSlot& slot, int level);
 

@@ -19,7 +19,6 @@ constexpr Rgb kGold{210, 160, 69};
 constexpr Rgb kDarkBlue{0, 0, 192};
 constexpr Rgb kLightGrey{230, 230, 230};
 constexpr Rgb kIndicatorYellow{255, 255, 0};
-constexpr Rgb kTableGreen{24, 92, 52};
 
 constexpr SDL_Rect kMissionBox{588, 162, 210, 115};
 constexpr SDL_Rect kStartButton{229, 366, 179, 55};

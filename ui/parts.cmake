@@ -9,6 +9,7 @@ target_sources(hwatable_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sdl_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/skin_fallbacks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../platform/sdl/sdl_event_loop.cpp
 )
 foreach(part IN ITEMS log_and_scroll sound_and_display)

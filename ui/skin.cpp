@@ -1,19 +1,38 @@
 #include "ui/skin.h"
 
+#include <iostream>
+
 #include "core/startup.h"
+#include "ui/skin_fallbacks.h"
 
 namespace hw::ui {
+namespace {
+
+// The picture in the file, or its stand-in when the file cannot be read. The operator is
+// told which file it was (each is loaded once, so once per file): the player sees a
+// plainer skin, the program's output says why.
+Surface LoadOrStandIn(const std::string& path, std::string_view fileName, const FontSource& fonts,
+                      std::string_view productName) {
+  if (Surface picture = LoadPicture(path)) return picture;
+  std::cerr << "hwatable: 그림을 읽지 못했습니다: " << path << " (대신 그린 그림을 씁니다)\n";
+  return DrawStandIn(fileName, fonts, productName);
+}
+
+}  // namespace
 
 SDL_Surface* Skin::Card(int image) const {
   if (image < 1 || image > kCardImages) return nullptr;
   return cards[static_cast<std::size_t>(image)].get();
 }
 
-Skin Skin::Load(const GameState& state) {
+Skin Skin::Load(const GameState& state, const FontSource& fonts) {
   Skin skin;
-  auto load = [&state](int index) { return LoadPicture(state.SkinImages[index]); };
-  auto extra = [&state](const std::string& name) {
-    return LoadPicture(ImagePath(state.GameInfo, name));
+  const std::string_view product = state.GameInfo.ProductName;
+  auto load = [&](int index) {
+    return LoadOrStandIn(state.SkinImages[index], kSkinImageNames[index], fonts, product);
+  };
+  auto extra = [&](const std::string& name) {
+    return LoadOrStandIn(ImagePath(state.GameInfo, name), name, fonts, product);
   };
   skin.titleExit = load(0);
   skin.titleMaximise = load(1);

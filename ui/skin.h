@@ -1,7 +1,8 @@
 #pragma once
 // The skin: every picture the board and the dialogs are drawn from, loaded once when the
-// main window opens. A picture that cannot be read stays null and its element is simply
-// not drawn; the game goes on.
+// main window opens. A picture that cannot be read is replaced by a drawn stand-in of the
+// same size and layout (ui/skin_fallbacks.h), so the game stays playable and no window
+// loses its labels; the operator is told on stderr which file was missing.
 
 #include <array>
 #include <string>
@@ -10,6 +11,9 @@
 #include "ui/sdl_util.h"
 
 namespace hw::ui {
+
+// The plain table the board shows where it has no background picture.
+inline constexpr Rgb kTableGreen{24, 92, 52};
 
 // The card sheet: 60 cells of 36 x 55, 15 to a row. Image n (from 1) is cell n - 1.
 inline constexpr int kCardSheetColumns = 15;
@@ -41,8 +45,9 @@ struct Skin {
 
   SDL_Surface* Card(int image) const;
   // Loads everything named in the state's skin table, and the main window's extra strips
-  // from the same folder.
-  static Skin Load(const GameState& state);
+  // from the same folder; every picture is there afterwards, read or drawn. The stand-ins
+  // write their labels in `fonts` (without a font they carry none).
+  static Skin Load(const GameState& state, const FontSource& fonts);
 };
 
 }  // namespace hw::ui

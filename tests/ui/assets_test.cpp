@@ -90,7 +90,7 @@ TEST(AssetsTest, TheSkinTableNamesOnlyFilesThatExist) {
   }
   for (int i = 0; i < kSkinImages; ++i)
     state.SkinImages[i] = ImagePath(state.GameInfo, kSkinImageNames[i]);
-  const Skin skin = Skin::Load(state);
+  const Skin skin = Skin::Load(state, {});
   for (int image = 1; image <= kCardImages; ++image) {
     ASSERT_NE(skin.Card(image), nullptr) << image;
     EXPECT_EQ(skin.Card(image)->w, kCardWidth);
