@@ -294,7 +294,7 @@ TEST(LoginStandInTest, TheLoginWindowOverTheBoardShowsNoMagentaAndItsLabels) {
   ASSERT_EQ(state.SkinImages[28], folder.Path() + "images/pop_Window_Login.gif");
   ::testing::internal::CaptureStderr();
   auto table =
-      std::make_unique<GameTable>(std::move(state), loop, settings, display, modes, &desktop);
+      std::make_unique<GameTable>(std::move(state), loop, settings, display, modes, desktop);
   ::testing::internal::GetCapturedStderr();
   platform::FakeHttpClient http(loop);
   portal::LoginForm login(table->game(), http, settings, DisplayCheck::PlatformCode());
