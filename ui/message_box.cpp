@@ -277,11 +277,15 @@ void Deliver(MessageBox& box, const SDL_Event& event, int left, int top) {
 
 WindowMessageBoxes::WindowMessageBoxes(platform::SdlEventLoop& loop, FontSource fonts,
                                        int areaWidth, int areaHeight)
-    : loop_(loop), fonts_(std::move(fonts)), areaWidth_(areaWidth), areaHeight_(areaHeight) {}
+    : loop_(loop),
+      fonts_(std::move(fonts)),
+      areaWidth_(areaWidth),
+      areaHeight_(areaHeight),
+      screenless_(NobodySees()) {}
 
 MessageAnswer WindowMessageBoxes::Show(std::string_view caption, std::string_view text,
                                        MessageIcon icon, MessageButtons buttons) {
-  if (NobodySees()) {
+  if (screenless_) {
     MessageBox unseen(fonts_, caption, text, icon, buttons);
     return Unseen(unseen, text);
   }

@@ -102,6 +102,8 @@ class WindowMessageBoxes final : public MessageBoxHost {
   MessageBox* Top() { return open_.empty() ? nullptr : open_.back().get(); }
   // Where the topmost box stands in the window.
   SDL_Rect TopArea() const;
+  // Opens boxes even under SDL's drivers without a screen (for tests, which answer them).
+  void OpenWithoutScreen() { screenless_ = false; }
 
   // While a box is open it takes every mouse, key and text event (true); events of the
   // window itself (shown, exposed, closed) are left to the window.
@@ -114,6 +116,7 @@ class WindowMessageBoxes final : public MessageBoxHost {
   platform::SdlEventLoop& loop_;
   FontSource fonts_;
   int areaWidth_, areaHeight_;
+  bool screenless_;
   std::vector<std::unique_ptr<MessageBox>> open_;  // the topmost last
 };
 
