@@ -87,6 +87,25 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
   ok = shot("01-waiting-room") && ok;
   table.options().Open();
   ok = shot("01-options") && ok;
+  // The service-card list dropped down, the pointer on another item than the current one.
+  using Options = ui::SdlOptionsWindow;
+  auto mouse = [&](Uint32 type, const SDL_Rect& r) {
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_MOUSEMOTION) {
+      event.motion.x = r.x + r.w / 2;
+      event.motion.y = r.y + r.h / 2;
+    } else {
+      event.button.button = SDL_BUTTON_LEFT;
+      event.button.x = r.x + r.w / 2;
+      event.button.y = r.y + r.h / 2;
+    }
+    table.HandleEvent(event);
+  };
+  mouse(SDL_MOUSEBUTTONDOWN, Options::ArrowButton(Options::kServiceList));
+  mouse(SDL_MOUSEBUTTONUP, Options::ArrowButton(Options::kServiceList));
+  mouse(SDL_MOUSEMOTION, Options::ListItem(Options::Combo::kService, 5));
+  ok = shot("01-options-list") && ok;
   table.options().PressButton(1);
 
   game.state.Room.CardSpeed = 0;  // the deal and the plays at full speed
@@ -115,6 +134,9 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
       },
       60);
   ok = shot("02-hand-in-play") && ok;
+  table.options().Open();  // the stake and the service cards wait for the hand's end
+  ok = shot("02-options-during-hand") && ok;
+  table.options().PressButton(1);
 
   // Every dialog, over the hand as it stands.
   int handCard = kNoCard;

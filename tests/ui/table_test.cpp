@@ -182,11 +182,13 @@ TEST_F(TableTest, ExitDuringAHandAsksAndNoChangesNothing) {
 TEST_F(TableTest, TheOptionsButtonWaitsForTheDialogAndItsClicksReachIt) {
   auto click = [this](const SDL_Rect& r) {
     SDL_Event event{};
-    event.type = SDL_MOUSEBUTTONDOWN;
     event.button.button = SDL_BUTTON_LEFT;
     event.button.x = r.x + r.w / 2;
     event.button.y = r.y + r.h / 2;
-    table_->HandleEvent(event);
+    for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+      event.type = type;
+      table_->HandleEvent(event);
+    }
   };
   // While the dialog is open the clicks go to it: sound off, the second stake, apply.
   loop_.Post(
@@ -194,7 +196,7 @@ TEST_F(TableTest, TheOptionsButtonWaitsForTheDialogAndItsClicksReachIt) {
         EXPECT_TRUE(table_->options().IsOpen());
         click(SdlOptionsWindow::kSoundOff);
         click(SdlOptionsWindow::kStakeList);
-        click({SdlOptionsWindow::kStakeList.x, SdlOptionsWindow::kStakeList.y + 40, 10, 20});
+        click(SdlOptionsWindow::ListItem(SdlOptionsWindow::Combo::kStake, 1));
         click(SdlOptionsWindow::kApply);
       },
       0.2);
