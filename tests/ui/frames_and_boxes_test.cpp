@@ -105,7 +105,8 @@ class MessageBoxTest : public ::testing::Test {
     return [this](int size, bool bold) { return fonts_.GetOrNull(size, bold); };
   }
   MessageBox YesNo() {
-    return MessageBox(Fonts(), "Velmaro", "게임을 종료하시겠습니까?\r\n게임이 현재 진행중에 있습니다",
+    return MessageBox(Fonts(), "Velmaro",
+                      "게임을 종료하시겠습니까?\r\n게임이 현재 진행중에 있습니다",
                       MessageIcon::kInformation, MessageButtons::kYesNo);
   }
   static SDL_Point Middle(const SDL_Rect& r) { return {r.x + r.w / 2, r.y + r.h / 2}; }
@@ -207,8 +208,8 @@ TEST_F(MessageBoxTest, InAWindowTheBoxTakesThePressesAndAnswersWhenClicked) {
     EXPECT_GT(area.x, 0);
     EXPECT_LE(area.x + area.w, 800);
     const SDL_Rect yes = boxes.Top()->ButtonArea(0);
-    for (const SDL_Point at : {SDL_Point{5, 5}, SDL_Point{area.x + yes.x + yes.w / 2,
-                                                          area.y + yes.y + yes.h / 2}}) {
+    for (const SDL_Point at :
+         {SDL_Point{5, 5}, SDL_Point{area.x + yes.x + yes.w / 2, area.y + yes.y + yes.h / 2}}) {
       for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
         SDL_Event click{};
         click.type = type;
@@ -314,7 +315,8 @@ class RecordingBoxes final : public MessageBoxHost {
 TEST_F(OpenerTest, AnAddressTheDesktopCannotOpenIsShownAndLogged) {
   SdlVideo video;
   platform::SdlEventLoop loop;
-  ProgramDesktop desktop(loop, [](int, bool) { return nullptr; }, "Velmaro");
+  ProgramDesktop desktop(
+      loop, [](int, bool) { return nullptr; }, "Velmaro");
   RecordingBoxes boxes;
   desktop.ShowBoxesIn(&boxes);
   std::vector<std::string> logged;
@@ -332,7 +334,8 @@ TEST_F(OpenerTest, AnAddressTheDesktopCannotOpenIsShownAndLogged) {
   EXPECT_NE(said.find("http://127.0.0.1:8410/sub/redir.asp?no=1"), std::string::npos) << said;
   EXPECT_EQ(logged, std::vector<std::string>{"http://127.0.0.1:8410/sub/redir.asp?no=1"});
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0], "Velmaro|" + CannotOpenText("http://127.0.0.1:8410/sub/redir.asp?no=1"));
+  EXPECT_EQ(boxes.shown[0],
+            "Velmaro|" + CannotOpenText("http://127.0.0.1:8410/sub/redir.asp?no=1"));
 }
 
 // ---- Where the window stands
