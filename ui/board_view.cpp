@@ -39,10 +39,10 @@ constexpr int kTextSize = 11;
 struct PanelRows {
   int marker, avatar, name, rank, money, gain, score, bottom;
 };
-constexpr PanelRows kHumanRows{485, 478, 519, 540, 563, 584, 454, 594};
-constexpr PanelRows kOtherRows{34, 28, 69, 90, 113, 134, 126, 144};
-// The panel's text runs from x 590 to the avatar's frame.
-constexpr int kPanelWidth = 104;
+constexpr PanelRows kHumanRows{485, 478, 519, 540, 563, 584, 454, 595};
+constexpr PanelRows kOtherRows{34, 28, 69, 90, 113, 134, 126, 147};
+// The panel's text runs from x 590 to the frame before the avatar.
+constexpr int kPanelWidth = 105;
 
 // A panel text in the largest size that fits its row and the panel's width (letters cut
 // off and "…" added when even the smallest is too wide).
@@ -56,8 +56,9 @@ PanelText FitPanelText(const FontSource& fonts, const std::string& text, bool bo
   for (int size = kTextSize; size >= kSmallest; --size) {
     fitted.font = fonts(size, bold);
     if (fitted.font == nullptr) return fitted;
-    // One pixel more each way for the shadow.
-    if (TTF_FontAscent(fitted.font) + 1 <= rowHeight &&
+    // One pixel more each way for the shadow, and one below for letters that sit on
+    // the baseline.
+    if (TTF_FontAscent(fitted.font) + 2 <= rowHeight &&
         TextWidth(fitted.font, text) + 1 <= kPanelWidth) {
       return fitted;
     }

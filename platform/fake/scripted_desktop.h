@@ -3,6 +3,7 @@
 // and everything shown or opened is written down.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ class ScriptedDesktop final : public Desktop {
   MessageAnswer ShowMessage(std::string_view caption, std::string_view text, MessageIcon icon,
                             MessageButtons buttons) override {
     shown.push_back({std::string(caption), std::string(text), icon, buttons});
+    if (whileOpen) whileOpen();
     if (answers.empty())
       return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kNo;
     const MessageAnswer answer = answers.front();
@@ -34,6 +36,8 @@ class ScriptedDesktop final : public Desktop {
   }
 
   std::deque<MessageAnswer> answers;
+  // Runs while a box is open, before it answers (the player takes his time).
+  std::function<void()> whileOpen;
   std::vector<Shown> shown;
   std::vector<std::string> opened;
 };

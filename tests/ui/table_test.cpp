@@ -1,5 +1,6 @@
 // The game window under SDL's dummy video and audio drivers: where the skin buttons
-// are, what a click on a card does, the power bar, the hover and the Go effect control.
+// are, what a click on a card does, the power bar, the hover, the keys, the deal as the
+// frames show it, the player panels and the Go effect control.
 
 #include "ui/game_table.h"
 
@@ -10,9 +11,12 @@
 #include "core/hand_setup.h"
 #include "core/moves.h"
 #include "core/startup.h"
+#include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
+#include "portal/client/login_form.h"
 #include "tests/support/deck_builder.h"
+#include "ui/animation.h"
 #include "ui/effect_control.h"
 
 namespace hw::ui {
@@ -225,6 +229,152 @@ TEST_F(TableTest, AFrameShowsTheBoardAndTheCards) {
   const int cell = FaceImage(card) - 1;
   EXPECT_EQ(pixel(shot.get(), control.left + 18, control.top + 27),
             pixel(face.get(), (cell % 15) * 36 + 18, (cell / 15) * 55 + 27));
+}
+
+// The pixels of a picture's rectangle, for comparing what a frame showed with a skin picture.
+std::vector<Uint32> Pixels(const SDL_Surface* picture, const SDL_Rect& area) {
+  std::vector<Uint32> pixels;
+  for (int y = area.y; y < area.y + area.h; ++y) {
+    for (int x = area.x; x < area.x + area.w; ++x)
+      pixels.push_back(static_cast<const Uint32*>(picture->pixels)[y * (picture->pitch / 4) + x] &
+                       0xFFFFFFu);
+  }
+  return pixels;
+}
+
+TEST_F(TableTest, TheTitleStripShowsItsButtonsAndTheStartButtonComesBackAfterAHand) {
+  const GameState& state = table_->game().state;
+  Surface skinPictures[] = {LoadPicture(state.SkinImages[15]), LoadPicture(state.SkinImages[2]),
+                            LoadPicture(state.SkinImages[1]), LoadPicture(state.SkinImages[0])};
+  Surface start = LoadPicture(state.SkinImages[4]);
+  auto shows = [&](const char* name) {
+    const std::string path = ::testing::TempDir() + "/" + name + ".png";
+    EXPECT_TRUE(table_->SaveScreenshot(path));
+    Surface shot = LoadPicture(path);
+    // Options, minimise, maximise, exit: each in its normal face, at its place.
+    const int places[] = {660, 693, 726, 759};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(Pixels(shot.get(), {places[i], 4, 31, 19}),
+                Pixels(skinPictures[i].get(), {0, 0, 31, 19}))
+          << name << ": title button at x " << places[i];
+    }
+    return Pixels(shot.get(), {229, 366, 179, 55}) == Pixels(start.get(), {0, 0, 179, 55});
+  };
+  EXPECT_TRUE(shows("waiting-room")) << "the start button in the waiting room";
+  StartHand();
+  EXPECT_FALSE(shows("hand")) << "the hand is played where the start button stood";
+  table_->controller().OpenResultDialog();
+  table_->controller().CloseDialog(DialogKind::kResult);
+  EXPECT_EQ(state.Room.Status, 'F');
+  EXPECT_TRUE(shows("after-the-hand")) << "the start button is back for the next hand";
+}
+
+TEST_F(TableTest, EveryStepOfTheDealIsShownWithItsCardsInSight) {
+  // Each frame notes where the first card dealt to the floor is and whether it shows.
+  GameState& state = table_->game().state;
+  state.Room.CardSpeed = 80;
+  struct Seen {
+    bool visible;
+    int left, top;
+  };
+  std::vector<Seen> frames;
+  const int floorCard = 1;  // dealt first, to floor slot 0
+  auto present = loop_.onFrame;
+  loop_.onFrame = [&] {
+    const SdlBoard::CardControl& c = table_->board().Card(floorCard);
+    frames.push_back({c.visible, c.left, c.top});
+    present();
+  };
+  StartHand();
+  loop_.onFrame = present;
+  ASSERT_EQ(state.Card(floorCard).FloorSlot, 0);
+
+  // The floor's first four cards take turns from the pile to their slots: the card is
+  // seen at every one of its steps, between the pile and its slot, and never jumps.
+  const BoardPoint slot{state.FloorSlots[0].Left, state.FloorSlots[0].Top};
+  std::vector<Seen> travel;
+  for (const Seen& f : frames) {
+    if (f.visible && (f.left != slot.Left || f.top != slot.Top)) travel.push_back(f);
+  }
+  const int speed = DealStepLength(80, true);
+  const int steps = (std::max(std::abs(258 - slot.Left), std::abs(255 - slot.Top)) + speed) / speed;
+  ASSERT_GE(static_cast<int>(travel.size()), steps - 1);
+  for (std::size_t i = 1; i < travel.size(); ++i) {
+    EXPECT_LE(std::abs(travel[i].left - travel[i - 1].left), speed);
+    EXPECT_LE(std::abs(travel[i].top - travel[i - 1].top), speed);
+  }
+}
+
+TEST_F(TableTest, AMinimiseTheWindowSystemDidNotCarryOutAnswersNothingByItself) {
+  // No window manager here: the minimise button asks, nothing happens.
+  table_->MouseDown(700, 10, MouseButton::kLeft);
+  EXPECT_FALSE(table_->controller().IsMinimised());
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+  table_->HandleEvent(event);
+  EXPECT_TRUE(table_->controller().IsMinimised());
+  event.window.event = SDL_WINDOWEVENT_RESTORED;
+  table_->HandleEvent(event);
+  EXPECT_FALSE(table_->controller().IsMinimised());
+}
+
+TEST_F(TableTest, KeysTypedIntoTheLoginWindowStayThere) {
+  platform::FakeHttpClient http(loop_);
+  portal::LoginForm login(table_->game(), http, settings_, DisplayCheck::PlatformCode());
+  table_->OpenLogin(login);
+  const int speed = table_->game().state.Room.CardSpeed;
+  for (const SDL_Keycode key : {SDLK_LEFT, SDLK_RIGHT, SDLK_RIGHT, SDLK_LCTRL})
+    table_->KeyDown(key);
+  EXPECT_EQ(table_->game().state.Room.CardSpeed, speed);
+  login.Type("tester");
+  login.SetFocus(portal::LoginForm::kPasswordBox);
+  login.Type("secret");
+  login.Enter();
+  http.Reply("tester|M|1|0|500000|0|0|0|0|session");
+  for (int i = 0; i < 100 && login.IsOpen(); ++i)
+    loop_.WaitSeconds(0.01);
+  ASSERT_FALSE(login.IsOpen());
+  const int loaded = table_->game().state.Room.CardSpeed;  // the login loads the setting
+  table_->KeyDown(SDLK_RIGHT);
+  EXPECT_EQ(table_->game().state.Room.CardSpeed, loaded + 1) << "with the login closed, the board";
+}
+
+TEST_F(TableTest, AReleasedCardIsLoweredBeforeItsShakeQuestionOpens) {
+  // January's three cards in the human's hand, none on the floor: releasing one asks.
+  table_->game().nextDeck = testing::DeckFor(51)
+                                .Floor({5, 9, 13, 17, 21, 25, 29, 33})
+                                .FirstHand({0, 1, 2, 6, 10, 14, 18, 22, 26, 30})
+                                .Text();
+  table_->MouseDown(300, 400, MouseButton::kLeft);
+  table_->MouseUp(300, 400, MouseButton::kLeft);
+  const SdlBoard::CardControl before = table_->board().Card(0);
+  table_->MouseMove(before.left + 10, before.top + 30);
+  ASSERT_EQ(table_->board().Card(0).lift, 6);
+  table_->MouseDown(before.left + 10, before.top + 30, MouseButton::kLeft);
+  table_->MouseUp(before.left + 10, before.top + 30, MouseButton::kLeft);
+  ASSERT_TRUE(table_->controller().Shake().IsOpen());
+  EXPECT_EQ(table_->board().Card(0).lift, 0);
+}
+
+TEST_F(TableTest, ALongBalanceStaysInsideItsPanel) {
+  // Restored first, then drawn: nothing of the text reaches the avatar's frame at x 695
+  // or the panel's frame below the last row.
+  GameState& state = table_->game().state;
+  Surface background = LoadPicture(state.SkinImages[17]);
+  state.Player(kHuman).Money = "123456789012345678901234";
+  state.Player(kHuman).RunningGain = "-98765432109876";
+  table_->board().DrawPlayerPanel(kHuman);
+  SDL_Surface* board = table_->board().BoardPicture();
+  EXPECT_EQ(Pixels(board, {695, 519, 3, 76}), Pixels(background.get(), {695, 519, 3, 76}));
+  EXPECT_EQ(Pixels(board, {586, 595, 110, 5}), Pixels(background.get(), {586, 595, 110, 5}));
+  EXPECT_NE(Pixels(board, {590, 563, 104, 21}), Pixels(background.get(), {590, 563, 104, 21}))
+      << "the balance is drawn";
+
+  // A shorter text after a longer one leaves nothing of the longer behind.
+  state.Player(kHuman).Money = "5";
+  table_->board().DrawPlayerPanel(kHuman);
+  EXPECT_EQ(Pixels(board, {650, 563, 44, 21}), Pixels(background.get(), {650, 563, 44, 21}));
 }
 
 TEST(EffectControlTest, ATiledPictureCoversTheControl) {

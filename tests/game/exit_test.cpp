@@ -1,0 +1,75 @@
+// Leaving the game: between hands at once, during a hand only after the player said so,
+// with the hand holding still while he makes up his mind; and the waiting room that
+// comes back after every hand.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/deck_builder.h"
+#include "tests/support/scenario.h"
+
+namespace hw {
+namespace {
+
+using platform::MessageAnswer;
+
+std::string QuietDeck() {
+  return testing::DeckFor(48)
+      .Floor({2, 6, 10, 14, 18, 22, 26, 30})
+      .FirstHand({0, 4, 8, 12, 16, 20, 24, 28, 32, 36})
+      .SecondHand({1, 5, 9, 13, 17, 21, 25, 29, 33, 37})
+      .Text();
+}
+
+TEST(ExitTest, BetweenHandsTheWindowClosesWithoutAQuestion) {
+  testing::Scenario s;
+  s.window.RequestExit();
+  EXPECT_TRUE(s.window.Unloaded());
+  EXPECT_TRUE(s.rec.desktop.shown.empty());
+}
+
+TEST(ExitTest, DuringAHandNoLeavesTheHandAsItWasAndTheClockStoodStill) {
+  testing::Scenario s;
+  s.Start(QuietDeck());
+  ASSERT_TRUE(s.RunUntil([&] { return s.State().Room.HumanTurnMark == -1; }));
+  const int turns = s.State().Player(kHuman).PlayedCount;
+  // The player thinks for half a minute, longer than his turn lasts, and says no.
+  s.rec.desktop.answers = {MessageAnswer::kNo};
+  s.rec.desktop.whileOpen = [&] { s.Wait(30); };
+  s.window.RequestExit();
+  ASSERT_EQ(s.rec.desktop.shown.size(), 1u);
+  EXPECT_EQ(s.rec.desktop.shown[0].text,
+            "게임을 종료하시겠습니까?\r\n게임이 현재 진행중에 있습니다");
+  EXPECT_EQ(s.rec.desktop.shown[0].buttons, platform::MessageButtons::kYesNo);
+  EXPECT_FALSE(s.window.Unloaded());
+  EXPECT_EQ(s.State().Room.HumanTurnMark, -1) << "his turn did not run out meanwhile";
+  EXPECT_EQ(s.State().Player(kHuman).PlayedCount, turns);
+
+  // The turn goes on from where it stood: his twelve seconds then run out as usual.
+  s.rec.desktop.whileOpen = nullptr;
+  s.Wait(11);
+  EXPECT_EQ(s.State().Room.HumanTurnMark, -1);
+  s.Wait(1.5);
+  EXPECT_EQ(s.State().Room.HumanTurnMark, 0) << "the time-out played for him";
+}
+
+TEST(ExitTest, DuringAHandYesClosesTheWindow) {
+  testing::Scenario s;
+  s.Start(QuietDeck());
+  s.rec.desktop.answers = {MessageAnswer::kYes};
+  s.window.RequestExit();
+  EXPECT_TRUE(s.window.Unloaded());
+}
+
+TEST(WaitingRoomTest, TheStartButtonComesBackWhenTheResultCloses) {
+  testing::Scenario s;
+  s.Start(QuietDeck());
+  ASSERT_TRUE(s.PlayToEnd());
+  const std::vector<std::string>& calls = s.rec.board.calls;
+  const auto closed = std::find(calls.begin(), calls.end(), "close-mission-box");
+  ASSERT_NE(closed, calls.end());
+  EXPECT_NE(std::find(closed, calls.end(), "waiting-room"), calls.end());
+}
+
+}  // namespace
+}  // namespace hw
