@@ -323,6 +323,7 @@ void WindowMessageBoxes::Compose(SDL_Renderer* renderer) {
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
     Surface picture = box->Picture();
     Texture texture = ToTexture(renderer, picture.get());
+    SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_NONE);  // the box is opaque
     SDL_RenderCopy(renderer, texture.get(), nullptr, &area);
   }
 }
@@ -369,6 +370,7 @@ MessageAnswer OwnWindowMessageBoxes::Show(std::string_view caption, std::string_
   layer.draw = [&box, &renderer] {
     Surface picture = box.Picture();
     Texture texture = ToTexture(renderer.get(), picture.get());
+    SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_NONE);  // the box is opaque
     SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
     SDL_RenderPresent(renderer.get());
   };

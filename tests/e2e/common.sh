@@ -49,3 +49,11 @@ start_portal() {
   wait_for 10 grep -q "serving http" "$work/$3.log" || fail "the portal did not start"
   url=$(sed -n 's/.*serving \(http:[^ ]*\) .*/\1/p' "$work/$3.log")
 }
+
+# window_shown TITLE: prints the id of the shown window with that title; false when there
+# is none. (xwininfo reads the titles as the program set them, in any locale.)
+window_shown() {
+  local window
+  window=$(xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\".*/\1/p" | head -1)
+  [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable && echo "$window"
+}

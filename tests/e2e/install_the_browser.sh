@@ -5,11 +5,15 @@
 # second portal), downloads a stand-in browser installer, waits for its files, starts
 # the browser with "SL" and its check program with "AS^100^", and ends.
 #
-#   tests/e2e/install_the_browser.sh APP_FOLDER        (run under xvfb-run, as CTest does)
+# The question is checked on the X screen, drawn in its own window, in a C locale.
+#
+#   tests/e2e/install_the_browser.sh APP_FOLDER SCREENCHECK   (under xvfb-run, as CTest does)
 set -euo pipefail
 
 app=$(cd "$1" && pwd)
+check=$2
 source "$(dirname "$0")/common.sh"
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 logs=(vendor updater launched)
 browser=$HOME/.local/share/Ostrel/Browser
 
@@ -31,14 +35,6 @@ start_portal "$app/hwatable-portal" "$work/vendor" vendor
   >/dev/null || fail "publishing the browser failed"
 export HWATABLE_PORTAL_URL=$url HWATABLE_BROWSER_URL=$url
 
-# A shown window by its title. (xdotool's search does not see SDL's message box, and
-# blocks on it: xwininfo reads the titles instead.)
-window_shown() {
-  local window
-  window=$(xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\".*/\1/p" | head -1)
-  [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable && echo "$window"
-}
-
 "$app/updater" >"$work/updater.log" 2>&1 &
 updater_pid=$!
 started_pids+=("$updater_pid")
@@ -48,7 +44,13 @@ sleep 0.5
 xdotool mousemove --window "$notice" 110 160 click 1
 wait_for 20 window_shown "Ostrel 브라우져설치" || fail "no question to install the browser"
 question=$(window_shown "Ostrel 브라우져설치")
+eval "$(xdotool getwindowgeometry --shell "$question")"
 sleep 0.5
+import -window root "$work/question.png"
+"$check" --images "$app" "$work/question.png" "$X" "$Y" own-box yesno information \
+  "Ostrel 브라우져설치" \
+  'Velmaro 게임을 실행하기 위해서는 [Ostrel 브라우져]가 필요합니다 \nOstrel 브라우져를 지금 설치하시겠습니까?' \
+  >"$work/checks.log" 2>&1 || { cat "$work/checks.log" >&2; fail "the question is not on the screen"; }
 xdotool windowfocus "$question"
 xdotool key Return
 

@@ -46,6 +46,7 @@ using namespace hw;
 using namespace hw::ui;
 
 struct Screen {
+  std::string path;
   Surface shot;
   int left = 0, top = 0;
 
@@ -107,6 +108,15 @@ struct Checker {
               int y, long skip = -1) {
     const double share = Match(screen, picture, from, x, y, skip);
     Report(share >= kEnough, what, share);
+    if (share < kEnough && picture != nullptr) KeepForLooking(picture, from, x, y);
+  }
+  // Beside the screenshot: what was expected and what the screen showed there.
+  void KeepForLooking(const SDL_Surface* picture, const SDL_Rect& from, int x, int y) {
+    const std::string stem = screen.path + ".failed-" + std::to_string(failures);
+    Surface expected = CutOut(picture, from);
+    IMG_SavePNG(expected.get(), (stem + "-expected.png").c_str());
+    Surface shown = CutOut(screen.shot.get(), {screen.left + x, screen.top + y, from.w, from.h});
+    IMG_SavePNG(shown.get(), (stem + "-shown.png").c_str());
   }
 
   void TitleStrip() {
@@ -166,10 +176,9 @@ struct Checker {
     for (int i = 0; i < 4; ++i) {
       if (icon == iconNames[i]) chosen = icons[i];
     }
-    return MessageBox([this](int size, bool bold) { return fonts.GetOrNull(size, bold); },
-                      caption, text, chosen,
-                      buttons == "yesno" ? platform::MessageButtons::kYesNo
-                                         : platform::MessageButtons::kOk);
+    return MessageBox(
+        [this](int size, bool bold) { return fonts.GetOrNull(size, bold); }, caption, text, chosen,
+        buttons == "yesno" ? platform::MessageButtons::kYesNo : platform::MessageButtons::kOk);
   }
   // Where the human's hand shows card N: prints the middle of the card, "X Y"; fails
   // when it is not there. The hints drawn over a hand card (a frame and a mark) are left
@@ -206,8 +215,7 @@ struct Checker {
 };
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: hwatable-screencheck --images DIR SHOT.png LEFT TOP CHECK...\n");
+  std::fprintf(stderr, "usage: hwatable-screencheck --images DIR SHOT.png LEFT TOP CHECK...\n");
   return 2;
 }
 
@@ -222,10 +230,9 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kSkinImages; ++i)
     state.SkinImages[i] = ImagePath(state.GameInfo, kSkinImageNames[i]);
   FontLibrary fonts;
-  const Skin skin = Skin::Load(state, [&fonts](int size, bool bold) {
-    return fonts.GetOrNull(size, bold);
-  });
-  Screen screen{LoadPicture(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])};
+  const Skin skin =
+      Skin::Load(state, [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); });
+  Screen screen{argv[3], LoadPicture(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])};
   if (!screen.shot) {
     std::fprintf(stderr, "hwatable-screencheck: cannot read %s\n", argv[3]);
     return 2;
@@ -258,7 +265,8 @@ int main(int argc, char** argv) {
       check.Expect("result window", skin.resultWindow.get(), {0, 0, 306, 20}, 132, 206, kMagenta);
       check.Expect("result OK button", skin.resultOk.get(), {0, 0, 99, 40}, 132 + 198, 206 + 164);
     } else if ((name == "box" || name == "own-box") && left >= 4) {
-      check.Box(name == "own-box", check.MakeBox(args[i + 1], args[i + 2], args[i + 3], args[i + 4]));
+      check.Box(name == "own-box",
+                check.MakeBox(args[i + 1], args[i + 2], args[i + 3], args[i + 4]));
       i += 4;
     } else if (name == "where-box-button" && left >= 5) {
       // Where a button of the box (in the middle of the window) is: "X Y", nothing checked.

@@ -8,18 +8,21 @@
 #      starts the new game;
 #   2. with 102 installed, starts the game at once;
 #   3. with the portal down, starts the game at once;
-#   4. with a corrupted installer on the portal, shows the download error, opens the
-#      home page, deletes the file and runs nothing.
+#   4. with a corrupted installer on the portal, shows the download error in a window of
+#      its own (checked on the X screen, in a C locale), opens the home page once it is
+#      answered, deletes the file and runs nothing.
 #
-#   tests/e2e/update_the_game.sh APP_FOLDER UPDATER_102 CMAKE PACKAGING_FOLDER
+#   tests/e2e/update_the_game.sh APP_FOLDER UPDATER_102 CMAKE PACKAGING_FOLDER SCREENCHECK
+#   (under xvfb-run, as CTest does; the first three runs use SDL's dummy video driver)
 set -euo pipefail
 
 app=$(cd "$1" && pwd)
 updater102=$2
 cmake=$3
 packaging=$4
+check=$5
 source "$(dirname "$0")/common.sh"
-logs=(portal updater)
+logs=(portal updater checks)
 export SDL_VIDEODRIVER=dummy
 mkdir -p "$work/bin"
 # The browser the home pages would open in: it only writes them down.
@@ -97,8 +100,26 @@ serve
 installer=$(find "$work/portal/down" -type f ! -name nlist.lst | head -1)
 printf 'x' >>"$installer"
 : >"$work/updater.log"
-run_updater
-grep -q "업데이트중 에러가 발생하였습니다" "$work/updater.log" || fail "no download error was shown"
+rm -f "$work/opened"
+# On the X screen now. (X11's libraries keep memory to the end, which the leak checker
+# of a sanitizer build would call leaks.)
+SDL_VIDEODRIVER=x11 LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
+  "$game/updater" game >>"$work/updater.log" 2>&1 &
+updater_pid=$!
+started_pids+=("$updater_pid")
+wait_for 30 window_shown 다운로드에러 || fail "no download error was shown"
+box=$(window_shown 다운로드에러)
+eval "$(xdotool getwindowgeometry --shell "$box")"
+sleep 0.5
+import -window root "$work/download-error.png"
+"$check" --images "$app" "$work/download-error.png" "$X" "$Y" own-box ok error 다운로드에러 \
+  '업데이트중 에러가 발생하였습니다     \n홈페이지에서 다운로드/설치를 해주십시요    ' \
+  >"$work/checks.log" 2>&1 || fail "the download error is not on the screen"
+[ ! -e "$work/opened" ] || fail "the home page opened before the error was answered"
+xdotool key Return
+for _ in $(seq 100); do kill -0 "$updater_pid" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$updater_pid" 2>/dev/null && fail "the updater did not end"
+wait "$updater_pid" || fail "the updater failed ($?)"
 grep -q "^$url\$" "$work/opened" || fail "the home page was not opened"
 [ ! -e "$game/103" ] || fail "the corrupted installer was left behind"
 sleep 1
