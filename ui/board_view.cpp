@@ -213,6 +213,7 @@ void SdlBoard::DealCards(const DealRequest& deal) {
     control.left = step.Left;
     control.top = step.Top;
     if (deal.ToFloor) BringToFront(control);
+    ++dealSteps_;
     loop_.WaitForFrame();
   }
   for (const auto& card : deal.Cards) {

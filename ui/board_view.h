@@ -6,6 +6,7 @@
 // frame together; the window calls it at the display's pace.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -92,6 +93,8 @@ class SdlBoard final : public BoardView {
     long z = 0;
   };
   const CardControl& Card(int card) const { return cards_.at(static_cast<std::size_t>(card)); }
+  // Steps of deals taken since the board was made (for the frame log).
+  std::uint64_t DealSteps() const { return dealSteps_; }
   bool PowerBarShown() const { return powerBar_.visible; }
   Rgb PowerSegment(int k) const { return powerBar_.segments.at(static_cast<std::size_t>(k)); }
 
@@ -124,6 +127,7 @@ class SdlBoard final : public BoardView {
   Surface missionBox_;
   std::array<CardControl, kMaxCardsInPlay> cards_{};
   long zCounter_ = 0;
+  std::uint64_t dealSteps_ = 0;
   struct BombControl {
     bool visible = false;
     int frame = 0;  // 0 the plain bomb card, 1..4 the explosion

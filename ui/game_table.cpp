@@ -3,6 +3,8 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "core/settings.h"
@@ -84,6 +86,9 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
   controller_.onUnload = [this] { Unload(); };
   loop_.onEvent = [this](const SDL_Event& event) { HandleEvent(event); };
   loop_.onFrame = [this] { PresentFrame(); };
+  if (const char* path = std::getenv("HWATABLE_FRAME_LOG"); path != nullptr && *path != '\0') {
+    frameLog_.reset(std::fopen(path, "w"));
+  }
 
   // Frames at the display's pace.
   SDL_DisplayMode mode{};
@@ -138,6 +143,15 @@ void GameTable::PresentFrame() {
     }
   }
   SDL_RenderPresent(renderer_.get());
+  if (frameLog_) {
+    // When it was shown (microseconds of the wall clock, comparable across programs),
+    // and how many steps of deals had been taken by then.
+    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    std::fprintf(frameLog_.get(), "%lld %llu\n", static_cast<long long>(now.count()),
+                 static_cast<unsigned long long>(board_.DealSteps()));
+    std::fflush(frameLog_.get());
+  }
   if (!capturePath_.empty()) {
     captureSaved_ = shot && IMG_SavePNG(shot.get(), capturePath_.c_str()) == 0;
     capturePath_.clear();

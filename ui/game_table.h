@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -137,6 +138,11 @@ class GameTable {
   bool unloaded_ = false;
   std::string capturePath_;  // the screenshot the next frame is saved as
   bool captureSaved_ = false;
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  // HWATABLE_FRAME_LOG: a line for every frame shown, for measuring.
+  std::unique_ptr<std::FILE, FileCloser> frameLog_;
 };
 
 }  // namespace hw::ui

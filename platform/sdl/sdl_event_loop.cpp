@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_event_loop.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace hw::platform {
 
@@ -37,7 +38,9 @@ void SdlEventLoop::FrameIfDue() {
   if (!frameWanted_) return;
   const Micros now = NowMicros();
   if (now - lastFrame_ < frameInterval_) return;
-  lastFrame_ = now;
+  // Frames keep the display's cadence: the next is due one interval after this one was,
+  // unless the loop has fallen behind (or was idle), when the cadence starts anew.
+  lastFrame_ = now - lastFrame_ < 2 * frameInterval_ ? lastFrame_ + frameInterval_ : now;
   frameWanted_ = false;
   if (onFrame) onFrame();
   for (const auto& layer : std::vector(layers_)) {
@@ -61,9 +64,13 @@ void SdlEventLoop::Sleep(Micros limit) {
   if (frameWanted_) until = std::min(until, lastFrame_ + frameInterval_);
   const Micros wait = until - NowMicros();
   if (wait <= 0) return;
-  // SDL waits in whole milliseconds: round up, so that a frame or tick due in 0.4 ms is
-  // not spun for.
-  const int milliseconds = static_cast<int>(std::min<Micros>((wait + 999) / 1000, 1000));
+  if (wait < 2000) {
+    // SDL waits in whole milliseconds; the last stretch before a frame or tick is slept
+    // to the microsecond, so that frames come at the display's pace and not later.
+    std::this_thread::sleep_for(std::chrono::microseconds(wait));
+    return;
+  }
+  const int milliseconds = static_cast<int>(std::min<Micros>(wait / 1000 - 1, 1000));
   SDL_Event event;
   if (SDL_WaitEventTimeout(&event, milliseconds) != 0) HandleEvent(event);
 }
