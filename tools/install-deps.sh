@@ -11,6 +11,8 @@ packages=(
   # the portal, its client and the updater
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsqlitecpp-dev
   libsodium-dev
+  # opening the portal's pages in the desktop's browser
+  xdg-utils
   # tests: GoogleTest, GMP as the money oracle, clang for the fuzzers, the format check,
   # a virtual X server for screenshots, and xdotool and xwininfo to drive windows end to end
   libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth xdotool x11-utils
