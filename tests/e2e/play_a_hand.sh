@@ -10,8 +10,8 @@
 # The portal's database must then hold the first hand, and the game must have logged out.
 #
 #   tests/e2e/play_a_hand.sh BUILD/app SCREENCHECK   (under xvfb-run, as CTest does)
-# HWATABLE_SHOTS=DIR keeps the screenshots there (by default they go with the scratch
-# folder).
+# HWATABLE_SHOTS=DIR keeps the screenshots there, emptied first (CTest keeps them in
+# build/debug/tests/e2e-shots; by default they go with the scratch folder).
 set -euo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -20,7 +20,7 @@ source "$(dirname "$0")/common.sh"
 logs=(portal game checks)
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 shots=${HWATABLE_SHOTS:-$work/shots}
-mkdir -p "$shots"
+rm -rf "$shots" && mkdir -p "$shots"
 
 portal() { "$bin/hwatable-portal" --data "$work/portal" "$@"; }
 figure() { portal show newbie | sed -n "s/^$1: //p"; }
@@ -52,6 +52,7 @@ see() {
   local deadline=$((SECONDS + seconds))
   while true; do
     shot "$name"
+    rm -f "$shots/$name.png.failed-"*  # what an earlier look did not find
     if "$check" --images "$bin" "$shots/$name.png" "$left" "$top" "$@" >"$work/check.out" 2>&1; then
       cat "$work/check.out" >>"$work/checks.log"
       return 0

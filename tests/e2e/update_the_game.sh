@@ -40,8 +40,9 @@ pack() {  # pack VERSION HWATABLE UPDATER
     -DHWATABLE="$2" -DPORTAL="$app/hwatable-portal" -DUPDATER="$3" \
     -DIMAGES="$app/images" -DSOUNDS="$app/sounds" -P "$packaging/build_installer.cmake" >/dev/null
 }
-run_updater() {  # the installed updater as the menu entry starts it; at most a minute
-  timeout 60 "$game/updater" game >>"$work/updater.log" 2>&1 || fail "the updater failed ($?)"
+run_updater() {  # the installed updater as the menu entry starts it, with no display; at most a minute
+  timeout 60 env -u DISPLAY "$game/updater" game >>"$work/updater.log" 2>&1 ||
+    fail "the updater failed ($?)"
 }
 serve() {
   start_portal "$app/hwatable-portal" "$work/portal" portal

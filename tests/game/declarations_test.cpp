@@ -83,13 +83,6 @@ std::string Deck(const std::vector<int>& floor, const std::vector<int>& seon,
   return DeckFor(cards).Floor(floor).FirstHand(seon).SecondHand(other).Pile(pile).Text();
 }
 
-// One junk of each month 1..8 on the floor; 선 holds one card of each month 1..10, the
-// other player another; no hand holds three of a month.
-std::string QuietDeck() {
-  return Deck({2, 6, 10, 14, 18, 22, 26, 30}, {0, 4, 8, 12, 16, 20, 24, 28, 32, 36},
-              {1, 5, 9, 13, 17, 21, 25, 29, 33, 37});
-}
-
 // ---- Chongtong
 
 TEST(ChongtongTest, FourOfAMonthWinsThreeStakesBeforeTheFirstCard) {
@@ -408,7 +401,7 @@ TEST(GoStopTest, TheHumanStops) {
 TEST(GoStopTest, AStopNeedsSevenPointsAndMoreThanAtTheLastGo) {
   // Junk only, from the pile: two double junk and eleven to thirteen plain ones.
   Scenario s;
-  s.Start(QuietDeck());
+  s.Start(testing::QuietDeck());
   ASSERT_TRUE(HumansTurnWaits(s));
   GiveCaptured(s, kHuman, {41, 47, 3, 7, 11, 15, 19, 23, 27, 31, 34, 35, 38});  // 15: 6 points
   EXPECT_EQ(s.State().Player(kHuman).Score, 6);
@@ -429,7 +422,7 @@ TEST(GoStopTest, AStopNeedsSevenPointsAndMoreThanAtTheLastGo) {
 
 TEST(GoStopTest, WithNoCardLeftSevenPointsAreSettledWithoutAQuestion) {
   Scenario s;
-  s.Start(QuietDeck());
+  s.Start(testing::QuietDeck());
   GiveCaptured(s, kHuman, {41, 47, 3, 7, 11, 15, 19, 23, 27, 31, 34, 35, 38, 39});  // 16: 7
   s.State().Player(kHuman).PlayedCount = 10;
   EXPECT_EQ(DecideAfterScore(s.G(), kHuman), 0);
@@ -491,7 +484,7 @@ TEST(GoStopTest, TheComputerGoesUnlessTheHumanHasFivePointsAndNoMatchingCard) {
 
 TEST(TurnTimerTest, TheComputerMovesAtTheSecondTickOfItsTurn) {
   Scenario s;
-  s.Start(QuietDeck(), kNovemberBrightMission, false);
+  s.Start(testing::QuietDeck(), kNovemberBrightMission, false);
   const GameState& state = s.State();
   s.Wait(1.9);
   EXPECT_EQ(HeldBy(state, kComputer), 10);
@@ -543,7 +536,7 @@ TEST(TurnTimerTest, AHumanWithoutRealCardsIsPlayedForWithAServiceCardThenABombCa
 
 TEST(HumanClickTest, OnlyTheFirstLeftClickOnOwnCardInOwnTurnPlays) {
   Scenario s;
-  s.Start(QuietDeck());
+  s.Start(testing::QuietDeck());
   const GameState& state = s.State();
 
   Click(s, 1);  // the computer's card

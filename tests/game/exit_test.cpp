@@ -13,14 +13,6 @@ namespace {
 
 using platform::MessageAnswer;
 
-std::string QuietDeck() {
-  return testing::DeckFor(48)
-      .Floor({2, 6, 10, 14, 18, 22, 26, 30})
-      .FirstHand({0, 4, 8, 12, 16, 20, 24, 28, 32, 36})
-      .SecondHand({1, 5, 9, 13, 17, 21, 25, 29, 33, 37})
-      .Text();
-}
-
 TEST(ExitTest, BetweenHandsTheWindowClosesWithoutAQuestion) {
   testing::Scenario s;
   s.window.RequestExit();
@@ -30,7 +22,7 @@ TEST(ExitTest, BetweenHandsTheWindowClosesWithoutAQuestion) {
 
 TEST(ExitTest, DuringAHandNoLeavesTheHandAsItWasAndTheClockStoodStill) {
   testing::Scenario s;
-  s.Start(QuietDeck());
+  s.Start(testing::QuietDeck());
   ASSERT_TRUE(s.RunUntil([&] { return s.State().Room.HumanTurnMark == -1; }));
   const int turns = s.State().Player(kHuman).PlayedCount;
   // The player thinks for half a minute, longer than his turn lasts, and says no.
@@ -55,7 +47,7 @@ TEST(ExitTest, DuringAHandNoLeavesTheHandAsItWasAndTheClockStoodStill) {
 
 TEST(ExitTest, DuringAHandYesClosesTheWindow) {
   testing::Scenario s;
-  s.Start(QuietDeck());
+  s.Start(testing::QuietDeck());
   s.rec.desktop.answers = {MessageAnswer::kYes};
   s.window.RequestExit();
   EXPECT_TRUE(s.window.Unloaded());
@@ -63,7 +55,7 @@ TEST(ExitTest, DuringAHandYesClosesTheWindow) {
 
 TEST(WaitingRoomTest, TheStartButtonComesBackWhenTheResultCloses) {
   testing::Scenario s;
-  s.Start(QuietDeck());
+  s.Start(testing::QuietDeck());
   ASSERT_TRUE(s.PlayToEnd());
   const std::vector<std::string>& calls = s.rec.board.calls;
   const auto closed = std::find(calls.begin(), calls.end(), "close-mission-box");

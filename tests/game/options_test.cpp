@@ -16,15 +16,6 @@ namespace {
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
-// No chongtong, no three of a month in either hand: a quiet hand the human starts.
-std::string QuietDeck() {
-  return testing::DeckFor(48)
-      .Floor({2, 6, 10, 14, 18, 22, 26, 30})
-      .FirstHand({0, 4, 8, 12, 16, 20, 24, 28, 32, 36})
-      .SecondHand({1, 5, 9, 13, 17, 21, 25, 29, 33, 37})
-      .Text();
-}
-
 bool HumansTurnWaits(testing::Scenario& s) {
   return s.State().Room.TurnPlayer == kHuman && s.State().Room.HumanTurnMark == -1;
 }
@@ -88,7 +79,7 @@ TEST_F(OptionsTest, CancelChangesNothing) {
 }
 
 TEST_F(OptionsTest, DuringAHandOnlySoundAndSpeedChangeAndTheTurnTimerWaits) {
-  s.Start(QuietDeck(), 0);
+  s.Start(testing::QuietDeck(), 0);
   ASSERT_TRUE(s.RunUntil([&] { return HumansTurnWaits(s); }));
   const int played = s.State().Player(kHuman).PlayedCount;
 
@@ -114,7 +105,7 @@ TEST_F(OptionsTest, DuringAHandOnlySoundAndSpeedChangeAndTheTurnTimerWaits) {
 }
 
 TEST_F(OptionsTest, CancelRestartsATimerItStoppedAndLeavesAStoppedOneStopped) {
-  s.Start(QuietDeck(), 0);
+  s.Start(testing::QuietDeck(), 0);
   ASSERT_TRUE(s.RunUntil([&] { return HumansTurnWaits(s); }));
   const int played = s.State().Player(kHuman).PlayedCount;
   options.Open();
