@@ -11,15 +11,15 @@
 #include <string>
 
 #include "app/local_portal.h"
-#include "core/settings.h"
-#include "core/startup.h"
+#include "mainwindow/settings.h"
+#include "mainwindow/startup.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/posix/ini_settings_store.h"
 #include "platform/sdl/sdl_event_loop.h"
 #include "platform/single_instance.h"
-#include "portal/client/login_form.h"
+#include "mainwindow/login_form.h"
 #include "portal/client/portal_session.h"
 #include "ui/display_modes.h"
 #include "ui/fonts.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "scoring/money.h"
+#include "rules/money.h"
 
 namespace {
 

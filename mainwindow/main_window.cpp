@@ -2,10 +2,10 @@
 
 #include <charconv>
 
-#include "core/declarations.h"
-#include "core/moves.h"
-#include "core/turn.h"
-#include "scoring/computer_player.h"
+#include "hand/declarations.h"
+#include "hand/moves.h"
+#include "hand/turn.h"
+#include "rules/computer_player.h"
 
 namespace hw {
 namespace {

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/game.h"
-#include "core/game_window.h"
+#include "hand/game.h"
+#include "hand/game_window.h"
 #include "platform/event_loop.h"
-#include "ui/dialog_controllers.h"
+#include "mainwindow/dialog_controllers.h"
 
 namespace hw {
 

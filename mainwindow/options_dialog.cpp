@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/settings.h"
-#include "scoring/room_title.h"
+#include "mainwindow/settings.h"
+#include "rules/room_title.h"
 
 namespace hw {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "core/game.h"
+#include "hand/game.h"
 #include "mainwindow/main_window.h"
 #include "platform/settings_store.h"
 

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/effects.h"
+#include "hand/effects.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
-#include "ui/dialog_controllers.h"
+#include "mainwindow/dialog_controllers.h"
 
 namespace hw::sim {
 

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "core/card_table.h"
-#include "core/game.h"
-#include "core/hand_setup.h"
-#include "core/moves.h"
+#include "rules/card_table.h"
+#include "hand/game.h"
+#include "hand/hand_setup.h"
+#include "hand/moves.h"
 #include "mainwindow/main_window.h"
-#include "scoring/missions_ranks.h"
-#include "scoring/money.h"
+#include "rules/missions_ranks.h"
+#include "rules/money.h"
 #include "sim/headless.h"
 
 namespace hw::sim {

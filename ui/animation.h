@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "core/effects.h"
-#include "core/game_state.h"
+#include "hand/effects.h"
+#include "rules/game_state.h"
 
 namespace hw {
 

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/lookups.h"
-#include "core/startup.h"
-#include "core/turn.h"
-#include "scoring/missions_ranks.h"
-#include "scoring/money.h"
+#include "rules/lookups.h"
+#include "mainwindow/startup.h"
+#include "hand/turn.h"
+#include "rules/missions_ranks.h"
+#include "rules/money.h"
 #include "ui/animation.h"
 
 namespace hw::ui {

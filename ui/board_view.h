@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "core/effects.h"
-#include "core/game_state.h"
+#include "hand/effects.h"
+#include "rules/game_state.h"
 #include "platform/event_loop.h"
 #include "ui/effect_control.h"
 #include "ui/sdl_util.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/effects.h"
+#include "hand/effects.h"
 #include "ui/sdl_util.h"
 
 namespace hw::ui {

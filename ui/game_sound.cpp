@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "core/startup.h"
+#include "mainwindow/startup.h"
 
 namespace hw::ui {
 

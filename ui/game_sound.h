@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/effects.h"
-#include "core/game_state.h"
+#include "hand/effects.h"
+#include "rules/game_state.h"
 #include "platform/event_loop.h"
 #include "platform/file_system.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "core/settings.h"
+#include "mainwindow/settings.h"
 
 namespace hw::ui {
 namespace {

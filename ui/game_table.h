@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "core/game.h"
+#include "hand/game.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/options_dialog.h"
 #include "platform/file_system.h"

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/event_loop.h"
-#include "portal/client/login_form.h"
+#include "mainwindow/login_form.h"
 #include "ui/board_view.h"
 #include "ui/shape.h"
 #include "ui/skin.h"

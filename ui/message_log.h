@@ -21,7 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/effects.h"
+#include "hand/effects.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
 #include "ui/fonts.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "core/effects.h"
+#include "hand/effects.h"
 
 namespace hw {
 

@@ -18,7 +18,7 @@
 
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
-#include "ui/dialog_controllers.h"
+#include "mainwindow/dialog_controllers.h"
 
 namespace hw {
 

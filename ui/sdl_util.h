@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/effects.h"
+#include "hand/effects.h"
 
 namespace hw::ui {
 

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "core/startup.h"
+#include "mainwindow/startup.h"
 #include "ui/skin_fallbacks.h"
 
 namespace hw::ui {

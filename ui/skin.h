@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "core/game_state.h"
+#include "rules/game_state.h"
 #include "ui/sdl_util.h"
 
 namespace hw::ui {

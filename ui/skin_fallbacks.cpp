@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/card_table.h"
+#include "rules/card_table.h"
 #include "ui/skin.h"
 
 namespace hw::ui {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/settings.h"  // the names the game and the updater share (constants only)
+#include "mainwindow/settings.h"  // the names the game and the updater share (constants only)
 #include "updater/toolbox.h"
 
 namespace hw::updater {

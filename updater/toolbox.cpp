@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/settings.h"  // the names the game and the updater share (constants only)
+#include "mainwindow/settings.h"  // the names the game and the updater share (constants only)
 #include "platform/paths.h"
 #include "updater/update_list.h"
 

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/settings.h"  // the names the game and the updater share (constants only)
+#include "mainwindow/settings.h"  // the names the game and the updater share (constants only)
 #include "updater/toolbox.h"
 #include "updater/update_list.h"
 

@@ -1,6 +1,6 @@
 #include "portal/client/portal_session.h"
 
-#include "core/hand_setup.h"
+#include "hand/hand_setup.h"
 #include "portal/client/form.h"
 
 namespace hw::portal {

@@ -3,7 +3,7 @@
 // save after every hand and the logout when the window closes. The portal's reply to a
 // score save replaces the local figures; a failure is shown and the local figures stand.
 
-#include "core/game.h"
+#include "hand/game.h"
 #include "platform/http_client.h"
 
 namespace hw::portal {

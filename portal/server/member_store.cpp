@@ -5,9 +5,9 @@
 #include <array>
 #include <ctime>
 
-#include "core/game_state.h"
-#include "scoring/missions_ranks.h"
-#include "scoring/money.h"
+#include "rules/game_state.h"
+#include "rules/missions_ranks.h"
+#include "rules/money.h"
 
 namespace hw::portal {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/capture.h"
-#include "core/hand_setup.h"
-#include "scoring/computer_player.h"
-#include "scoring/score.h"
+#include "hand/capture.h"
+#include "hand/hand_setup.h"
+#include "rules/computer_player.h"
+#include "hand/score.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/scenario.h"
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "core/settings.h"
+#include "mainwindow/settings.h"
 #include "mainwindow/options_dialog.h"
 #include "platform/fake/memory_settings_store.h"
 #include "tests/support/deck_builder.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/hand_setup.h"
-#include "scoring/money.h"
+#include "hand/hand_setup.h"
+#include "rules/money.h"
 #include "tests/support/invariants.h"
 #include "tests/support/scenario.h"
 

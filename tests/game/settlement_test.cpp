@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/capture.h"
-#include "core/hand_setup.h"
-#include "scoring/score.h"
-#include "scoring/settlement.h"
+#include "hand/capture.h"
+#include "hand/hand_setup.h"
+#include "hand/score.h"
+#include "hand/settlement.h"
 #include "tests/support/scenario.h"
 
 namespace hw {

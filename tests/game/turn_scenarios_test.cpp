@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "core/capture.h"
-#include "core/turn.h"
+#include "hand/capture.h"
+#include "hand/turn.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/invariants.h"
 #include "tests/support/scenario.h"

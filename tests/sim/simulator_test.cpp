@@ -11,7 +11,7 @@
 #include <regex>
 #include <sstream>
 
-#include "scoring/money.h"
+#include "rules/money.h"
 
 namespace hw::sim {
 namespace {

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "core/game_state.h"
-#include "scoring/score.h"
+#include "rules/game_state.h"
+#include "hand/score.h"
 
 namespace hw::testing {
 

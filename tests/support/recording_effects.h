@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/effects.h"
-#include "core/game.h"
+#include "hand/effects.h"
+#include "hand/game.h"
 #include "platform/event_loop.h"
 #include "platform/fake/scripted_desktop.h"
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/startup.h"
+#include "mainwindow/startup.h"
 #include "ui/skin.h"
 
 namespace hw::ui {

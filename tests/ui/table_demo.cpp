@@ -19,14 +19,14 @@
 #include <optional>
 #include <string>
 
-#include "core/declarations.h"
-#include "core/hand_setup.h"
-#include "core/moves.h"
-#include "core/startup.h"
+#include "hand/declarations.h"
+#include "hand/hand_setup.h"
+#include "hand/moves.h"
+#include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
-#include "portal/client/login_form.h"
-#include "scoring/computer_player.h"
+#include "mainwindow/login_form.h"
+#include "rules/computer_player.h"
 #include "ui/game_table.h"
 #include "ui/program_desktop.h"
 

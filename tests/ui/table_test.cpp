@@ -8,13 +8,13 @@
 
 #include <memory>
 
-#include "core/hand_setup.h"
-#include "core/moves.h"
-#include "core/startup.h"
+#include "hand/hand_setup.h"
+#include "hand/moves.h"
+#include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
-#include "portal/client/login_form.h"
+#include "mainwindow/login_form.h"
 #include "tests/support/deck_builder.h"
 #include "ui/animation.h"
 #include "ui/effect_control.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/settings.h"
+#include "mainwindow/settings.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_folder.h"

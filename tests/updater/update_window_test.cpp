@@ -9,7 +9,7 @@
 #include <fstream>
 #include <memory>
 
-#include "core/settings.h"
+#include "mainwindow/settings.h"
 #include "hwatable_version.h"
 #include "platform/digest.h"
 #include "platform/fake/fake_launcher.h"

@@ -1,0 +1,52 @@
+#include "hand/capture.h"
+
+#include "hand/glide.h"
+
+namespace hw {
+
+void LayOutPile(Game& game, int player, int kind, int card) {
+  GameState& state = game.state;
+  const int seatIndex = state.Player(player).Seat;
+  const SeatCardSet& seat = state.SeatCards.at(static_cast<std::size_t>(seatIndex));
+  const int count = seat.CapturedCountByKind[kind];
+  // A pile is laid out after every change, so when the change was a card added at its
+  // end, the cards before it are in their places already.
+  const bool appended = count > 0 && card != kNoCard && seat.Captured[kind][count - 1] == card;
+  for (int i = appended ? count : 1; i <= count; ++i) {
+    const int c = seat.Captured[kind][i - 1];
+    if (c == kNoCard) continue;
+    CardRecord& record = state.Card(c);
+    const BoardPoint target = PilePosition(seat, kind, i);
+    if (c == card) {
+      GlideCard(game, c, target);
+      game.sound.PlayGameSound("TUCK", 3, false, "", 0.3);
+    } else if (record.ImageLeft != target.Left || record.ImageTop != target.Top) {
+      game.board.PlaceCard(c, target.Left, target.Top);  // the pile closed up
+    }
+    record.ImageLeft = target.Left;
+    record.ImageTop = target.Top;
+  }
+  if (kind == kJunk && count > 0) {
+    const BoardPoint last = PilePosition(seat, kind, count);
+    game.board.MoveJunkLabel(seatIndex, last.Left + 37, last.Top + 12);
+  }
+}
+
+void CapturePile(Game& game, int player, int card, bool show) {
+  if (card < 0) return;
+  GameState& state = game.state;
+  CardRecord& record = state.Card(card);
+  record.Location = CapturedBy(player);
+  SeatCardSet& seat = state.SeatOf(player);
+  const int kind = record.Kind;
+  seat.Captured.at(static_cast<std::size_t>(kind))
+      .at(static_cast<std::size_t>(seat.CapturedCountByKind[kind])) = card;
+  ++seat.CapturedCountByKind[kind];
+  for (int& slot : seat.Hand) {
+    if (slot == card) slot = kNoCard;
+  }
+  if (show) game.board.ShowCardFace(card);
+  LayOutPile(game, player, kind, card);
+}
+
+}  // namespace hw

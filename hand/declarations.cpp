@@ -1,0 +1,126 @@
+#include "hand/declarations.h"
+
+#include <algorithm>
+
+#include "hand/capture.h"
+#include "rules/lookups.h"
+#include "hand/moves.h"
+#include "hand/turn.h"
+#include "hand/score.h"
+#include "hand/settlement.h"
+
+namespace hw {
+namespace {
+
+bool Idle(const Game& game) {
+  return game.state.Room.Status == 'F';
+}
+
+// The first month (1..12) of which four month cards lie where `location` says.
+int MonthOfFour(const GameState& state, int location) {
+  for (int month = 1; month <= 12; ++month) {
+    const int first = 4 * (month - 1);  // a month's four cards are numbered together
+    int count = 0;
+    for (int card = first; card < first + 4; ++card)
+      count += state.Card(card).Location == location;
+    if (count == 4) return month;
+  }
+  return 0;
+}
+
+// After a declaration the hand is laid out again and the opponent plays.
+void OpponentsTurn(Game& game, int player) {
+  LayOutHand(game, player);
+  BeginTurn(game, game.state.Player(OpponentOf(player)).Name);
+}
+
+}  // namespace
+
+void CallGo(Game& game, int player) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  game.Window().CloseDialog(DialogKind::kGoStop);
+  PlayerRecord& who = state.Player(player);
+  ++who.GoCount;
+  who.ScoreAtLastGo = who.Score;
+  state.Room.LastGoPlayer = player;
+  game.board.DrawPlayerStatus(player);
+  game.Log("[" + who.Name + "]님 <" + std::to_string(who.GoCount) + "고>(" +
+           std::to_string(who.ScoreAtLastGo) + "점)");
+  game.Sound("GO" + std::to_string(std::min(who.GoCount, 5)), 0, who.VoiceFolder);
+  game.board.ShowGoEffect(who.GoCount);
+  OpponentsTurn(game, player);
+}
+
+void CallStop(Game& game, int player) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  game.Window().CloseDialog(DialogKind::kGoStop);
+  const PlayerRecord& who = state.Player(player);
+  game.Sound("STOP", 4, who.VoiceFolder);
+  game.loop.WaitSeconds(1.0);
+  game.Log("[" + who.Name + "]님 스톱(" + std::to_string(who.Score) + "점)");
+  SettleByStop(game, player);
+}
+
+void DeclareShake(Game& game, int player, int card) {
+  GameState& state = game.state;
+  game.Window().CloseDialog(DialogKind::kShake);
+  if (Idle(game)) return;
+  PlayerRecord& who = state.Player(player);
+  ++who.ShakeCount;
+  game.board.DrawPlayerStatus(player);
+  if (player == kHuman) {
+    game.Sound("WAVE", 3);
+  } else {
+    game.Log("[" + who.Name + "]님께서 흔들었습니다");
+    ShowShakeCards(game, player, card);
+  }
+  // The turn begins again; the shaken cards are now played plainly.
+  --who.PlayedCount;
+  BeginTurn(game, who.Name);
+}
+
+bool HasChongtong(Game& game, int player) {
+  const int month = MonthOfFour(game.state, player);
+  if (month == 0) return false;
+  ChongtongWin(game, player, month);
+  return true;
+}
+
+bool FloorHasFourOfAMonth(Game& game) {
+  const int month = MonthOfFour(game.state, kOnFloor);
+  if (month == 0) return false;
+  ChongtongWin(game, PlayerByOrder(game.state, 1), month);
+  return true;
+}
+
+void ChongtongWin(Game& game, int player, int month) {
+  if (Idle(game)) return;
+  game.Window().CloseDialog(DialogKind::kCommon);
+  game.Window().DisableTurnTimer();
+  ShowSpecialCards(game, player, month);
+  SettleSpecialWin(game, player, 'C');
+}
+
+void ChooseSeptemberAnimal(Game& game, int player, int choice) {
+  GameState& state = game.state;
+  game.Window().CloseDialog(DialogKind::kSeptember);
+  if (Idle(game)) return;
+  state.Room.SeptemberChoicePending = false;
+  const std::string& name = state.Player(player).Name;
+  if (choice == 1) {
+    game.Log("[" + name + "]님께서 구열을 십자리에 놓으셨습니다", kWhite);
+  } else {
+    state.Card(kSeptemberAnimal).Kind = kJunk;
+    CapturePile(game, player, kSeptemberAnimal, false);
+    RemoveCaptured(game, player, kAnimal, kSeptemberAnimal);
+    game.Log("[" + name + "]님께서 구열을 쌍피로 이동하셨습니다", kWhite);
+  }
+  // Either way the score may now allow a stop, or end the hand.
+  CalculateScore(game, player);
+  if (DecideAfterScore(game, player) != -1) return;
+  OpponentsTurn(game, player);
+}
+
+}  // namespace hw

@@ -1,0 +1,384 @@
+#include "hand/moves.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "hand/capture.h"
+#include "rules/card_table.h"
+#include "hand/declarations.h"
+#include "hand/glide.h"
+#include "hand/hand_setup.h"
+#include "rules/lookups.h"
+#include "hand/turn.h"
+#include "rules/missions_ranks.h"
+#include "rules/money.h"
+#include "rules/room_title.h"
+#include "hand/score.h"
+
+namespace hw {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Where the draw pile lies, and where the n-th pile card is drawn.
+constexpr BoardPoint kPileCentre{258, 255};
+BoardPoint PilePosition(int position) {
+  return {kPileCentre.Left + position / 3, kPileCentre.Top + position / 3};
+}
+
+bool Idle(const Game& game) {
+  return game.state.Room.Status == 'F';
+}
+
+// Both candidates are junk of the same kind: nothing to choose, the first is taken.
+bool NothingToChoose(const GameState& state, int first, int second) {
+  const CardRecord& a = state.Card(first);
+  const CardRecord& b = state.Card(second);
+  return a.Kind == kJunk && b.Kind == kJunk && a.Mark == b.Mark;
+}
+
+void GrantBombCards(Game& game, int player) {
+  auto& cards = game.state.BombCards[player];
+  for (int pair = 0; pair < kBombCards; pair += 2) {
+    if (cards[pair] != BombCard::kNotGranted || cards[pair + 1] != BombCard::kNotGranted) continue;
+    for (int index : {pair, pair + 1}) {
+      cards[index] = BombCard::kAvailable;
+      game.board.ShowBombCard(player, index);
+    }
+    return;
+  }
+}
+
+}  // namespace
+
+void NewHand(Game& game) {
+  GameState& state = game.state;
+  if (!Idle(game)) return;
+
+  const std::string needed = BigMultiply("20", state.Room.StakeText);
+  if (BigCompare(BigSubtract(state.PlayerInfo.Money, needed), "0") < 0) {
+    const std::string text =
+        std::string("회원님께서는 게임진행에 필요한 점수가 부족합니다") + std::string(kCrLf) +
+        std::string(kCrLf) + "게임을 진행하시기 위해서는 [점당금액의 최소20배]가 필요합니다   " +
+        std::string(kCrLf) + "홈페이지에서 무료충전을 하시고 이용해 주십시요" + std::string(kCrLf) +
+        std::string(kCrLf) + "지금 충전페이지로 이동하시겠습니까?";
+    const auto answer =
+        game.desktop.ShowMessage("게임점수부족", text, platform::MessageIcon::kInformation,
+                                 platform::MessageButtons::kYesNo);
+    if (answer == platform::MessageAnswer::kYes) game.desktop.OpenWithShell(state.PortalUrls[5]);
+    game.Window().Unload();
+    return;
+  }
+
+  std::string deck;
+  if (game.nextDeck) {
+    deck = std::move(*game.nextDeck);
+    game.nextDeck.reset();
+  } else {
+    deck = Shuffle(state.Room.ServiceCards, game.random);
+  }
+  const std::string seon = state.Room.SeonName;
+  StartHand(game, kMonthCards + state.Room.ServiceCards, deck, seon);
+  if (game.nextMission) {
+    SetMission(state, *game.nextMission);
+    game.nextMission.reset();
+  } else {
+    SetMission(state, RandomMission(game.random));
+  }
+  BeginTurn(game, seon);
+}
+
+void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName) {
+  GameState& state = game.state;
+  if (state.Room.Status == 'S') return;
+  if (const std::string problem = DeckTextProblem(deckText, cardsInPlay); !problem.empty()) {
+    throw std::invalid_argument("cannot deal this deck: " + problem);
+  }
+  state.Room.Status = 'S';
+
+  SetUpBothPlayers(game);
+  state.Room.CardsInPlay = cardsInPlay;
+  state.Room.SeonName = seonName;
+  AssignTurnOrder(game, seonName);
+
+  game.board.PrepareCardImages(cardsInPlay);
+  ClearCardTable(game);
+  Deal(state, deckText);
+  for (int position = 0; position < cardsInPlay; ++position) {
+    CardRecord& card = state.Card(state.DealtOrder[position]);
+    const BoardPoint at = card.Location == kInDrawPile ? PilePosition(position) : kPileCentre;
+    card.ImageLeft = at.Left;
+    card.ImageTop = at.Top;
+    if (card.Location == kInDrawPile)
+      game.board.PlaceCard(state.DealtOrder[position], at.Left, at.Top);
+  }
+
+  const int first = PlayerByOrder(state, 1);
+  const int second = PlayerByOrder(state, 2);
+  DealFloorHalf(game, 1);
+  DealHandHalf(game, second, 1);
+  DealHandHalf(game, first, 1);
+  DealFloorHalf(game, 2);
+  DealHandHalf(game, second, 2);
+  DealHandHalf(game, first, 2);
+
+  TidyFloorAfterDeal(game);
+  LayOutHand(game, kHuman);
+  game.Sound("START", 3);
+}
+
+void DealFloorHalf(Game& game, int half) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  const int firstSlot = half == 1 ? 0 : 4;
+  DealRequest deal{.ToFloor = true, .ShowFaces = true, .Speed = state.Room.CardSpeed};
+  for (int slot = firstSlot; slot < firstSlot + 4; ++slot)
+    state.FloorSlots[slot].Used = 1;
+  // Slot by slot, as the deal laid them (one card to a slot).
+  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
+    CardRecord& record = state.Card(card);
+    if (record.Location != kOnFloor || record.FloorSlot < firstSlot ||
+        record.FloorSlot >= firstSlot + 4) {
+      continue;
+    }
+    const FloorSlot& place = state.FloorSlots[record.FloorSlot];
+    deal.Cards.push_back({card, record.ImageLeft, record.ImageTop, place.Left, place.Top});
+    record.ImageLeft = place.Left;
+    record.ImageTop = place.Top;
+  }
+  std::sort(deal.Cards.begin(), deal.Cards.end(), [&state](const auto& a, const auto& b) {
+    return state.Card(a.Number).FloorSlot < state.Card(b.Number).FloorSlot;
+  });
+  game.board.DealCards(deal);
+  game.Sound("TUCK", 3);
+}
+
+void DealHandHalf(Game& game, int player, int half) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  const PlayerRecord& who = state.Player(player);
+  const SeatCardSet& seat = state.SeatOf(player);
+  const bool bottom = who.Seat == kHumanSeat;
+  DealRequest deal{.ToFloor = false,
+                   .ShowFaces = who.Name == state.PlayerInfo.Name,
+                   .Width = bottom ? kCardWidth : kSmallCardWidth,
+                   .Height = bottom ? kCardHeight : kSmallCardHeight,
+                   .Speed = state.Room.CardSpeed};
+  const int firstSlot = half == 1 ? 0 : 5;
+  for (int slot = firstSlot; slot < firstSlot + 5; ++slot) {
+    const int card = seat.Hand[slot];
+    if (card == kNoCard) continue;
+    CardRecord& record = state.Card(card);
+    const BoardPoint target = seat.HandSlotPos[slot];
+    deal.Cards.push_back({card, record.ImageLeft, record.ImageTop, target.Left, target.Top});
+    record.ImageLeft = target.Left;
+    record.ImageTop = target.Top;
+  }
+  game.board.DealCards(deal);
+  game.Sound("TUCK", 3, {}, true);
+}
+
+void ShowMissionInfo(Game& game) {
+  GameState& state = game.state;
+  const int index = state.Room.MissionIndex;
+  if (state.Room.MissionShown || index < 0 || index >= kMissions) return;
+  const MissionRecord& mission = state.Missions[index];
+  game.board.OpenMissionBox(index);
+  state.Room.MissionShown = true;
+  game.Log("----------------------", kWhite);
+  game.Log("현재판 미션정보", kWhite, true);
+  game.Log("미션명: " + mission.Name, kWhite);
+  game.Log("승리후 미션성공 " + std::to_string(mission.Multiple) + "배 획득", kWhite);
+  game.Log("----------------------", kWhite);
+}
+
+void BeginTurn(Game& game, std::string_view playerName) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+
+  // The mission opens once both players have had their first turn.
+  if (state.Player(kHuman).PlayedCount == 1 && state.Player(kComputer).PlayedCount == 1 &&
+      !state.Room.MissionShown) {
+    game.Sound("MISSION", 3);
+    ShowMissionInfo(game);
+    game.loop.WaitSeconds(0.8);
+    game.board.UpdateMissionMarks();
+  }
+
+  state.Turn.StealCount = 0;
+  const int player = PlayerByName(state, playerName);
+  PlayerRecord& who = state.Player(player);
+
+  if (who.PlayedCount == 0) {
+    // Chongtong in 선's hand, then in the other hand, then four of a month on the floor.
+    if (HasChongtong(game, PlayerByOrder(state, 1))) return;
+    if (HasChongtong(game, PlayerByOrder(state, 2))) return;
+    if (FloorHasFourOfAMonth(game)) return;
+  }
+
+  ++who.PlayedCount;
+  state.Turn.HandChoiceMonth = -1;
+  state.Turn.FlipChoiceMonth = -1;
+  state.Room.TurnPlayer = player;
+
+  if (player == kHuman) {
+    game.Sound("MTURN", 3);
+    game.board.MoveTurnIndicator(true);
+    game.board.HighlightHand(true);
+    state.Room.HumanTurnMark = -1;
+  } else {
+    game.board.MoveTurnIndicator(false);
+    game.board.HighlightHand(false);
+  }
+  game.board.ShowTurnIndicator(true);
+  game.Window().타이머_차례시작(player);
+}
+
+void PlayHandCard(Game& game, int player, int card, int power) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  game.Window().타이머_차례중지();
+
+  TurnState& turn = state.Turn;
+  const FloorMatch match = FloorMatchInfo(state, card);
+  turn.PlayedCard = card;
+  turn.HandMatchList = FloorMatchList(state, card);
+
+  CardRecord& record = state.Card(card);
+  record.FloorSlot = match.Slot;
+  record.Location = kOnFloor;
+  state.FloorSlots[match.Slot].Used = 1;
+  game.board.ShowCardFace(card);
+
+  const FloorSlot& slot = state.FloorSlots[match.Slot];
+  if (match.Count == 0) {
+    turn.HandMatchList.clear();
+    turn.HandStackList.clear();
+    record.StackLevel = 0;
+    GlideCard(game, card, StackPosition(slot, 0), true, power);
+    game.Sound("TUCK", 3, {}, true);
+  } else {
+    turn.HandStackList = FloorMatchList(state, card);
+    GlideCard(game, card, StackPosition(slot, match.Count), true, power);
+    record.StackLevel = match.Count;
+    game.Sound(power < 9 ? "CHAK" : "POWER", 3, {}, true);
+  }
+
+  if (match.Count == 2) {
+    const int first = turn.HandMatchList[0];
+    const int second = turn.HandMatchList[1];
+    if (player != kHuman || NothingToChoose(state, first, second)) {
+      ResolveChoice(game, player, 'T', card, first);
+    } else {
+      game.Window().RequestFloorChoice({card, first, second, 'T'});
+    }
+    return;
+  }
+  FlipFromDeck(game, player, '0');
+}
+
+void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  TurnState& turn = state.Turn;
+  const FloorMatch match = FloorMatchInfo(state, card1);
+  turn.HandMatchList = FloorMatchList(state, card1);
+  for (const int card : {card1, card2, card3}) {
+    state.Card(card).Location = kOnFloor;
+    state.Card(card).FloorSlot = match.Slot;
+  }
+  state.FloorSlots[match.Slot].Used = 1;
+  turn.HandStackList = FloorMatchList(state, card1);
+
+  const FloorSlot& slot = state.FloorSlots[match.Slot];
+  GlideCard(game, card1, {slot.Left + 7, slot.Top + 5});
+  GlideCard(game, card2, {slot.Left + 14, slot.Top + 10});
+  GlideCard(game, card3, {slot.Left + 21, slot.Top + 15});
+  state.Card(card1).StackLevel = match.Count;
+  state.Card(card2).StackLevel = match.Count + 1;
+  state.Card(card3).StackLevel = match.Count + 1;
+
+  ++state.Player(player).ShakeCount;
+  game.board.DrawPlayerStatus(player);
+  game.Sound("BOMB", 3, {}, true);
+  GrantBombCards(game, player);
+  FlipFromDeck(game, player, '0');
+}
+
+void PlayServiceCard(Game& game, int player, int card) {
+  GameState& state = game.state;
+  if (Idle(game)) return;
+  CardRecord& record = state.Card(card);
+  record.Location = CapturedBy(player);
+  record.FloorSlot = -1;
+  record.StackLevel = 0;
+  game.board.ShowCardFace(card);
+  CapturePile(game, player, card, false);
+
+  PlayerRecord& who = state.Player(player);
+  state.Room.TurnPlayer = player;
+  --who.PlayedCount;  // the same player plays this turn again
+  const int replacement = NextDrawCard(state, true);
+  if (replacement != kNoCard) {
+    state.Card(replacement).Location = player;
+    SeatCardSet& seat = state.SeatOf(player);
+    for (int slot = 0; slot < kHandSlots; ++slot) {
+      if (seat.Hand[slot] != kNoCard) continue;
+      seat.Hand[slot] = replacement;
+      const bool human = player == kHuman;
+      GlideCard(game, replacement, seat.HandSlotPos[slot], human, 0,
+                human ? kCardWidth : kSmallCardWidth, human ? kCardHeight : kSmallCardHeight);
+      break;
+    }
+  }
+
+  CalculateScore(game, player);
+  LayOutHand(game, player);
+  if (HasChongtong(game, player)) return;
+  BeginTurn(game, who.Name);
+}
+
+void ResolveChoice(Game& game, int player, char phase, int card, int chosen) {
+  if (Idle(game)) return;
+  if (phase != 'T') {
+    ResolveFlipChoice(game, player, card, chosen);
+    return;
+  }
+  TurnState& turn = game.state.Turn;
+  turn.HandChoiceMonth = game.state.Card(card).Month;
+  turn.HandStackList = {card, chosen};
+  FlipFromDeck(game, player, '0');
+}
+
+void CloseGameDialogs(Game& game) {
+  if (Idle(game)) return;
+  for (const DialogKind dialog :
+       {DialogKind::kCommon, DialogKind::kShake, DialogKind::kSelect, DialogKind::kGoStop,
+        DialogKind::kResult, DialogKind::kSeptember}) {
+    game.Window().CloseDialog(dialog);
+  }
+}
+
+void LeaveGame(Game& game) {
+  if (Idle(game)) return;
+  game.Window().Unload();
+}
+
+void EnterRoom(Game& game) {
+  GameState& state = game.state;
+  ResetHand(game);
+  game.Sound("MROOM", 3);
+  game.board.DrawWaitingRoom();
+  game.board.DrawRoomTitle(RoomTitle(state.Room));
+  game.board.DrawPlayerPanel(kHuman);
+  game.board.DrawPlayerPanel(kComputer);
+  const std::string chongtong = std::to_string(state.PlayerInfo.ChongtongMultiple);
+  const std::string firstPpeok = std::to_string(state.PlayerInfo.FirstPpeokMultiple);
+  game.Log("총통/3뻑 점당금액의 <" + chongtong + "배>", kWhite);
+  game.Log("첫뻑시 점당금액의 <" + firstPpeok + "배> ", kWhite);
+  game.Log("화살표로 패속도조절", kWhite);
+  game.Log("<- (속도증가)", kWhite);
+  game.Log("-> (속도감소)", kWhite);
+}
+
+}  // namespace hw

@@ -1,0 +1,58 @@
+#pragma once
+// The moves: every play of a hand enters the game through one of these, for the human
+// (from the main window and the dialogs) as for the computer. Each move, once done,
+// calls the next step itself. All of them except NewHand do nothing while no hand
+// runs (Room.Status 'F').
+
+#include <string>
+#include <string_view>
+
+#include "hand/game.h"
+
+namespace hw {
+
+// The start button: the money check, the shuffle (or Game::nextDeck), the deal, the
+// mission and 선's first turn.
+void NewHand(Game& game);
+
+// Sets up and deals a hand. Throws std::invalid_argument, before anything changes, when
+// the deck text cannot be dealt with this many cards.
+void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName);
+
+// Begins the named player's turn (after the first-turn checks for chongtong).
+void BeginTurn(Game& game, std::string_view playerName);
+
+// Lays a card from the hand on the floor; asks for a choice between two floor cards or
+// goes on to the flip. `power` is the human's power bar level (0 for the computer).
+void PlayHandCard(Game& game, int player, int card, int power);
+
+// Three cards of a month from the hand onto their month on the floor; the player gets
+// two bomb cards and the turn goes on to the flip.
+void PlayBomb(Game& game, int player, int card1, int card2, int card3);
+
+// A service card from the hand goes straight to the junk; a replacement comes from the
+// draw pile and the same player plays again.
+void PlayServiceCard(Game& game, int player, int card);
+
+// The answer to a choice between two floor cards: phase 'T' for the played card, 'F' for
+// the flipped one.
+void ResolveChoice(Game& game, int player, char phase, int card, int chosen);
+
+// Closes every game dialog that is open (each passes its current answer on).
+void CloseGameDialogs(Game& game);
+// Closes the main window, during a hand.
+void LeaveGame(Game& game);
+
+// The arrival at the board after login: a clean board, the room's sound, title, the
+// player panels and the rule lines of the log.
+void EnterRoom(Game& game);
+
+// Opens the mission box with this hand's mission and writes it to the log, once a hand.
+void ShowMissionInfo(Game& game);
+
+// The deal's animation, half by half: floor slots 0..3 (half 1) or 4..7, and a player's
+// hand slots 0..4 (half 1) or 5..9.
+void DealFloorHalf(Game& game, int half);
+void DealHandHalf(Game& game, int player, int half);
+
+}  // namespace hw

@@ -1,0 +1,485 @@
+#include "hand/turn.h"
+
+#include <algorithm>
+#include <array>
+
+#include "hand/capture.h"
+#include "rules/card_table.h"
+#include "hand/glide.h"
+#include "rules/lookups.h"
+#include "hand/moves.h"
+#include "rules/money.h"
+#include "hand/score.h"
+
+namespace hw {
+namespace {
+
+// What taking one of the turn's two stacks found.
+struct TakenStack {
+  int count = 0;        // cards in the stack
+  int first = kNoCard;  // its first card
+};
+
+// The player takes the stack: every card of it not yet captured, then the service cards
+// that joined a ppeok of its month. The stack and its match list are emptied, and the
+// card a choice left behind goes back to its slot's base.
+TakenStack TakeStack(Game& game, int player, CardList& stack, CardList& matches, ChoiceSide side) {
+  GameState& state = game.state;
+  TakenStack taken;
+  if (!stack.empty()) {
+    taken.count = static_cast<int>(stack.size());
+    taken.first = stack.front();
+    const bool show = taken.count >= 4;  // a big stack turns all its cards face up
+    const CardList cards = stack;
+    for (const int card : cards) {
+      CardRecord& record = state.Card(card);
+      if (record.Location >= CapturedBy(0)) continue;
+      record.Location = CapturedBy(player);
+      record.FloorSlot = -1;
+      record.StackLevel = 0;
+      CapturePile(game, player, card, show);
+    }
+    const int month = state.Card(taken.first).Month;
+    for (int card = kMonthCards; card < state.Room.CardsInPlay; ++card) {
+      if (state.StackMonthTag[card] != month) continue;
+      state.StackMonthTag[card] = -1;
+      if (state.Card(card).Location >= CapturedBy(0)) continue;
+      state.Card(card).FloorSlot = -1;
+      state.Card(card).StackLevel = 0;
+      CapturePile(game, player, card, show);
+    }
+  }
+  stack.clear();
+  matches.clear();
+  const int choiceMonth =
+      side == ChoiceSide::kHand ? state.Turn.HandChoiceMonth : state.Turn.FlipChoiceMonth;
+  if (choiceMonth >= 0) RestoreChoiceSlot(game, side);
+  return taken;
+}
+
+void TakeServiceFlips(Game& game, int player) {
+  GameState& state = game.state;
+  const CardList flipped = state.Turn.ServiceFlipList;
+  for (const int card : flipped) {
+    if (state.Card(card).Location < CapturedBy(0)) CapturePile(game, player, card, false);
+  }
+  state.Turn.ServiceFlipList.clear();
+}
+
+// The flipped card lands on the played card and a third card of their month: the three
+// (with the service cards flipped this turn) stay on the floor as a ppeok. On the
+// player's last turn it is not counted; returns whether it was.
+bool MakePpeok(Game& game, int player, int slot) {
+  GameState& state = game.state;
+  TurnState& turn = state.Turn;
+  CardList stack = turn.FlipStackList;
+  turn.HandMatchList.clear();
+  turn.FlipMatchList.clear();
+  turn.HandStackList.clear();
+  turn.FlipStackList.clear();
+  const int month = state.Card(stack.front()).Month;
+  for (std::size_t i = 0; i < turn.ServiceFlipList.size(); ++i) {
+    const int card = turn.ServiceFlipList[i];
+    stack.push_back(card);
+    CardRecord& record = state.Card(card);
+    record.Location = kOnFloor;
+    record.FloorSlot = slot;
+    record.StackLevel = 0;
+    GlideCard(game, card, StackPosition(state.FloorSlots[slot], static_cast<int>(i) + 3));
+    state.StackMonthTag[card] = month;
+  }
+  turn.ServiceFlipList.clear();
+  const PlayerRecord& who = state.Player(player);
+  if (who.PlayedCount >= 10 && state.Room.LastTurnBonus == 0) return false;
+  game.Sound("SANDA", 0, who.VoiceFolder);
+  RegisterPpeok(game, player, stack);
+  return true;
+}
+
+// The rewards for what the turn took: jjok's steal was counted already; here ttadak,
+// self-ppeok and the sweep. Only before the player's last turn.
+void GiveBonuses(Game& game, int player, const TakenStack& hand, const TakenStack& flip,
+                 bool ttadak) {
+  GameState& state = game.state;
+  const PlayerRecord& who = state.Player(player);
+  if (who.PlayedCount >= 10) return;
+  int& steal = state.Turn.StealCount;
+  auto ahh = [&] { game.Sound("AHH", 0, who.VoiceFolder); };
+  auto own = [&](int card) { return IsOwnPpeok(state, state.Card(card).Month, player); };
+  const bool bigHand = hand.count >= 4;
+  const bool bigFlip = flip.count >= 4;
+
+  if (!bigHand && !bigFlip) {
+    if (IsSweep(game, player)) {
+      ++steal;
+      ahh();
+    }
+  } else if (!bigHand) {
+    ahh();
+    steal = 1;
+    if (ttadak) {
+      game.Log("아싸!! 따닥입니다!!");
+    } else if (own(flip.first)) {
+      ++steal;
+      game.Log("자뻑을 먹었습니다.~ 2장씩!!");
+    }
+    if (IsSweep(game, player)) {
+      ++steal;
+      game.Log("야호! 판쓸이까지...^^");
+    }
+  } else if (!bigFlip) {
+    ahh();
+    steal = 1;
+    if (own(hand.first)) {
+      ++steal;
+      game.Log("자뻑을 먹었습니다.~ 2장씩들..");
+    }
+    if (IsSweep(game, player)) {
+      ++steal;
+      game.Log("야호! 판쓸이까지...^^");
+    }
+  } else {
+    steal = 2;
+    ahh();
+    if (own(hand.first)) {
+      ++steal;
+      game.Log("OK~ 앞자뻑을 먹었네요 ^^");
+    }
+    if (own(flip.first)) {
+      ++steal;
+      game.Log("뒤뻑이!! 자뻑이네? ~~ 야호~");
+    }
+    if (IsSweep(game, player)) {
+      ++steal;
+      game.Log(who.Name + "님 판쓸이까지..^^");
+    }
+  }
+}
+
+// How many double and plain junk cards a steal of n takes from a pile holding
+// `doubles` double and `plains` plain junk cards.
+struct StealPlan {
+  int doubles = 0;
+  int plains = 0;
+};
+
+StealPlan PlanSteal(int n, int doubles, int plains) {
+  if (doubles == 0) return {0, n};
+  if (plains == 0) {
+    switch (n) {
+      case 1:
+        return {1, 0};
+      case 2:
+        return {doubles >= 2 ? 1 : 0, 0};
+      case 3:
+      case 4:
+        return {2, 0};
+      default:
+        return {3, 0};
+    }
+  }
+  switch (n) {
+    case 1:
+      return {0, 1};
+    case 2:
+      return {1, 0};
+    case 3:
+      return {1, 1};
+    case 4:
+      return doubles == 1 ? StealPlan{1, 2} : StealPlan{2, 0};
+    default:
+      return doubles == 1 ? StealPlan{1, 3} : StealPlan{2, 1};
+  }
+}
+
+}  // namespace
+
+bool IsOwnPpeok(const GameState& state, int month, int player) {
+  return state.Player(player).PlayedCount < 10 && state.Room.SelfPpeokRule != 0 && month >= 1 &&
+         month <= 12 && state.PpeokOwner[month] == player;
+}
+
+bool IsSweep(Game& game, int player) {
+  const GameState& state = game.state;
+  if (state.Player(player).PlayedCount >= 10) return false;
+  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
+    if (state.Card(card).Location == kOnFloor) return false;
+  }
+  game.Sound("PANSL", 0, state.Player(player).VoiceFolder);
+  return true;
+}
+
+void ApplyMoneyChange(Game& game, int player, std::string_view amount) {
+  PlayerRecord& who = game.state.Player(player);
+  if (amount.starts_with("-")) {
+    amount.remove_prefix(1);
+    who.Money = BigSubtract(who.Money, amount);
+    who.RunningGain = BigSubtract(who.RunningGain, amount);
+  } else {
+    who.Money = BigAdd(who.Money, amount);
+    who.RunningGain = BigAdd(who.RunningGain, amount);
+    game.Log("<" + who.Name + ">님 첫뻑!으로 [" + std::string(amount) + "원]을 획득하셨습니다 !!");
+  }
+  if (player == kHuman) game.state.PlayerInfo.Money = who.Money;
+  game.board.DrawPlayerPanel(player);
+}
+
+void RegisterPpeok(Game& game, int player, const CardList& stack) {
+  GameState& state = game.state;
+  PlayerRecord& who = state.Player(player);
+  ++who.PpeokCount;
+  game.board.DrawPlayerStatus(player);
+  for (const int card : stack) {
+    const int month = state.Card(card).Month;
+    if (month <= 12) state.PpeokOwner[month] = player;
+    game.board.ShowCardFace(card);
+  }
+  if (who.PpeokCount == 1 && who.PlayedCount == 1) {
+    const int opponent = OpponentOf(player);
+    std::string reward =
+        BigMultiply(state.Room.StakeText, std::to_string(state.PlayerInfo.FirstPpeokMultiple));
+    const std::string& theirs = state.Player(opponent).Money;
+    if (BigCompare(theirs, reward) < 0) reward = BigCompare(theirs, "0") > 0 ? theirs : "0";
+    ApplyMoneyChange(game, player, reward);
+    ApplyMoneyChange(game, opponent, "-" + reward);
+  }
+}
+
+void StealJunk(Game& game, int thief, int n) {
+  GameState& state = game.state;
+  if (state.Player(thief).PlayedCount >= 10 && state.Room.LastTurnBonus == 0) return;
+  const int victim = OpponentOf(thief);
+  SeatCardSet& seat = state.SeatOf(victim);
+  auto& pile = seat.Captured[kJunk];
+  int& count = seat.CapturedCountByKind[kJunk];
+  int doubles = 0;
+  for (int i = 0; i < count; ++i)
+    doubles += state.Card(pile[i]).Mark == kMarkDoubleJunk;
+  if (count == 0) return;
+
+  // The most recently captured cards go first.
+  StealPlan plan = PlanSteal(n, doubles, count - doubles);
+  for (int i = count - 1; i >= 0; --i) {
+    const int card = pile[i];
+    int& wanted = state.Card(card).Mark == kMarkDoubleJunk ? plan.doubles : plan.plains;
+    if (wanted == 0) continue;
+    --wanted;
+    pile[i] = kNoCard;
+    CapturePile(game, thief, card, false);
+    game.Sound("ONE", 3);
+  }
+  const auto end = std::remove(pile.begin(), pile.begin() + count, kNoCard);
+  count = static_cast<int>(end - pile.begin());
+  std::fill(end, pile.end(), kNoCard);
+
+  LayOutPile(game, thief, kJunk, kNoCard);
+  LayOutPile(game, victim, kJunk, kNoCard);
+  CalculateScore(game, thief);
+  CalculateScore(game, victim);
+}
+
+void LayOutHand(Game& game, int player) {
+  GameState& state = game.state;
+  SeatCardSet& seat = state.SeatOf(player);
+  // Every card of the player's hand is listed in the seat's hand slots (the deal and the
+  // replacement of a service card put it there); the slots of cards played since still
+  // name them, so the hand is the listed cards still in the player's hand.
+  std::array<int, kHandSlots> held;
+  int count = 0;
+  for (const int card : seat.Hand) {
+    if (card != kNoCard && state.Card(card).Location == player) held[count++] = card;
+  }
+  std::sort(held.begin(), held.begin() + count);
+  seat.Hand.fill(kNoCard);
+  int slot = 0;
+  for (int i = 0; i < count && slot < kHandSlots; ++i) {
+    const int card = held[i];
+    CardRecord& record = state.Card(card);
+    seat.Hand[slot] = card;
+    const BoardPoint at = seat.HandSlotPos[slot++];
+    if (record.ImageLeft == at.Left && record.ImageTop == at.Top) continue;
+    record.ImageLeft = at.Left;
+    record.ImageTop = at.Top;
+    game.board.PlaceCard(card, at.Left, at.Top);
+  }
+  // Three cards of a month (not yet shown in a shake or used in a bomb) may shake or
+  // bomb. Cards of a month lie side by side in the sorted hand.
+  std::array<int, 18> open{};
+  for (const int card : seat.Hand) {
+    if (card != kNoCard && state.Card(card).ShakeMark != kShakeShown)
+      ++open[state.Card(card).Month];
+  }
+  for (const int card : seat.Hand) {
+    if (card != kNoCard && open[state.Card(card).Month] >= 3) {
+      state.Card(card).ShakeMark = kShakeCandidate;
+    }
+  }
+}
+
+void RestoreChoiceSlot(Game& game, ChoiceSide side) {
+  GameState& state = game.state;
+  const int month =
+      side == ChoiceSide::kHand ? state.Turn.HandChoiceMonth : state.Turn.FlipChoiceMonth;
+  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
+    CardRecord& record = state.Card(card);
+    if (record.Location != kOnFloor || record.Month != month || record.FloorSlot < 0) continue;
+    const FloorSlot& slot = state.FloorSlots[record.FloorSlot];
+    record.StackLevel = 0;
+    record.ImageLeft = slot.Left;
+    record.ImageTop = slot.Top;
+    game.board.PlaceCard(card, slot.Left, slot.Top);
+  }
+}
+
+void FreeEmptySlots(GameState& state) {
+  std::array<bool, kFloorSlots + 1> used{};  // entry 0 collects the cards in no slot
+  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
+    const CardRecord& record = state.Card(card);
+    used[record.Location == kOnFloor ? record.FloorSlot + 1 : 0] = true;
+  }
+  for (int slot = 0; slot < kFloorSlots; ++slot) {
+    if (!used[slot + 1]) state.FloorSlots[slot].Used = 0;
+  }
+}
+
+void RemoveCaptured(Game& game, int player, int kind, int card) {
+  SeatCardSet& seat = game.state.SeatOf(player);
+  auto& pile = seat.Captured.at(static_cast<std::size_t>(kind));
+  int& count = seat.CapturedCountByKind[kind];
+  const auto end = std::remove(pile.begin(), pile.begin() + count, card);
+  if (end != pile.begin() + count) count = std::max(0, count - 1);
+  std::fill(pile.begin() + count, pile.end(), kNoCard);
+  LayOutPile(game, player, kind, kNoCard);
+}
+
+bool FloorHasMonth(const GameState& state, int card) {
+  const int month = state.Card(card).Month;
+  for (int c = 0; c < kMonthCards; ++c) {
+    if (state.Card(c).Location == kOnFloor && state.Card(c).Month == month) return true;
+  }
+  return false;
+}
+
+void EndTurn(Game& game, int player) {
+  FreeEmptySlots(game.state);
+  CalculateScore(game, player);
+  if (DecideAfterScore(game, player) != -1) return;  // a decision has taken over
+  LayOutHand(game, player);
+  BeginTurn(game, game.state.Player(OpponentOf(player)).Name);
+}
+
+void FlipFromDeck(Game& game, int player, char mode) {
+  GameState& state = game.state;
+  if (state.Room.Status == 'F') return;
+  TurnState& turn = state.Turn;
+
+  // Service cards on top of the pile are laid aside first; they go with this turn.
+  while (PeekDrawCard(state) >= kMonthCards) {
+    const int card = NextDrawCard(state, true);
+    game.board.ShowCardFace(card);
+    game.Sound("HOLD", 3);
+    const BoardPoint spot = ServiceSpotPosition(static_cast<int>(turn.ServiceFlipList.size()));
+    turn.ServiceFlipList.push_back(card);
+    CardRecord& record = state.Card(card);
+    record.Location = kOnFloor;
+    record.FloorSlot = -1;
+    GlideCard(game, card, spot);
+    game.Sound("SANGPI", 3, {}, true);
+  }
+
+  const int card = NextDrawCard(state, true);
+  if (card != kNoCard) {  // an empty pile skips the flip
+    game.board.ShowCardFace(card);
+    game.Sound("HOLD", 3);
+    const FloorMatch match = FloorMatchInfo(state, card);
+    turn.FlipMatchList = FloorMatchList(state, card);
+    CardRecord& record = state.Card(card);
+    record.FloorSlot = match.Slot;
+    record.Location = kOnFloor;
+    state.FloorSlots[match.Slot].Used = 1;
+    record.StackLevel = match.Count;
+    if (match.Count == 0) {
+      turn.FlipMatchList.clear();
+      turn.FlipStackList.clear();
+      GlideCard(game, card, StackPosition(state.FloorSlots[match.Slot], 0));
+      game.Sound("TUCK", 3, {}, true);
+    } else {
+      turn.FlipStackList = FloorMatchList(state, card);
+      GlideCard(game, card, StackPosition(state.FloorSlots[match.Slot], match.Count));
+      game.Sound("CHAK", 3, {}, true, 0.5);
+    }
+
+    if (match.Count == 2) {
+      const bool ppeok =
+          turn.FlipMatchList.contains(turn.PlayedCard) && turn.HandStackList == turn.FlipMatchList;
+      if (ppeok) {
+        if (MakePpeok(game, player, match.Slot)) {
+          EndTurn(game, player);  // no capture and no steal
+          return;
+        }
+        // On the last turn the cards just stay where they are.
+      } else {
+        const int first = turn.FlipMatchList[0];
+        const int second = turn.FlipMatchList[1];
+        const bool sameJunk = state.Card(first).Kind == kJunk && state.Card(second).Kind == kJunk &&
+                              state.Card(first).Mark == state.Card(second).Mark;
+        if (player != kHuman || sameJunk) {
+          ResolveFlipChoice(game, player, card, first);
+        } else {
+          game.Window().RequestFloorChoice({card, first, second, 'F'});
+        }
+        return;
+      }
+    }
+
+    if (match.Count == 1 && mode == '0' && turn.HandMatchList.empty() &&
+        !turn.FlipMatchList.empty() && turn.PlayedCard != kNoCard &&
+        state.Card(turn.PlayedCard).Month == state.Card(turn.FlipMatchList[0]).Month) {
+      // Jjok: the flipped card lands on the card just played, which lay alone.
+      if (state.Player(player).PlayedCount < 10) {
+        turn.StealCount = 1;
+        game.Sound("KISS", 3, {}, true);
+      }
+    }
+  }
+
+  // Ttadak: the played card took one of two floor cards of its month, and the flip
+  // brings the fourth.
+  bool ttadak = false;
+  if (turn.HandStackList.size() == 2 && !turn.FlipMatchList.empty()) {
+    ttadak = std::all_of(turn.HandMatchList.begin(), turn.HandMatchList.end(),
+                         [&](int c) { return turn.FlipMatchList.contains(c); });
+  }
+  const TakenStack hand =
+      TakeStack(game, player, turn.HandStackList, turn.HandMatchList, ChoiceSide::kHand);
+  const TakenStack flip =
+      TakeStack(game, player, turn.FlipStackList, turn.FlipMatchList, ChoiceSide::kFlip);
+  TakeServiceFlips(game, player);
+  GiveBonuses(game, player, hand, flip, ttadak);
+  if (turn.StealCount >= 1 && turn.StealCount <= 5) StealJunk(game, player, turn.StealCount);
+  EndTurn(game, player);
+}
+
+void ResolveFlipChoice(Game& game, int player, int card, int chosen) {
+  GameState& state = game.state;
+  if (state.Room.Status == 'F') return;
+  TurnState& turn = state.Turn;
+  turn.FlipChoiceMonth = state.Card(card).Month;
+  turn.FlipStackList = {card, chosen};
+  const TakenStack hand =
+      TakeStack(game, player, turn.HandStackList, turn.HandMatchList, ChoiceSide::kHand);
+  TakeStack(game, player, turn.FlipStackList, turn.FlipMatchList, ChoiceSide::kFlip);
+  TakeServiceFlips(game, player);
+  if (hand.count >= 4) {
+    game.Sound("AHH", 0, state.Player(player).VoiceFolder);
+    if (IsOwnPpeok(state, state.Card(hand.first).Month, player)) {
+      game.Log("자뻑을 먹었습니다.~ 2장씩 주십시요 ^^");
+      StealJunk(game, player, 2);
+    } else {
+      StealJunk(game, player, 1);
+    }
+  }
+  EndTurn(game, player);
+}
+
+}  // namespace hw

@@ -1,0 +1,250 @@
+#include "mainwindow/dialog_controllers.h"
+
+#include <charconv>
+
+#include "hand/declarations.h"
+#include "hand/hand_setup.h"
+#include "rules/lookups.h"
+#include "hand/moves.h"
+#include "hand/settlement.h"
+
+namespace hw {
+namespace {
+
+int HumanPlayer(const GameState& state) {
+  return PlayerByName(state, state.PlayerInfo.Name);
+}
+
+constexpr HitArea kYesButton{28, 96, 75, 34};
+constexpr HitArea kNoButton{123, 96, 75, 34};
+
+std::vector<std::string> SplitAtBars(const std::string& text) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', start)) {
+    parts.push_back(text.substr(start, bar - start));
+    start = bar + 1;
+  }
+  return parts;
+}
+
+int ToInt(const std::string& text) {
+  int value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+}  // namespace
+
+// ---- GameDialog
+
+GameDialog::GameDialog(Game& game, DialogView& view, DialogKind kind, bool countdown)
+    : game_(game), view_(view), kind_(kind) {
+  if (countdown) countdown_ = game.loop.CreateTimer(1000, [this] { OnCountdownTick(); });
+}
+
+void GameDialog::Open(std::string defaultAnswer) {
+  tag_ = std::move(defaultAnswer);
+  open_ = true;
+  pressing_ = false;
+  game_.state.Room.DialogOpen = 1;
+  view_.Open(kind_);
+  if (countdown_) {
+    ticks_ = 0;
+    countdown_->SetEnabled(true);
+  }
+}
+
+void GameDialog::StopCountdown() {
+  if (countdown_) countdown_->SetEnabled(false);
+}
+
+void GameDialog::Close() {
+  if (!open_) return;
+  open_ = false;
+  StopCountdown();
+  game_.state.Room.DialogOpen = 0;
+  view_.Close(kind_);
+  Answer(tag_);
+}
+
+void GameDialog::Dismiss() {
+  if (!open_) return;
+  open_ = false;
+  StopCountdown();
+  game_.state.Room.DialogOpen = 0;
+  view_.Close(kind_);
+}
+
+void GameDialog::OnCountdownTick() {
+  ++ticks_;
+  if (ticks_ < 10) {
+    view_.DrawCountdown(kind_, ticks_);
+    return;
+  }
+  StopCountdown();
+  TimeOut();
+}
+
+void GameDialog::MouseDown(MouseButton button, int x, int y) {
+  if (!open_ || pressing_ || button == MouseButton::kRight) return;
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i].Area.Contains(x, y)) {
+      PressButton(static_cast<int>(i));
+      return;
+    }
+  }
+}
+
+void GameDialog::MouseUp(MouseButton, int, int) {}
+
+void GameDialog::PressButton(int index) {
+  pressing_ = true;
+  StopCountdown();
+  game_.Sound("CLICK", 1);
+  view_.DrawButton(kind_, index, true);
+  game_.loop.WaitSeconds(0.1);
+  view_.DrawButton(kind_, index, false);
+  game_.loop.ProcessEvents();
+  pressing_ = false;
+  if (!open_) return;  // closed meanwhile by someone else
+  tag_ = buttons_[index].Answer;
+  Close();
+}
+
+// ---- 흔듬창
+
+ShakeDialog::ShakeDialog(Game& game, DialogView& view)
+    : GameDialog(game, view, DialogKind::kShake, true) {
+  buttons_ = {{kYesButton, "0"}, {kNoButton, "1"}};
+}
+
+void ShakeDialog::Show(int card) {
+  card_ = card;
+  player_ = HumanPlayer(game_.state);
+  Open("1");
+}
+
+void ShakeDialog::Answer(const std::string& tag) {
+  if (tag == "0") {
+    DeclareShake(game_, player_, card_);
+  } else {
+    PlayHandCard(game_, player_, card_, 0);
+  }
+}
+
+// ---- 선택창
+
+SelectDialog::SelectDialog(Game& game, DialogView& view)
+    : GameDialog(game, view, DialogKind::kSelect, true) {}
+
+std::string SelectDialog::AnswerFor(int card) const {
+  return std::to_string(player_) + "|" + choice_.Phase + "|" + std::to_string(choice_.Card) + "|" +
+         std::to_string(card) + "|";
+}
+
+void SelectDialog::Show(const FloorChoice& choice) {
+  choice_ = choice;
+  player_ = HumanPlayer(game_.state);
+  pressed_ = -1;
+  // Closed before any answer (all dialogs closed at once), it takes the first card, as
+  // when its time runs out.
+  Open(AnswerFor(choice.First));
+}
+
+void SelectDialog::MouseDown(MouseButton button, int x, int y) {
+  if (!IsOpen() || button == MouseButton::kRight) return;
+  const int which = kFirstCard.Contains(x, y) ? 0 : kSecondCard.Contains(x, y) ? 1 : -1;
+  if (which < 0) return;
+  pressed_ = which;
+  game_.Sound("CLICK", 1);
+  view_.DrawChoiceCard(which, true);
+}
+
+void SelectDialog::MouseUp(MouseButton button, int x, int y) {
+  if (!IsOpen() || button == MouseButton::kRight) return;
+  // Where the button comes up decides, whichever card went down.
+  const int which = kFirstCard.Contains(x, y) ? 0 : kSecondCard.Contains(x, y) ? 1 : -1;
+  if (which < 0) return;
+  StopCountdown();
+  if (pressed_ >= 0) view_.DrawChoiceCard(pressed_, false);
+  pressed_ = -1;
+  tag_ = AnswerFor(which == 0 ? choice_.First : choice_.Second);
+  Close();
+}
+
+void SelectDialog::TimeOut() {
+  MouseUp(MouseButton::kLeft, kFirstCard.Left, kFirstCard.Top);
+}
+
+void SelectDialog::Answer(const std::string& tag) {
+  const auto parts = SplitAtBars(tag);
+  if (parts.size() < 4 || parts[1].empty()) return;
+  ResolveChoice(game_, ToInt(parts[0]), parts[1][0], ToInt(parts[2]), ToInt(parts[3]));
+}
+
+// ---- 공통창
+
+CommonDialog::CommonDialog(Game& game, DialogView& view)
+    : GameDialog(game, view, DialogKind::kCommon, false) {}
+
+void CommonDialog::Show() {
+  Open("");
+}
+
+// ---- 고스톱창
+
+GoStopDialog::GoStopDialog(Game& game, DialogView& view)
+    : GameDialog(game, view, DialogKind::kGoStop, true) {
+  buttons_ = {{{12, 40, 94, 59}, "0"}, {{114, 40, 94, 59}, "1"}};
+}
+
+void GoStopDialog::Show() {
+  amountText_ = "<" + StopNowAmount(game_.state) + "원> 획득가능";
+  Open("1");
+}
+
+void GoStopDialog::Answer(const std::string& tag) {
+  const int human = HumanPlayer(game_.state);
+  if (tag == "0") {
+    CallGo(game_, human);
+  } else {
+    CallStop(game_, human);
+  }
+}
+
+// ---- 구열창
+
+SeptemberDialog::SeptemberDialog(Game& game, DialogView& view)
+    : GameDialog(game, view, DialogKind::kSeptember, true) {
+  buttons_ = {{kYesButton, "1"}, {kNoButton, "0"}};
+}
+
+void SeptemberDialog::Show() {
+  Open("1");
+}
+
+void SeptemberDialog::Answer(const std::string& tag) {
+  ChooseSeptemberAnimal(game_, HumanPlayer(game_.state), tag == "0" ? 1 : 2);
+}
+
+// ---- 결과창
+
+ResultDialog::ResultDialog(Game& game, DialogView& view)
+    : GameDialog(game, view, DialogKind::kResult, true) {
+  buttons_ = {{{198, 164, 99, 40}, ""}};
+}
+
+void ResultDialog::Show() {
+  details_ = game_.state.Result.m_결과구분 == -1;
+  Open("");
+}
+
+void ResultDialog::Answer(const std::string&) {
+  game_.board.CloseMissionBox();
+  ResetHand(game_);
+  // Back in the waiting room: the start button waits for the next hand.
+  game_.board.DrawWaitingRoom();
+}
+
+}  // namespace hw

@@ -1,0 +1,303 @@
+#pragma once
+// The data of the game: the card table, the two players, their card lists, the floor,
+// the draw pile and the room, all as plain values in one GameState object. The rules
+// read and write these fields directly; nothing here knows how they are shown.
+
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "rules/card_list.h"
+#include "hwatable_version.h"
+
+namespace hw {
+
+// ---- Cards
+
+inline constexpr int kMonthCards = 48;      // cards 0..47, four per month in month order
+inline constexpr int kMaxServiceCards = 5;  // service junk cards 48..52
+inline constexpr int kMaxCardsInPlay = kMonthCards + kMaxServiceCards;
+inline constexpr int kNoCard = -1;
+inline constexpr int kSeptemberAnimal = 32;  // counts as an animal or, by choice, as double junk
+
+// Card kinds (`CardRecord::Kind`); they also index the capture piles.
+inline constexpr int kBright = 1;
+inline constexpr int kAnimal = 2;
+inline constexpr int kRibbon = 3;
+inline constexpr int kJunk = 4;
+
+// Special marks (`CardRecord::Mark`).
+inline constexpr int kMarkNone = 0;
+inline constexpr int kMarkRedPoemRibbon = 1;  // 홍단
+inline constexpr int kMarkBlueRibbon = 2;     // 청단
+inline constexpr int kMarkGrassRibbon = 3;    // 초단
+inline constexpr int kMarkDoubleJunk = 4;     // also on the September animal
+inline constexpr int kMarkGodoriBird = 5;
+inline constexpr int kMarkRainBright = 6;
+inline constexpr int kMarkDecemberAnimal = 7;
+
+// Where a card is (`CardRecord::Location`): a player index while in that player's hand,
+// the floor, captured by a player, or in the draw pile (also: not in play).
+inline constexpr int kInDrawPile = -1;
+inline constexpr int kOnFloor = 4;
+constexpr int CapturedBy(int player) {
+  return 10 + player;
+}
+
+// `CardRecord::ShakeMark`.
+inline constexpr int kShakeNone = -1;
+inline constexpr int kShakeCandidate = 1;  // one of three cards of its month in its owner's hand
+inline constexpr int kShakeShown = 3;      // shown in a shake or used in a bomb
+
+// Full-size and small (the computer's hand) card pictures.
+inline constexpr int kCardWidth = 36;
+inline constexpr int kCardHeight = 55;
+inline constexpr int kSmallCardWidth = 15;
+inline constexpr int kSmallCardHeight = 23;
+
+struct CardRecord {
+  // Fixed at start-up, except the September animal's Kind (2, or 4 once moved to junk).
+  int Month = 0;  // 1..12; 13..17 for the service cards, so that they never match
+  int Kind = 0;
+  int Mark = kMarkNone;
+  // Where the card's picture was last placed; animations start from here.
+  int ImageLeft = 0;
+  int ImageTop = 0;
+  int Location = kInDrawPile;
+  int ShakeMark = kShakeNone;
+  int StackLevel = 0;  // position within its floor slot's stack, 0 lowest
+  int FloorSlot = -1;  // 0..11, -1 when not in a slot
+};
+
+// ---- Players
+
+inline constexpr int kHuman = 0;     // player index of the human, always
+inline constexpr int kComputer = 1;  // player index of the computer, always
+inline constexpr int kPlayers = 2;
+inline constexpr int kHumanSeat = 1;     // the bottom of the board
+inline constexpr int kComputerSeat = 0;  // the top
+inline constexpr int kHandSlots = 10;
+
+struct PlayerRecord {
+  int Seat = 0;         // which seat's card lists and board area the player uses
+  int TurnOrder = 0;    // 1 for 선 (plays first in this hand), 2 for the other
+  int PlayedCount = 0;  // turns begun in this hand; 10 means the last card has been played
+  std::string Name;
+  std::string VoiceFolder;
+  int Avatar = 0;
+  // Money and records are decimal text of any length.
+  std::string Money;
+  std::string RunningGain;  // won since the program started; never reset
+  std::string Wins;
+  std::string Losses;
+  std::string Draws;
+  int GoCount = 0;
+  int ScoreAtLastGo = 0;
+  int Score = 0;
+  int ShakeCount = 0;  // shakes and bombs; each doubles the stake at settlement
+  int PpeokCount = 0;
+  // Score figures, written by the score calculation.
+  int SevenAnimals = 0;
+  int BrightScore = 0;
+  int JunkScore = 0;
+  int JunkValue = 0;
+  int BrightCount = 0;
+  int JunkCount = 0;
+  int CapturedCount = 0;
+  // Each set is announced once per hand.
+  bool GodoriShown = false;
+  bool ChungdanShown = false;
+  bool ChodanShown = false;
+  bool HongdanShown = false;
+  std::string MissionCount;
+};
+
+struct BoardPoint {
+  int Left = 0;
+  int Top = 0;
+  friend bool operator==(const BoardPoint&, const BoardPoint&) = default;
+};
+
+// The card lists of one seat (indexed by `PlayerRecord::Seat`, not by player).
+struct SeatCardSet {
+  std::array<BoardPoint, kHandSlots> HandSlotPos{};
+  std::array<int, kHandSlots> Hand{};      // card per hand slot, kNoCard when empty
+  std::array<BoardPoint, 5> PileAnchor{};  // indexed by kind 1..4
+  // Captured cards by kind 1..4 in the order of capture, kNoCard where empty. Every
+  // list can hold every card in play, so none can overflow (one player may well hold
+  // 30 junk cards: 24 junk, the September animal and five service cards).
+  std::array<std::array<int, kMaxCardsInPlay>, 5> Captured{};
+  std::array<int, 5> CapturedCountByKind{};
+};
+
+// ---- Floor
+
+inline constexpr int kFloorSlots = 12;
+
+struct FloorSlot {
+  int Left = 0;  // where the lowest card of the slot lies
+  int Top = 0;
+  int Used = 0;  // 1 while at least one card lies in the slot
+};
+
+// ---- Room
+
+struct TurnState {
+  int PlayedCard = kNoCard;
+  CardList HandMatchList;  // floor cards of the played card's month before it was laid
+  CardList HandStackList;  // the cards the played card takes
+  CardList FlipMatchList;
+  CardList FlipStackList;
+  CardList ServiceFlipList;  // service cards flipped in this turn
+  int HandChoiceMonth = -1;  // month of a choice between two floor cards, -1 none
+  int FlipChoiceMonth = -1;
+  int StealCount = 0;  // junk points to steal from the opponent at the end of the turn
+};
+
+struct RoomRecord {
+  std::string OwnerName;  // the human's game name
+  char Status = 'F';      // 'F' no hand running, 'S' from the start of a hand to its reset
+  int LastGoPlayer = -1;
+  int TurnPlayer = -1;
+  int CardsInPlay = kMonthCards;
+  int HumanTurnMark = 0;  // -1 when the human's turn begins; a click accepted sets it to 0
+  std::string SeonName;   // who plays first in the next hand
+  int DialogOpen = 0;
+  int MissionIndex = -1;
+  int ServiceCards = 3;
+  std::string StakeText = "100";  // won per point
+  int CardSpeed = 80;
+  char SoundOn = 'T';
+  int LastTurnBonus = 0;
+  int ThreePpeokRule = 1;
+  int SelfPpeokRule = 1;
+  // What the board once remembered in its pictures:
+  bool MissionShown = false;            // the mission box has opened in this hand
+  bool SeptemberChoicePending = false;  // the September animal's role is still open
+};
+
+// ---- Program and login data
+
+struct GameInfoRecord {
+  std::string GameCode = "001";
+  std::string ProductNameLatin = "Velmaro";
+  std::string ProductName = "Velmaro";
+  std::string Version = kBuildVersion;
+  std::string GamePath;       // program folder + the game's executable
+  std::string UpdaterPath;    // program folder + the updater's executable
+  std::string ProgramFolder;  // with a trailing separator
+};
+
+struct PlayerInfoRecord {
+  std::string Name;
+  std::string Money;
+  std::string Spare = "0";
+  int Avatar = 0;
+  std::string VoiceFolder;  // "M" for the first avatar row
+  std::string Wins;
+  std::string Losses;
+  int SpareNumber = 0;
+  std::string Draws;
+  int PlatformCode = -1;
+  std::string MissionCount;
+  int ChongtongMultiple = 3;   // chongtong or three-ppeok win, in stakes
+  int FirstPpeokMultiple = 3;  // ppeok on a player's first turn, in stakes
+  int TurnTimeLimit = 12;      // one-second ticks per turn
+  // The portal's session of this login, sent back with every score save and the logout.
+  std::string SessionToken;
+};
+
+// ---- Tables built once at start-up
+
+inline constexpr int kMissionSlots = 10;  // entries 0..8 are missions
+inline constexpr int kMissions = 9;
+
+struct MissionRecord {
+  std::string Name;
+  std::array<int, 6> MissionCards{-1, -1, -1, -1, -1, -1};  // entries 0..4 are used
+  int Multiple = 0;
+};
+
+inline constexpr int kRankSlots = 9;  // entries 0..7 are ranks
+inline constexpr int kRanks = 8;
+
+struct RankRecord {
+  std::string Title;
+  std::string MinMoney;
+  std::string MaxMoney;  // "-1" for the top rank
+};
+
+inline constexpr int kSkinImages = 34;
+inline constexpr int kPortalUrls = 7;
+
+// ---- Bomb cards and the result of a hand
+
+// A player who bombs receives two blank cards; playing one later makes a turn that
+// only flips. Each player has room for three pairs.
+inline constexpr int kBombCards = 6;
+enum class BombCard { kNotGranted, kAvailable, kUsed };
+
+// The settlement's account of a hand, as the result dialog and the shown-cards dialog
+// read it.
+struct 클래스_변수 {
+  int m_결과구분 = 0;           // -1 a winner exists, 0 a drawn hand
+  std::string m_결과승자문자1;  // "<winner>님 승리~"
+  std::string m_결과승자문자2;  // the amount + "원"
+  std::string m_결과승자문자3;  // "<points> x <stake>원", or how a special win was won
+  std::string m_결과승자문자4;  // the Go, shake and seven-animal multipliers
+  std::string m_결과패자문자;   // "<loser> = <amount>-원"
+  int m_결과특별 = 0;           // cards shown: 0 chongtong, -1 a shake
+  std::string m_결과특별별명;   // whose cards are shown
+  std::array<int, 4> m_결과특별화투{-1, -1, -1, -1};
+  // Kept for the waiting room.
+  std::string m_공지내용;
+  std::string m_대기실겜명;
+  std::string m_대기실아바타;
+};
+
+// ---- The whole state
+
+struct GameState {
+  std::array<CardRecord, kMaxCardsInPlay> Cards{};
+  std::array<PlayerRecord, kPlayers> Players{};
+  std::array<SeatCardSet, kPlayers> SeatCards{};
+  std::array<FloorSlot, kFloorSlots> FloorSlots{};
+  // Shuffled card numbers in dealing order; a card leaves the pile by becoming kNoCard.
+  std::vector<int> DrawPile;
+  std::vector<int> DealtOrder;  // untouched copy of the shuffled order
+  // Every DrawPile entry before this one is taken; the next card is at or after it.
+  std::size_t DrawPileTaken = 0;
+  std::array<int, 13> PpeokOwner{};  // per month 1..12: player who made its ppeok, -1 none
+  RoomRecord Room;
+  TurnState Turn;
+  GameInfoRecord GameInfo;
+  PlayerInfoRecord PlayerInfo;
+  std::array<MissionRecord, kMissionSlots> Missions{};
+  std::array<RankRecord, kRankSlots> Ranks{};
+  std::array<std::string, kSkinImages> SkinImages{};
+  std::array<std::string, kPortalUrls> PortalUrls{};
+  // Per player index (the human's 폭탄패, the computer's 폭탄패1).
+  std::array<std::array<BombCard, kBombCards>, kPlayers> BombCards{};
+  // Service cards that joined a ppeok stack carry the stack's month until someone
+  // takes the stack; -1 for every other card.
+  std::array<int, kMaxCardsInPlay> StackMonthTag{};
+  클래스_변수 Result;
+
+  GameState();
+  PlayerRecord& Player(int index) { return Players.at(static_cast<std::size_t>(index)); }
+  const PlayerRecord& Player(int index) const {
+    return Players.at(static_cast<std::size_t>(index));
+  }
+  CardRecord& Card(int card) { return Cards.at(static_cast<std::size_t>(card)); }
+  const CardRecord& Card(int card) const { return Cards.at(static_cast<std::size_t>(card)); }
+  SeatCardSet& SeatOf(int player) {
+    return SeatCards.at(static_cast<std::size_t>(Player(player).Seat));
+  }
+  const SeatCardSet& SeatOf(int player) const {
+    return SeatCards.at(static_cast<std::size_t>(Player(player).Seat));
+  }
+};
+
+}  // namespace hw

@@ -1,0 +1,98 @@
+#include "rules/lookups.h"
+
+namespace hw {
+
+int PlayerByOrder(const GameState& state, int order) {
+  for (int player = 0; player < kPlayers; ++player) {
+    if (state.Player(player).TurnOrder == order) return player;
+  }
+  return 0;
+}
+
+int PlayerByName(const GameState& state, std::string_view name) {
+  for (int player = 0; player < kPlayers; ++player) {
+    if (state.Player(player).Name == name) return player;
+  }
+  return 0;
+}
+
+int OpponentOf(int player) {
+  return player == kHuman ? kComputer : kHuman;
+}
+
+int PeekDrawCard(const GameState& state) {
+  for (std::size_t i = state.DrawPileTaken; i < state.DrawPile.size(); ++i) {
+    if (state.DrawPile[i] != kNoCard) return state.DrawPile[i];
+  }
+  return kNoCard;
+}
+
+int NextDrawCard(GameState& state, bool remove) {
+  for (std::size_t i = state.DrawPileTaken; i < state.DrawPile.size(); ++i) {
+    const int card = state.DrawPile[i];
+    if (card == kNoCard) continue;
+    if (remove) {
+      state.DrawPile[i] = kNoCard;
+      state.DrawPileTaken = i + 1;
+    }
+    return card;
+  }
+  return kNoCard;
+}
+
+std::string FloorMatch::ToText() const {
+  return std::string(1, static_cast<char>('0' + Slot / 10)) + static_cast<char>('0' + Slot % 10) +
+         std::to_string(Count);
+}
+
+// Only month cards share a month, four to a month in card-number order; a service
+// card's pseudo-month is its own.
+template <typename Visit>
+void ForEachFloorCardOfMonth(const GameState& state, int card, Visit visit) {
+  if (card >= kMonthCards) return;
+  const int first = 4 * (state.Card(card).Month - 1);
+  for (int c = first; c < first + 4; ++c) {
+    const CardRecord& record = state.Card(c);
+    if (record.Location == kOnFloor && record.FloorSlot != -1) visit(c, record);
+  }
+}
+
+FloorMatch FloorMatchInfo(const GameState& state, int card) {
+  FloorMatch match;
+  int lastSlot = -1;
+  ForEachFloorCardOfMonth(state, card, [&](int, const CardRecord& record) {
+    ++match.Count;
+    lastSlot = record.FloorSlot;
+  });
+  match.Slot = match.Count > 0 ? lastSlot : FirstFreeSlot(state);
+  return match;
+}
+
+CardList FloorMatchList(const GameState& state, int card) {
+  CardList cards;
+  ForEachFloorCardOfMonth(state, card, [&](int c, const CardRecord&) { cards.push_back(c); });
+  return cards;
+}
+
+int FirstFreeSlot(const GameState& state) {
+  for (int slot = 0; slot < kFloorSlots; ++slot) {
+    if (state.FloorSlots[slot].Used == 0) return slot;
+  }
+  return 0;
+}
+
+int CardInSlot(const GameState& state, int slot) {
+  for (int c = 0; c < state.Room.CardsInPlay; ++c) {
+    if (state.Card(c).FloorSlot == slot) return c;
+  }
+  return 0;
+}
+
+std::string CardListText(const CardList& cards) {
+  std::string text;
+  for (const int card : cards)
+    text += std::to_string(card) + ",";
+  return text;
+}
+
+}  // namespace hw

@@ -1,0 +1,81 @@
+#include "rules/money.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace hw {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(MoneyTest, ValidNumbersAreOneSignAndDigitsWithSpacesAround) {
+  for (const char* text : {"0", "+12", "-007", "  42 "})
+    EXPECT_TRUE(IsValidNumber(text)) << text;
+  for (const char* text : {"", " ", "-", "1.5", "1e5", "1,000", "12 34", "&H10", "0x10", "+-1"}) {
+    EXPECT_FALSE(IsValidNumber(text)) << text;
+  }
+}
+
+TEST(MoneyTest, BuildingBlocks) {
+  EXPECT_THAT(ParseBig("123456789").limbs, ElementsAre(6789, 2345, 1));
+  EXPECT_THAT(ParseBig("-00012340000").limbs, ElementsAre(0, 1234));
+  for (const char* zero : {"-0", "-00000000", "1.5", ""}) {
+    EXPECT_EQ(ParseBig(zero).sign, 0) << zero;
+    EXPECT_THAT(ParseBig(zero).limbs, ElementsAre(0)) << zero;
+  }
+  EXPECT_EQ(FormatBig(BigNumber{-1, {99, 0, 12}}), "-1200000099");
+  const BigNumber small = ParseBig("1"), large = ParseBig("-100000000");
+  EXPECT_EQ(FormatBig(SubtractMagnitude(small, large)), "99999999");
+  EXPECT_EQ(FormatBig(SubtractMagnitude(large, small)), "99999999");
+  EXPECT_EQ(CompareMagnitude(small, large), -1);
+}
+
+TEST(MoneyTest, ArithmeticCarriesBorrowsAndSigns) {
+  EXPECT_EQ(BigAdd("9999", "1"), "10000");
+  EXPECT_EQ(BigAdd("+12", "3"), "15");
+  EXPECT_EQ(BigAdd("1.5", "1"), "1");
+  EXPECT_EQ(BigAdd(" 42 ", "0"), "42");
+  EXPECT_EQ(BigAdd("-0", "-0"), "0");
+  EXPECT_EQ(BigAdd("-7", "7"), "0");
+  EXPECT_EQ(BigSubtract("10000", "1"), "9999");
+  EXPECT_EQ(BigSubtract("5", "8"), "-3");
+  EXPECT_EQ(BigSubtract("-5", "-8"), "3");
+  EXPECT_EQ(BigSubtract("-5", "8"), "-13");
+  EXPECT_EQ(BigMultiply("0", "-7"), "0");
+  EXPECT_EQ(BigMultiply("-0", "5"), "0");
+  EXPECT_EQ(BigMultiply("1", "123456789012"), "123456789012");
+  EXPECT_EQ(BigMultiply("-1", "-10000"), "10000");
+  EXPECT_EQ(BigMultiply("99999999", "-99999999"), "-9999999800000001");
+  EXPECT_EQ(BigCompare("-2", "-10"), 1);
+  EXPECT_EQ(BigCompare("+0007", " 7"), 0);
+  EXPECT_EQ(BigCompare("abc", "-1"), 1);
+}
+
+TEST(MoneyTest, FormatMoneyUsesKoreanUnits) {
+  const std::pair<const char*, const char*> kShown[] = {
+      {"99999", "99999원"},
+      {"-99999", "-99999원"},
+      {"100000", "10만원"},
+      {"+100000", "10만원"},
+      {"-100000", "-10만원"},
+      {"-1234567", "-123만4567원"},
+      {"300000000", "3억원"},
+      {"-100000000", "-1억원"},
+      {"1000000005000", "1조원"},
+      {"-1234567890123456", "-1234조5678억9012만원"},
+      {"12345678901234567", "1경2345조6789억123만원"},
+      {"10000000000000005", "1경5원"},
+      {"123456780000000000000", "12345경6780조원"},
+      {"000000100000", "10만원"},
+      {"+12345", "1만2345원"},
+      {"0000000", "원"},
+      {"1.5e10", "1.5e10원"},
+  };
+  for (const auto& [amount, shown] : kShown)
+    EXPECT_EQ(FormatMoney(amount), shown) << amount;
+}
+
+}  // namespace
+}  // namespace hw
