@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/local_portal.h"
+#include "mainwindow/login_form.h"
 #include "mainwindow/settings.h"
 #include "mainwindow/startup.h"
 #include "platform/curl/curl_http_client.h"
@@ -19,7 +20,6 @@
 #include "platform/posix/ini_settings_store.h"
 #include "platform/sdl/sdl_event_loop.h"
 #include "platform/single_instance.h"
-#include "mainwindow/login_form.h"
 #include "portal/client/portal_session.h"
 #include "ui/display_modes.h"
 #include "ui/fonts.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "hand/capture.h"
-#include "rules/lookups.h"
 #include "hand/moves.h"
-#include "hand/turn.h"
 #include "hand/score.h"
 #include "hand/settlement.h"
+#include "hand/turn.h"
+#include "rules/lookups.h"
 
 namespace hw {
 namespace {

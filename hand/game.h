@@ -8,11 +8,11 @@
 #include <string_view>
 
 #include "hand/effects.h"
-#include "rules/game_state.h"
 #include "hand/game_window.h"
-#include "rules/random.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
+#include "rules/game_state.h"
+#include "rules/random.h"
 
 namespace hw {
 

@@ -5,10 +5,10 @@
 #include <stdexcept>
 
 #include "hand/capture.h"
-#include "rules/card_table.h"
 #include "hand/glide.h"
-#include "rules/lookups.h"
 #include "hand/score.h"
+#include "rules/card_table.h"
+#include "rules/lookups.h"
 
 namespace hw {
 namespace {

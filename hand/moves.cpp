@@ -4,16 +4,16 @@
 #include <stdexcept>
 
 #include "hand/capture.h"
-#include "rules/card_table.h"
 #include "hand/declarations.h"
 #include "hand/glide.h"
 #include "hand/hand_setup.h"
-#include "rules/lookups.h"
+#include "hand/score.h"
 #include "hand/turn.h"
+#include "rules/card_table.h"
+#include "rules/lookups.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
 #include "rules/room_title.h"
-#include "hand/score.h"
 
 namespace hw {
 namespace {

@@ -1,8 +1,8 @@
 #include "hand/score.h"
 
 #include "hand/declarations.h"
-#include "rules/computer_player.h"
 #include "hand/settlement.h"
+#include "rules/computer_player.h"
 
 namespace hw {
 namespace {

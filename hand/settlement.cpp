@@ -1,10 +1,10 @@
 #include "hand/settlement.h"
 
+#include "hand/score.h"
+#include "hand/score_save.h"
 #include "rules/lookups.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
-#include "hand/score.h"
-#include "hand/score_save.h"
 
 namespace hw {
 namespace {

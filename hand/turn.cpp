@@ -4,12 +4,12 @@
 #include <array>
 
 #include "hand/capture.h"
-#include "rules/card_table.h"
 #include "hand/glide.h"
-#include "rules/lookups.h"
 #include "hand/moves.h"
-#include "rules/money.h"
 #include "hand/score.h"
+#include "rules/card_table.h"
+#include "rules/lookups.h"
+#include "rules/money.h"
 
 namespace hw {
 namespace {

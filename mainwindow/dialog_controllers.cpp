@@ -4,9 +4,9 @@
 
 #include "hand/declarations.h"
 #include "hand/hand_setup.h"
-#include "rules/lookups.h"
 #include "hand/moves.h"
 #include "hand/settlement.h"
+#include "rules/lookups.h"
 
 namespace hw {
 namespace {

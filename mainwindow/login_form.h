@@ -10,9 +10,9 @@
 #include <string>
 
 #include "hand/game.h"
+#include "mainwindow/dialog_controllers.h"
 #include "platform/http_client.h"
 #include "platform/settings_store.h"
-#include "mainwindow/dialog_controllers.h"
 
 namespace hw::portal {
 

@@ -11,8 +11,8 @@
 
 #include "hand/game.h"
 #include "hand/game_window.h"
-#include "platform/event_loop.h"
 #include "mainwindow/dialog_controllers.h"
+#include "platform/event_loop.h"
 
 namespace hw {
 

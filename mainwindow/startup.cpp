@@ -1,7 +1,7 @@
 #include "mainwindow/startup.h"
 
-#include "rules/card_table.h"
 #include "mainwindow/settings.h"
+#include "rules/card_table.h"
 #include "rules/missions_ranks.h"
 
 namespace hw {

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/game_state.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
+#include "rules/game_state.h"
 
 namespace hw {
 

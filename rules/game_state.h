@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/card_list.h"
 #include "hwatable_version.h"
+#include "rules/card_list.h"
 
 namespace hw {
 

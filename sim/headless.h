@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "hand/effects.h"
+#include "mainwindow/dialog_controllers.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
-#include "mainwindow/dialog_controllers.h"
 
 namespace hw::sim {
 

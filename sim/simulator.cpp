@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "rules/card_table.h"
 #include "hand/game.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
 #include "mainwindow/main_window.h"
+#include "rules/card_table.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
 #include "sim/headless.h"

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "rules/lookups.h"
-#include "mainwindow/startup.h"
 #include "hand/turn.h"
+#include "mainwindow/startup.h"
+#include "rules/lookups.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
 #include "ui/animation.h"

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "hand/effects.h"
-#include "rules/game_state.h"
 #include "platform/event_loop.h"
+#include "rules/game_state.h"
 #include "ui/effect_control.h"
 #include "ui/sdl_util.h"
 #include "ui/skin.h"

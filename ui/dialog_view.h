@@ -6,9 +6,9 @@
 #include <array>
 #include <optional>
 
+#include "mainwindow/dialog_controllers.h"
 #include "rules/game_state.h"
 #include "ui/board_view.h"
-#include "mainwindow/dialog_controllers.h"
 #include "ui/shape.h"
 #include "ui/skin.h"
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "hand/effects.h"
-#include "rules/game_state.h"
 #include "platform/event_loop.h"
 #include "platform/file_system.h"
+#include "rules/game_state.h"
 
 namespace hw::ui {
 

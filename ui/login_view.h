@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/event_loop.h"
 #include "mainwindow/login_form.h"
+#include "platform/event_loop.h"
 #include "ui/board_view.h"
 #include "ui/shape.h"
 #include "ui/skin.h"

@@ -16,9 +16,9 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/dialog_controllers.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
-#include "mainwindow/dialog_controllers.h"
 
 namespace hw {
 

@@ -35,8 +35,8 @@
 #include <string>
 #include <vector>
 
-#include "rules/card_table.h"
 #include "mainwindow/startup.h"
+#include "rules/card_table.h"
 #include "ui/fonts.h"
 #include "ui/message_box.h"
 #include "ui/sdl_util.h"

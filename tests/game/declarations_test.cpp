@@ -14,8 +14,8 @@
 
 #include "hand/capture.h"
 #include "hand/hand_setup.h"
-#include "rules/computer_player.h"
 #include "hand/score.h"
+#include "rules/computer_player.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/scenario.h"
 

@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "mainwindow/settings.h"
 #include "mainwindow/options_dialog.h"
+#include "mainwindow/settings.h"
 #include "platform/fake/memory_settings_store.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/scenario.h"

@@ -5,8 +5,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "rules/card_table.h"
 #include "hand/hand_setup.h"
+#include "rules/card_table.h"
 #include "rules/lookups.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/recording_effects.h"

@@ -6,8 +6,8 @@
 #include <initializer_list>
 
 #include "hand/capture.h"
-#include "rules/card_table.h"
 #include "hand/hand_setup.h"
+#include "rules/card_table.h"
 #include "tests/support/recording_effects.h"
 
 namespace hw {

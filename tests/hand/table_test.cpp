@@ -6,10 +6,10 @@
 #include <set>
 
 #include "hand/capture.h"
-#include "rules/card_table.h"
 #include "hand/hand_setup.h"
-#include "rules/lookups.h"
 #include "hand/turn.h"
+#include "rules/card_table.h"
+#include "rules/lookups.h"
 #include "tests/support/recording_effects.h"
 
 namespace hw {

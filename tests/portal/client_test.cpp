@@ -4,12 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "mainwindow/login_form.h"
 #include "mainwindow/settings.h"
 #include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "portal/client/form.h"
-#include "mainwindow/login_form.h"
 #include "portal/client/portal_session.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/scenario.h"

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "rules/game_state.h"
 #include "hand/score.h"
+#include "rules/game_state.h"
 
 namespace hw::testing {
 

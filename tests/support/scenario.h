@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "rules/card_table.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
+#include "mainwindow/dialog_controllers.h"
 #include "mainwindow/main_window.h"
+#include "rules/card_table.h"
 #include "rules/missions_ranks.h"
 #include "tests/support/recording_effects.h"
-#include "mainwindow/dialog_controllers.h"
 
 namespace hw::testing {
 

@@ -6,11 +6,11 @@
 
 #include <cstring>
 
+#include "mainwindow/login_form.h"
 #include "mainwindow/startup.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
-#include "mainwindow/login_form.h"
 #include "portal/client/portal_session.h"
 #include "portal/server/portal_server.h"
 #include "tests/support/deck_builder.h"

@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "rules/card_table.h"
+#include "mainwindow/login_form.h"
 #include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
-#include "mainwindow/login_form.h"
+#include "rules/card_table.h"
 #include "tests/support/temp_folder.h"
 #include "ui/fonts.h"
 #include "ui/game_table.h"

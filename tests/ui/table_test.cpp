@@ -10,11 +10,11 @@
 
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
+#include "mainwindow/login_form.h"
 #include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
-#include "mainwindow/login_form.h"
 #include "tests/support/deck_builder.h"
 #include "ui/animation.h"
 #include "ui/effect_control.h"

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <memory>
 
-#include "mainwindow/settings.h"
 #include "hwatable_version.h"
+#include "mainwindow/settings.h"
 #include "platform/digest.h"
 #include "platform/fake/fake_launcher.h"
 #include "platform/fake/memory_settings_store.h"
