@@ -32,7 +32,7 @@ std::string ConfiguredPortalUrl(hw::platform::SettingsStore& settings) {
   if (const char* url = std::getenv("HWATABLE_PORTAL_URL"); url != nullptr && *url != '\0') {
     return url;
   }
-  return settings.Read(hw::kSettingsApp, "Hwatable", "PortalUrl").value_or("");
+  return settings.Read(hw::kSettingsApp, hw::kConfigSection, "PortalUrl").value_or("");
 }
 
 int Run() {

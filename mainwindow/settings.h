@@ -1,17 +1,13 @@
 #pragma once
-// The game's four settings in the per-user settings store, and the names that the game
-// and the updater share there.
+// The game's four settings in the per-user settings store.
 
 #include <string>
 #include <string_view>
 
 #include "platform/settings_store.h"
+#include "platform/shared_names.h"
 
 namespace hw {
-
-inline constexpr std::string_view kSettingsApp = "Marrowlyn";
-inline constexpr std::string_view kGameSection = "QuenrithVelmaro";
-inline constexpr std::string_view kBrowserSection = "OstrelRealSolution";
 
 // Each procedure either stores `value` (save = true) after putting it right, and
 // returns what it stored, or (save = false) returns the stored setting after putting

@@ -51,7 +51,7 @@ std::array<std::string, kPortalUrls> BuildPortalUrls(const std::string& baseUrl)
 }
 
 std::string FinishUpdaterHandOver(platform::FileSystem& files, const GameInfoRecord& info) {
-  const std::string newUpdater = AppFolder(info) + platform::ExecutableName("tmpupdater");
+  const std::string newUpdater = AppFolder(info) + platform::ExecutableName(kNewUpdaterProgram);
   if (!files.Exists(newUpdater)) return "";
   // The copy replaces the old updater in one step, so there is never a moment without
   // one; should it fail, both files stay and the next start tries again.
@@ -71,8 +71,8 @@ StartupResult RunStartup(GameState& state, StartupWorld& world) {
   GameInfoRecord& info = state.GameInfo;
   info = GameInfoRecord{};
   info.ProgramFolder = platform::WithTrailingSeparator(world.files.ProgramFolder());
-  info.GamePath = info.ProgramFolder + platform::ExecutableName("hwatable");
-  info.UpdaterPath = info.ProgramFolder + platform::ExecutableName("updater");
+  info.GamePath = info.ProgramFolder + platform::ExecutableName(kGameProgram);
+  info.UpdaterPath = info.ProgramFolder + platform::ExecutableName(kUpdaterProgram);
 
   for (const char* name : {"OstrelJname", "OstrelJcode"}) {
     if (!world.settings.Delete(kSettingsApp, kBrowserSection, name)) {
@@ -80,11 +80,13 @@ StartupResult RunStartup(GameState& state, StartupWorld& world) {
     }
   }
 
-  const std::pair<const char*, const std::string*> installation[] = {
-      {"RunVer", &info.Version}, {"RunPath", &info.GamePath}, {"RunUp", &info.UpdaterPath}};
+  const std::pair<std::string_view, const std::string*> installation[] = {
+      {kRunVerSetting, &info.Version},
+      {kRunPathSetting, &info.GamePath},
+      {kRunUpSetting, &info.UpdaterPath}};
   for (const auto& [name, value] : installation) {
     if (!world.settings.Save(kSettingsApp, kGameSection, name, *value)) {
-      note(std::string("could not save the setting ") + name);
+      note("could not save the setting " + std::string(name));
     }
   }
 

@@ -3,13 +3,12 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "mainwindow/settings.h"  // the names the game and the updater share (constants only)
+#include "platform/shared_names.h"
 #include "updater/toolbox.h"
 
 namespace hw::updater {
 namespace {
 
-constexpr std::string_view kConfigSection = "Hwatable";
 constexpr const char* kListPath = "down/nlist.lst";
 
 std::string Configured(const char* variable, platform::SettingsStore& settings,
@@ -81,13 +80,13 @@ StartupResult RunStartup(const StartupInput& input, platform::SettingsStore& set
     result.problems.push_back("could not delete the browser's hand-over values");
   }
 
-  const std::pair<const char*, std::string> installation[] = {
-      {"RunVer", input.ownVersion},
-      {"RunPath", ownFolder + platform::ExecutableName(kGameProgram)},
-      {"RunUp", ownFolder + platform::ExecutableName(kUpdaterProgram)}};
+  const std::pair<std::string_view, std::string> installation[] = {
+      {kRunVerSetting, input.ownVersion},
+      {kRunPathSetting, ownFolder + platform::ExecutableName(kGameProgram)},
+      {kRunUpSetting, ownFolder + platform::ExecutableName(kUpdaterProgram)}};
   for (const auto& [name, value] : installation) {
     if (!settings.Save(kSettingsApp, kGameSection, name, value)) {
-      result.problems.push_back(std::string("could not save the setting ") + name);
+      result.problems.push_back("could not save the setting " + std::string(name));
     }
   }
 

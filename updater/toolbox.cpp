@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "mainwindow/settings.h"  // the names the game and the updater share (constants only)
 #include "platform/paths.h"
+#include "platform/shared_names.h"
 #include "updater/update_list.h"
 
 namespace hw::updater {
@@ -32,7 +32,7 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::string InstalledVersion(platform::SettingsStore& settings) {
-  const std::string version = ReadValue(settings, kGameSection, "RunVer");
+  const std::string version = ReadValue(settings, kGameSection, kRunVerSetting);
   return IsWholeNumber(version) ? version : "100";
 }
 
@@ -55,7 +55,7 @@ std::string OwnFolder(const std::string& ownPath) {
 
 std::string GameFolder(platform::SettingsStore& settings, const platform::FileSystem& files,
                        const std::string& ownFolder) {
-  const std::string gamePath = ReadValue(settings, kGameSection, "RunPath");
+  const std::string gamePath = ReadValue(settings, kGameSection, kRunPathSetting);
   if (gamePath.empty() || !files.Exists(gamePath)) return ownFolder;
   return FolderOf(gamePath);
 }

@@ -13,13 +13,12 @@
 #include "platform/file_system.h"
 #include "platform/launcher.h"
 #include "platform/settings_store.h"
+#include "platform/shared_names.h"
 
 namespace hw::updater {
 
-// The programs the updater deals with, by their base names.
-inline constexpr const char* kGameProgram = "hwatable";
-inline constexpr const char* kUpdaterProgram = "updater";
-inline constexpr const char* kNewUpdaterProgram = "tmpupdater";
+// The programs of the portal's desktop browser, by their base names (the game's own are
+// in platform/shared_names.h).
 inline constexpr const char* kBrowserProgram = "ostrel";
 inline constexpr const char* kBrowserTaskProgram = "ostreltask";
 inline constexpr const char* kBrowserCheckProgram = "ostrelchk";

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "mainwindow/settings.h"  // the names the game and the updater share (constants only)
+#include "platform/shared_names.h"
 #include "updater/toolbox.h"
 #include "updater/update_list.h"
 
@@ -299,7 +299,7 @@ void UpdateWindow::FinishGameInstall() {
   }
   WaitWhileRunning(ExecutableName(kNewUpdaterProgram));
   if (unloaded_) return;
-  if (world_.settings.Read(kSettingsApp, kGameSection, "RunVer").value_or("").empty()) {
+  if (world_.settings.Read(kSettingsApp, kGameSection, kRunVerSetting).value_or("").empty()) {
     installWaitTimer_->SetEnabled(true);  // the tick count goes on where it stood
     return;
   }
