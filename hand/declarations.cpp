@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "hand/after_turn.h"
 #include "hand/capture.h"
 #include "hand/moves.h"
-#include "hand/score.h"
 #include "hand/settlement.h"
 #include "hand/turn.h"
 #include "rules/lookups.h"
@@ -119,7 +119,7 @@ void ChooseSeptemberAnimal(Game& game, int player, int choice) {
   }
   // Either way the score may now allow a stop, or end the hand.
   CalculateScore(game, player);
-  if (DecideAfterScore(game, player) != -1) return;
+  if (DecideAfterScore(game, player) == AfterScore::kTakenOver) return;
   OpponentsTurn(game, player);
 }
 

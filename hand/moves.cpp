@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "hand/after_turn.h"
 #include "hand/capture.h"
 #include "hand/declarations.h"
 #include "hand/glide.h"
 #include "hand/hand_setup.h"
-#include "hand/score.h"
 #include "hand/turn.h"
 #include "rules/card_table.h"
 #include "rules/lookups.h"

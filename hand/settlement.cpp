@@ -1,6 +1,6 @@
 #include "hand/settlement.h"
 
-#include "hand/score.h"
+#include "hand/after_turn.h"
 #include "hand/score_save.h"
 #include "rules/lookups.h"
 #include "rules/missions_ranks.h"

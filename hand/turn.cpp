@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "hand/after_turn.h"
 #include "hand/capture.h"
 #include "hand/glide.h"
 #include "hand/moves.h"
-#include "hand/score.h"
 #include "rules/card_table.h"
 #include "rules/lookups.h"
 #include "rules/money.h"
@@ -363,7 +363,7 @@ bool FloorHasMonth(const GameState& state, int card) {
 void EndTurn(Game& game, int player) {
   FreeEmptySlots(game.state);
   CalculateScore(game, player);
-  if (DecideAfterScore(game, player) != -1) return;  // a decision has taken over
+  if (DecideAfterScore(game, player) == AfterScore::kTakenOver) return;
   LayOutHand(game, player);
   BeginTurn(game, game.state.Player(OpponentOf(player)).Name);
 }

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "hand/after_turn.h"
 #include "hand/capture.h"
 #include "hand/hand_setup.h"
-#include "hand/score.h"
 #include "rules/computer_player.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/scenario.h"
@@ -405,18 +405,18 @@ TEST(GoStopTest, AStopNeedsSevenPointsAndMoreThanAtTheLastGo) {
   ASSERT_TRUE(HumansTurnWaits(s));
   GiveCaptured(s, kHuman, {41, 47, 3, 7, 11, 15, 19, 23, 27, 31, 34, 35, 38});  // 15: 6 points
   EXPECT_EQ(s.State().Player(kHuman).Score, 6);
-  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), -1);
+  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), AfterScore::kTurnGoesOn);
 
   PlayerRecord& human = s.State().Player(kHuman);
   human.GoCount = 1;
   human.ScoreAtLastGo = 7;
   GiveCaptured(s, kHuman, {39});  // 16: 7 points, no more than at the Go
   EXPECT_EQ(human.Score, 7);
-  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), -1);
+  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), AfterScore::kTurnGoesOn);
   EXPECT_EQ(TimesOpened(s, DialogKind::kGoStop), 0);
 
   GiveCaptured(s, kHuman, {42});  // 17: 8 points
-  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), 0);
+  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), AfterScore::kTakenOver);
   EXPECT_TRUE(s.window.GoStop().IsOpen());
 }
 
@@ -425,7 +425,7 @@ TEST(GoStopTest, WithNoCardLeftSevenPointsAreSettledWithoutAQuestion) {
   s.Start(testing::QuietDeck());
   GiveCaptured(s, kHuman, {41, 47, 3, 7, 11, 15, 19, 23, 27, 31, 34, 35, 38, 39});  // 16: 7
   s.State().Player(kHuman).PlayedCount = 10;
-  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), 0);
+  EXPECT_EQ(DecideAfterScore(s.G(), kHuman), AfterScore::kTakenOver);
   EXPECT_EQ(TimesOpened(s, DialogKind::kGoStop), 0);
   ASSERT_EQ(s.saves.size(), 2u);
   EXPECT_EQ(s.saves[0].code, "W");

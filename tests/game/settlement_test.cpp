@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "hand/after_turn.h"
 #include "hand/capture.h"
 #include "hand/hand_setup.h"
-#include "hand/score.h"
 #include "hand/settlement.h"
 #include "tests/support/scenario.h"
 

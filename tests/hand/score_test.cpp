@@ -1,4 +1,4 @@
-#include "hand/score.h"
+#include "hand/after_turn.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "hand/score.h"
+#include "hand/after_turn.h"
 #include "rules/game_state.h"
 
 namespace hw::testing {
