@@ -77,7 +77,7 @@ AfterScore DecideAfterScore(Game& game, int player) {
 
   if (state.Room.ThreePpeokRule == 1 && who.PpeokCount >= 3) {
     game.Log("[" + who.Name + "]님께서 3회뻑으로 승리하셨습니다..짝짝짝!!!");
-    SettleSpecialWin(game, player, 'P');
+    SettleSpecialWin(game, player, SpecialWin::kThreePpeok);
     return AfterScore::kTakenOver;
   }
   return AfterScore::kTurnGoesOn;

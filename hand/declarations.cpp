@@ -100,7 +100,7 @@ void ChongtongWin(Game& game, int player, int month) {
   game.Window().CloseDialog(DialogKind::kCommon);
   game.Window().DisableTurnTimer();
   ShowSpecialCards(game, player, month);
-  SettleSpecialWin(game, player, 'C');
+  SettleSpecialWin(game, player, SpecialWin::kChongtong);
 }
 
 void ChooseSeptemberAnimal(Game& game, int player, int choice) {

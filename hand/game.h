@@ -42,8 +42,7 @@ struct Game {
   PortalPoster* portal = nullptr;
 
   // Told of every score save the settlement makes (the simulator listens).
-  std::function<void(int slot, std::string_view code, std::string_view amount,
-                     std::string_view missionFlag)>
+  std::function<void(int slot, HandOutcome outcome, std::string_view amount, bool missionAchieved)>
       onScoreSave;
 
   // For tests and the simulator: the next hand is dealt from this deck and gets this

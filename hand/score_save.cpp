@@ -4,29 +4,29 @@
 
 namespace hw {
 
-void SaveScore(Game& game, int slot, std::string_view code, std::string_view amount,
-               std::string_view missionFlag) {
-  if (game.onScoreSave) game.onScoreSave(slot, code, amount, missionFlag);
+void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amount,
+               bool missionAchieved) {
+  if (game.onScoreSave) game.onScoreSave(slot, outcome, amount, missionAchieved);
   GameState& state = game.state;
   PlayerRecord& player = state.Player(slot);
   PlayerInfoRecord& info = state.PlayerInfo;
   const bool own = player.Name == info.Name;
 
   std::string upPoint(amount);
-  if (code == "W") {
+  if (outcome == HandOutcome::kWon) {
     state.Room.SeonName = player.Name;
     player.Money = BigAdd(amount, player.Money);
     player.RunningGain = BigAdd(player.RunningGain, amount);
     game.board.DrawRunningGain(slot);
     player.Wins = BigAdd(player.Wins, "1");
-    if (missionFlag == "1") player.MissionCount = BigAdd(player.MissionCount, "1");
-  } else if (code == "L") {
+    if (missionAchieved) player.MissionCount = BigAdd(player.MissionCount, "1");
+  } else if (outcome == HandOutcome::kLost) {
     player.Money = BigSubtract(player.Money, amount);
     player.RunningGain = BigSubtract(player.RunningGain, amount);
     game.board.DrawRunningGain(slot);
     upPoint = "-" + upPoint;
     player.Losses = BigAdd(player.Losses, "1");
-  } else if (code == "D") {
+  } else {
     player.Draws = BigAdd(player.Draws, "1");
   }
 

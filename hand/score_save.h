@@ -8,9 +8,9 @@
 
 namespace hw {
 
-// code "W" won, "L" lost, "D" drawn; amount unsigned; missionFlag "1" when the hand's
-// mission was achieved. The winner plays first in the next hand.
-void SaveScore(Game& game, int slot, std::string_view code, std::string_view amount,
-               std::string_view missionFlag);
+// The hand's outcome for the player in `slot`, the amount won or lost (unsigned), and
+// whether he achieved the hand's mission. The winner plays first in the next hand.
+void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amount,
+               bool missionAchieved);
 
 }  // namespace hw

@@ -1,11 +1,10 @@
 #pragma once
-// The end of a hand: the winner's points turned into money with every multiplier, the
-// payment capped at what the loser owns, the result lines in the log and the result
-// record, the end-of-hand sounds, and the score save of each player.
-
-#include <string>
+// The end of a hand: the payout (rules/payout.h) applied and announced: the result lines
+// in the log and the result record, the end-of-hand sounds, and the score save of each
+// player.
 
 #include "hand/game.h"
+#include "rules/payout.h"
 
 namespace hw {
 
@@ -13,11 +12,8 @@ namespace hw {
 void SettleByStop(Game& game, int winner);
 // Nobody could stop before all cards were played.
 void SettleDraw(Game& game);
-// An immediate win: 'C' chongtong, 'P' three ppeok; paid at a fixed number of stakes.
-void SettleSpecialWin(Game& game, int winner, char kind);
-
-// What the human would win by stopping now (before the mission and the all-in cap).
-std::string StopNowAmount(const GameState& state);
+// An immediate win: chongtong or three ppeok, paid at a fixed number of stakes.
+void SettleSpecialWin(Game& game, int winner, SpecialWin kind);
 
 // Shows the player's four cards of the month (chongtong), or the three cards of the
 // shaken card's month in the player's hand, for two seconds. Not while minimised.

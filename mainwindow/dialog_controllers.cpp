@@ -236,7 +236,7 @@ ResultDialog::ResultDialog(Game& game, DialogView& view)
 }
 
 void ResultDialog::Show() {
-  details_ = game_.state.Result.m_결과구분 == -1;
+  details_ = game_.state.Result.HasWinner;
   Open("");
 }
 

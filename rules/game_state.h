@@ -239,22 +239,31 @@ inline constexpr int kPortalUrls = 7;
 inline constexpr int kBombCards = 6;
 enum class BombCard { kNotGranted, kAvailable, kUsed };
 
+// How a hand ended: not yet, by a Stop (or seven points with no card left), drawn, or
+// won at once by chongtong or by a third ppeok.
+enum class HandEnding { kNotYet, kStop, kDraw, kChongtong, kThreePpeok };
+
+// A hand's outcome for one player, and its code in the score save's records ("W", "L",
+// "D").
+enum class HandOutcome { kWon, kLost, kDrawn };
+constexpr const char* OutcomeCode(HandOutcome outcome) {
+  return outcome == HandOutcome::kWon ? "W" : outcome == HandOutcome::kLost ? "L" : "D";
+}
+
 // The settlement's account of a hand, as the result dialog and the shown-cards dialog
 // read it.
 struct 클래스_변수 {
-  int m_결과구분 = 0;           // -1 a winner exists, 0 a drawn hand
-  std::string m_결과승자문자1;  // "<winner>님 승리~"
-  std::string m_결과승자문자2;  // the amount + "원"
-  std::string m_결과승자문자3;  // "<points> x <stake>원", or how a special win was won
-  std::string m_결과승자문자4;  // the Go, shake and seven-animal multipliers
-  std::string m_결과패자문자;   // "<loser> = <amount>-원"
-  int m_결과특별 = 0;           // cards shown: 0 chongtong, -1 a shake
-  std::string m_결과특별별명;   // whose cards are shown
-  std::array<int, 4> m_결과특별화투{-1, -1, -1, -1};
-  // Kept for the waiting room.
-  std::string m_공지내용;
-  std::string m_대기실겜명;
-  std::string m_대기실아바타;
+  HandEnding Ending = HandEnding::kNotYet;
+  bool HasWinner = false;       // false for a drawn hand
+  std::string WinnerLine;       // "<winner>님 승리~"
+  std::string AmountLine;       // the amount + "원"
+  std::string CalculationLine;  // "<points> x <stake>원", or how a special win was won
+  std::string MultiplierLine;   // the Go, shake and seven-animal multipliers
+  std::string LoserLine;        // "<loser> = <amount>-원"
+  // The cards the shown-cards dialog shows: a shake's three, or chongtong's four.
+  bool ShownAreShake = false;
+  std::string ShownOwner;
+  std::array<int, 4> ShownCards{-1, -1, -1, -1};
 };
 
 // ---- The whole state

@@ -58,9 +58,10 @@ class Table {
     room.ServiceCards = options.serviceCards;
     if (!options.humanFirst) room.SeonName = "컴퓨터";
     EnterRoom(game_);
-    game_.onScoreSave = [this](int slot, std::string_view code, std::string_view amount,
-                               std::string_view mission) {
-      saves_.push_back({slot, std::string(code), std::string(amount), std::string(mission)});
+    game_.onScoreSave = [this](int slot, HandOutcome outcome, std::string_view amount,
+                               bool missionAchieved) {
+      saves_.push_back(
+          {slot, OutcomeCode(outcome), std::string(amount), missionAchieved ? "1" : "0"});
     };
     log_.keep = sound_.keep = !options.quiet;
   }
@@ -98,11 +99,18 @@ class Table {
   }
 
   std::string End() const {
-    if (saves_.empty() || saves_[0].code == "D") return "draw";
-    const std::string& how = game_.state.Result.m_결과승자문자3;
-    if (how == "총통으로 승리") return "chongtong";
-    if (how == "3뻑으로 승리") return "threeppeok";
-    return "stop";
+    switch (game_.state.Result.Ending) {
+      case HandEnding::kChongtong:
+        return "chongtong";
+      case HandEnding::kThreePpeok:
+        return "threeppeok";
+      case HandEnding::kStop:
+        return "stop";
+      case HandEnding::kDraw:
+      case HandEnding::kNotYet:
+        break;
+    }
+    return "draw";
   }
   int Winner() const {
     for (const SaveCall& save : saves_) {
@@ -125,10 +133,10 @@ class Table {
     record["end"] = End();
     record["winner"] = Winner() < 0 ? Json(nullptr) : Json(Winner());
     record["amount"] = Amount();
-    record["result"] = {{"kind", result.m_결과구분},
+    record["result"] = {{"kind", result.HasWinner ? -1 : 0},
                         {"lines",
-                         {result.m_결과승자문자1, result.m_결과승자문자2, result.m_결과승자문자3,
-                          result.m_결과승자문자4, result.m_결과패자문자}}};
+                         {result.WinnerLine, result.AmountLine, result.CalculationLine,
+                          result.MultiplierLine, result.LoserLine}}};
     record["log"] = log_.lines;
     Json players = Json::array();
     for (int p = 0; p < kPlayers; ++p) {

@@ -86,11 +86,10 @@ void SdlDialogs::Open(DialogKind dialog) {
       break;
     case DialogKind::kCommon:
       background =
-          result.m_결과특별 == 0 ? skin_.chongtongWindow.get() : skin_.shownCardsWindow.get();
+          result.ShownAreShake ? skin_.shownCardsWindow.get() : skin_.chongtongWindow.get();
       break;
     case DialogKind::kResult:
-      background =
-          result.m_결과구분 == -1 ? skin_.resultWindow.get() : skin_.resultPlainWindow.get();
+      background = result.HasWinner ? skin_.resultWindow.get() : skin_.resultPlainWindow.get();
       break;
   }
   shown.picture = NewSurface(shown.place.w, shown.place.h, {255, 0, 255});
@@ -132,23 +131,23 @@ void SdlDialogs::Open(DialogKind dialog) {
         Text(shown, window_->GoStop().AmountText(), 12, true, kWhite, 20, 126);
       break;
     case DialogKind::kCommon: {
-      const bool shake = result.m_결과특별 != 0;
-      Text(shown, result.m_결과특별별명 + (shake ? "님의 흔듬패" : "님의 총통패"), 12, true, kWhite,
-           28, 24);
+      const bool shake = result.ShownAreShake;
+      Text(shown, result.ShownOwner + (shake ? "님의 흔듬패" : "님의 총통패"), 12, true, kWhite, 28,
+           24);
       for (int i = 0; i < (shake ? 3 : 4); ++i) {
-        DrawCard(shown, result.m_결과특별화투[i], (shake ? 43 : 16) + 51 * i, 66, false);
+        DrawCard(shown, result.ShownCards[i], (shake ? 43 : 16) + 51 * i, 66, false);
       }
       break;
     }
     case DialogKind::kResult:
-      if (result.m_결과구분 == -1) {
-        Text(shown, result.m_결과승자문자1, 16, true, kWhite, 95, 22);
-        Text(shown, result.m_결과승자문자2, 16, true, {255, 255, 0}, 95, 51);
-        if (!result.m_결과승자문자4.empty()) {
-          Text(shown, result.m_결과승자문자4, 11, false, {0, 255, 0}, 95, 69);
+      if (result.HasWinner) {
+        Text(shown, result.WinnerLine, 16, true, kWhite, 95, 22);
+        Text(shown, result.AmountLine, 16, true, {255, 255, 0}, 95, 51);
+        if (!result.MultiplierLine.empty()) {
+          Text(shown, result.MultiplierLine, 11, false, {0, 255, 0}, 95, 69);
         }
-        Text(shown, result.m_결과승자문자3, 16, true, {255, 128, 0}, 95, 90);
-        Text(shown, result.m_결과패자문자, 13, true, {192, 192, 192}, 86, 134);
+        Text(shown, result.CalculationLine, 16, true, {255, 128, 0}, 95, 90);
+        Text(shown, result.LoserLine, 13, true, {192, 192, 192}, 86, 134);
       }
       break;
     case DialogKind::kSeptember:

@@ -119,13 +119,13 @@ TEST(ChongtongTest, FourOfAMonthWinsThreeStakesBeforeTheFirstCard) {
     EXPECT_EQ(s.saves[1 - c.winner].code, "L");
     EXPECT_EQ(s.saves[c.winner].amount, "900");
     EXPECT_EQ(state.Player(c.winner).Money, "1000900");
-    EXPECT_EQ(state.Result.m_결과승자문자1, name + "님 승리~");
-    EXPECT_EQ(state.Result.m_결과승자문자3, "총통으로 승리");
+    EXPECT_EQ(state.Result.WinnerLine, name + "님 승리~");
+    EXPECT_EQ(state.Result.CalculationLine, "총통으로 승리");
     EXPECT_THAT(s.LogTexts(), Contains("<" + name + ">님 총통승! "));
     EXPECT_THAT(s.LogTexts(), Contains("미션실패~~"));
-    EXPECT_EQ(state.Result.m_결과특별, 0);
-    EXPECT_EQ(state.Result.m_결과특별별명, name);
-    EXPECT_EQ(state.Result.m_결과특별화투, c.cards);
+    EXPECT_FALSE(state.Result.ShownAreShake);
+    EXPECT_EQ(state.Result.ShownOwner, name);
+    EXPECT_EQ(state.Result.ShownCards, c.cards);
     EXPECT_EQ(TimesOpened(s, DialogKind::kCommon), 1);
     EXPECT_TRUE(Played(s, "CHONG", 3, ""));
     EXPECT_EQ(state.Player(kHuman).PlayedCount + state.Player(kComputer).PlayedCount, 0);
@@ -153,9 +153,9 @@ TEST(ShakeTest, TheComputerShakesOnItsSecondTurnAndPlaysAgain) {
   EXPECT_TRUE(s.window.TurnTimer().Enabled());
   for (int card : {4, 5, 6})
     EXPECT_EQ(state.Card(card).ShakeMark, kShakeShown);
-  EXPECT_EQ(state.Result.m_결과특별, -1);
-  EXPECT_EQ(state.Result.m_결과특별별명, "컴퓨터");
-  EXPECT_EQ(state.Result.m_결과특별화투, (std::array<int, 4>{4, 5, 6, -1}));
+  EXPECT_TRUE(state.Result.ShownAreShake);
+  EXPECT_EQ(state.Result.ShownOwner, "컴퓨터");
+  EXPECT_EQ(state.Result.ShownCards, (std::array<int, 4>{4, 5, 6, -1}));
   EXPECT_EQ(TimesOpened(s, DialogKind::kCommon), 1);
   EXPECT_FALSE(s.window.Common().IsOpen());
   EXPECT_TRUE(Played(s, "WAVE", 3, ""));
@@ -250,7 +250,7 @@ TEST(BombTest, ABombIsAShakeAndItsUnusedBombCardsGoWithTheHand) {
   ASSERT_EQ(s.saves.size(), 2u);
   EXPECT_EQ(s.saves[0].code, "W");
   EXPECT_EQ(s.saves[0].amount, "1400");
-  EXPECT_EQ(state.Result.m_결과승자문자4, "흔듬(1회) ");
+  EXPECT_EQ(state.Result.MultiplierLine, "흔듬(1회) ");
 
   s.rec.board.calls.clear();
   ASSERT_TRUE(s.PlayToEnd());

@@ -42,7 +42,7 @@ TEST(RandomPlayTest, EveryHandEndsAndKeepsEveryCard) {
     EXPECT_EQ(total, BigAdd(before, "1000000")) << "deck " << deck;
     EXPECT_EQ(state.PlayerInfo.Money, state.Player(kHuman).Money);
     draws += s.saves[0].code == "D";
-    special += state.Result.m_결과승자문자3.find("승리") != std::string::npos;
+    special += state.Result.CalculationLine.find("승리") != std::string::npos;
 
     ASSERT_TRUE(s.PlayToEnd()) << "the result dialog never closed; deck " << deck;
     EXPECT_EQ(state.Room.Status, 'F');

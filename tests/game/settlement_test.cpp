@@ -104,12 +104,12 @@ TEST(SettleByStopTest, WorkedExample) {
               ElementsAre("=====================", "<player>님의 승리! ", "8000원!  난점수(80점)",
                           "미션실패~~", "====================="));
   const 클래스_변수& r = t.state.Result;
-  EXPECT_EQ(r.m_결과구분, -1);
-  EXPECT_EQ(r.m_결과승자문자1, "player님 승리~");
-  EXPECT_EQ(r.m_결과승자문자2, "8000원");
-  EXPECT_EQ(r.m_결과승자문자3, "80 x 100원");
-  EXPECT_EQ(r.m_결과승자문자4, "고(2회) 흔듬(1회) (멍따) ");
-  EXPECT_EQ(r.m_결과패자문자, "컴퓨터 = 8000-원");
+  EXPECT_TRUE(r.HasWinner);
+  EXPECT_EQ(r.WinnerLine, "player님 승리~");
+  EXPECT_EQ(r.AmountLine, "8000원");
+  EXPECT_EQ(r.CalculationLine, "80 x 100원");
+  EXPECT_EQ(r.MultiplierLine, "고(2회) 흔듬(1회) (멍따) ");
+  EXPECT_EQ(r.LoserLine, "컴퓨터 = 8000-원");
   EXPECT_TRUE(t.s.window.Result().IsOpen());
   EXPECT_TRUE(t.s.window.Result().ShowsDetails());
   EXPECT_THAT(Saves(t.s), ElementsAre("0 W 8000 0", "1 L 8000 0"));
@@ -133,7 +133,7 @@ TEST(SettleByStopTest, OneAndTwoGoAddAPointThreeGoAndMoreDouble) {
     t.P(kHuman).GoCount = c.go;
     t.Stop(kHuman);
     EXPECT_EQ(t.Amount(), c.amount);
-    EXPECT_EQ(t.state.Result.m_결과승자문자4, c.multipliers);
+    EXPECT_EQ(t.state.Result.MultiplierLine, c.multipliers);
   }
 }
 
@@ -178,12 +178,12 @@ TEST(SettleByStopTest, SevenAnimalsDoubleAsMeongTta) {
   Table six;
   six.Take(kHuman, {4, 16, 20, 24, 36, 45}).Stop(kHuman);
   EXPECT_EQ(six.Amount(), "200");
-  EXPECT_EQ(six.state.Result.m_결과승자문자4, "");
+  EXPECT_EQ(six.state.Result.MultiplierLine, "");
 
   Table seven;
   seven.Take(kHuman, {4, 16, 20, 24, 36, 45, 32}).Stop(kHuman);
   EXPECT_EQ(seven.Amount(), "600");
-  EXPECT_EQ(seven.state.Result.m_결과승자문자4, "(멍따) ");
+  EXPECT_EQ(seven.state.Result.MultiplierLine, "(멍따) ");
 }
 
 // The winner holds ten plain junk (1 point) and the mission's cards; the loser nothing.
@@ -242,9 +242,9 @@ TEST(SettleByStopTest, AllInPaysOnlyWhatTheLoserHas) {
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), "<컴퓨터>님의 올인으로 남은점수만 지급됩니다");
   EXPECT_EQ(log.at(2), "3000원!  난점수(80점)");
-  EXPECT_EQ(t.state.Result.m_결과승자문자2, "3000원");
-  EXPECT_EQ(t.state.Result.m_결과승자문자3, "80 x 100원");
-  EXPECT_EQ(t.state.Result.m_결과패자문자, "컴퓨터 = 3000-원");
+  EXPECT_EQ(t.state.Result.AmountLine, "3000원");
+  EXPECT_EQ(t.state.Result.CalculationLine, "80 x 100원");
+  EXPECT_EQ(t.state.Result.LoserLine, "컴퓨터 = 3000-원");
   EXPECT_EQ(t.Amount(), "3000");
   EXPECT_EQ(t.P(kComputer).Money, "0");
   EXPECT_EQ(t.P(kHuman).Money, "1003000");
@@ -277,8 +277,8 @@ TEST(SettleByStopTest, ALostHandIsSavedForBothPlayers) {
   EXPECT_EQ(t.state.PlayerInfo.Money, "999200");
   EXPECT_EQ(t.state.PlayerInfo.Losses, "1");
   EXPECT_EQ(t.state.Room.SeonName, "컴퓨터");
-  EXPECT_EQ(t.state.Result.m_결과승자문자1, "컴퓨터님 승리~");
-  EXPECT_EQ(t.state.Result.m_결과패자문자, "player = 800-원");
+  EXPECT_EQ(t.state.Result.WinnerLine, "컴퓨터님 승리~");
+  EXPECT_EQ(t.state.Result.LoserLine, "player = 800-원");
   EXPECT_THAT(Sounds(t.s), ElementsAre("NOTGOOD 0 F", "LOSE 3")) << "in the winner's voice";
 }
 
@@ -297,7 +297,7 @@ TEST(SettleDrawTest, NobodyPaysAndBothCountADraw) {
   EXPECT_EQ(t.state.PlayerInfo.Draws, "1");
   EXPECT_EQ(t.state.PlayerInfo.Money, "1000000");
   EXPECT_EQ(t.state.Room.SeonName, "컴퓨터") << "a draw keeps 선";
-  EXPECT_EQ(t.state.Result.m_결과구분, 0);
+  EXPECT_FALSE(t.state.Result.HasWinner);
   EXPECT_TRUE(t.s.window.Result().IsOpen());
   EXPECT_FALSE(t.s.window.Result().ShowsDetails());
   EXPECT_THAT(Sounds(t.s), ElementsAre("HMM 0", "NOWIN 3"));
@@ -307,24 +307,24 @@ TEST(SettleSpecialWinTest, ThreeStakesTimesTheMissionCappedByTheLosersMoney) {
   Table chongtong;  // the human holds the November bright: ×2
   chongtong.Take(kHuman, {40});
   chongtong.Quiet();
-  SettleSpecialWin(chongtong.s.G(), kHuman, 'C');
+  SettleSpecialWin(chongtong.s.G(), kHuman, SpecialWin::kChongtong);
   EXPECT_THAT(chongtong.s.LogTexts(),
               ElementsAre("=====================", "<player>님 총통승! ", "600원 획득!",
                           "미션성공으로 x2 적용됨", "====================="));
-  EXPECT_EQ(chongtong.state.Result.m_결과승자문자3, "총통으로 승리");
-  EXPECT_EQ(chongtong.state.Result.m_결과승자문자4, "");
+  EXPECT_EQ(chongtong.state.Result.CalculationLine, "총통으로 승리");
+  EXPECT_EQ(chongtong.state.Result.MultiplierLine, "");
   EXPECT_EQ(chongtong.Amount(), "600");
   EXPECT_EQ(chongtong.s.saves.at(0).mission, "1");
 
   Table ppeok;  // three ppeok for the computer against a human with 200 won left
   ppeok.P(kHuman).Money = "200";
   ppeok.Quiet();
-  SettleSpecialWin(ppeok.s.G(), kComputer, 'P');
+  SettleSpecialWin(ppeok.s.G(), kComputer, SpecialWin::kThreePpeok);
   EXPECT_EQ(ppeok.s.LogTexts().at(1), "<컴퓨터>님 3뻑승! ");
   EXPECT_EQ(ppeok.s.LogTexts().at(2), "200원 획득!");
-  EXPECT_EQ(ppeok.state.Result.m_결과승자문자2, "200원");
-  EXPECT_EQ(ppeok.state.Result.m_결과승자문자3, "3뻑으로 승리");
-  EXPECT_EQ(ppeok.state.Result.m_결과패자문자, "player = 200-원");
+  EXPECT_EQ(ppeok.state.Result.AmountLine, "200원");
+  EXPECT_EQ(ppeok.state.Result.CalculationLine, "3뻑으로 승리");
+  EXPECT_EQ(ppeok.state.Result.LoserLine, "player = 200-원");
   EXPECT_EQ(ppeok.P(kHuman).Money, "0");
 }
 

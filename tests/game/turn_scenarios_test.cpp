@@ -188,7 +188,7 @@ TEST(TurnPpeokTest, AThirdPpeokWinsTheHandAndOnlyTheFirstIsRewarded) {
   EXPECT_EQ(state.Player(kHuman).PpeokCount, 3);
   EXPECT_THAT(s.LogTexts(), Contains("[player]님께서 3회뻑으로 승리하셨습니다..짝짝짝!!!"));
   EXPECT_EQ(Count(s.LogTexts(), "<player>님 첫뻑!으로 [300원]을 획득하셨습니다 !!"), 1);
-  EXPECT_EQ(state.Result.m_결과승자문자3, "3뻑으로 승리");
+  EXPECT_EQ(state.Result.CalculationLine, "3뻑으로 승리");
   // The win pays three stakes, on top of the first ppeok's three.
   EXPECT_EQ(s.saves[0].code, "W");
   EXPECT_EQ(s.saves[0].amount, "300");

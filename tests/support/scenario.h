@@ -65,9 +65,10 @@ class Scenario {
     SeatLoggedInPlayer(state);
     state.Room.StakeText = login.stake;
     EnterRoom(rec.game);
-    rec.game.onScoreSave = [this](int slot, std::string_view code, std::string_view amount,
-                                  std::string_view mission) {
-      saves.push_back({slot, std::string(code), std::string(amount), std::string(mission)});
+    rec.game.onScoreSave = [this](int slot, HandOutcome outcome, std::string_view amount,
+                                  bool missionAchieved) {
+      saves.push_back(
+          {slot, OutcomeCode(outcome), std::string(amount), missionAchieved ? "1" : "0"});
     };
     rec.log.lines.clear();
     rec.sound.played.clear();
