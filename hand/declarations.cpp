@@ -13,7 +13,7 @@ namespace hw {
 namespace {
 
 bool Idle(const Game& game) {
-  return game.state.Room.Status == 'F';
+  return !game.state.Room.HandRunning;
 }
 
 // The first month (1..12) of which four month cards lie where `location` says.

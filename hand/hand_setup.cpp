@@ -97,7 +97,7 @@ void ResetHand(Game& game) {
   room.LastGoPlayer = -1;
   room.TurnPlayer = -1;
   room.MissionIndex = -1;
-  room.Status = 'F';
+  room.HandRunning = false;
   room.DialogOpen = 0;
   state.Turn = TurnState{};
 

@@ -15,7 +15,7 @@ namespace hw {
 void SetUpBothPlayers(Game& game);
 
 // The board clean for the next hand: per-hand figures, captures, hands, turn state,
-// floor slots and ppeok owners cleared; Room.Status back to 'F'.
+// floor slots and ppeok owners cleared; no hand running.
 void ResetHand(Game& game);
 
 // Before a deal: every card out of play, hidden, its marks cleared; the September

@@ -27,7 +27,7 @@ BoardPoint PilePosition(int position) {
 }
 
 bool Idle(const Game& game) {
-  return game.state.Room.Status == 'F';
+  return !game.state.Room.HandRunning;
 }
 
 // Both candidates are junk of the same kind: nothing to choose, the first is taken.
@@ -90,11 +90,11 @@ void NewHand(Game& game) {
 
 void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName) {
   GameState& state = game.state;
-  if (state.Room.Status == 'S') return;
+  if (state.Room.HandRunning) return;
   if (const std::string problem = DeckTextProblem(deckText, cardsInPlay); !problem.empty()) {
     throw std::invalid_argument("cannot deal this deck: " + problem);
   }
-  state.Room.Status = 'S';
+  state.Room.HandRunning = true;
 
   SetUpBothPlayers(game);
   state.Room.CardsInPlay = cardsInPlay;

@@ -2,7 +2,7 @@
 // The moves: every play of a hand enters the game through one of these, for the human
 // (from the main window and the dialogs) as for the computer. Each move, once done,
 // calls the next step itself. All of them except NewHand do nothing while no hand
-// runs (Room.Status 'F').
+// runs.
 
 #include <string>
 #include <string_view>

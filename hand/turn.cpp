@@ -370,7 +370,7 @@ void EndTurn(Game& game, int player) {
 
 void FlipFromDeck(Game& game, int player, char mode) {
   GameState& state = game.state;
-  if (state.Room.Status == 'F') return;
+  if (!state.Room.HandRunning) return;
   TurnState& turn = state.Turn;
 
   // Service cards on top of the pile are laid aside first; they go with this turn.
@@ -462,7 +462,7 @@ void FlipFromDeck(Game& game, int player, char mode) {
 
 void ResolveFlipChoice(Game& game, int player, int card, int chosen) {
   GameState& state = game.state;
-  if (state.Room.Status == 'F') return;
+  if (!state.Room.HandRunning) return;
   TurnState& turn = state.Turn;
   turn.FlipChoiceMonth = state.Card(card).Month;
   turn.FlipStackList = {card, chosen};

@@ -89,7 +89,7 @@ void MainWindow::ResumeTurnTimer() {
 
 void MainWindow::OnTurnTick() {
   GameState& state = game_.state;
-  if (state.Room.Status == 'F') {
+  if (!state.Room.HandRunning) {
     turnTimer_->SetEnabled(false);
     game_.board.ShowTurnIndicator(false);
     return;
@@ -132,7 +132,7 @@ void MainWindow::OnTurnTick() {
 
 bool MainWindow::HumanMayAct() const {
   const RoomRecord& room = game_.state.Room;
-  return room.TurnPlayer == kHuman && room.Status != 'F' && room.HumanTurnMark != 0;
+  return room.TurnPlayer == kHuman && room.HandRunning && room.HumanTurnMark != 0;
 }
 
 bool MainWindow::HumanMayPlay(int card) const {
@@ -310,13 +310,13 @@ void MainWindow::AskGoOrStop() {
 // ---- The window
 
 void MainWindow::PressStart() {
-  if (game_.state.Room.Status != 'F' || unloaded_) return;
+  if (game_.state.Room.HandRunning || unloaded_) return;
   NewHand(game_);
 }
 
 void MainWindow::RequestExit() {
   if (unloaded_) return;
-  if (game_.state.Room.Status == 'S') {
+  if (game_.state.Room.HandRunning) {
     // The hand holds still while the player makes up his mind.
     const bool paused = PauseTurnTimer();
     const platform::MessageAnswer answer = game_.desktop.ShowMessage(

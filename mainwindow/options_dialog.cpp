@@ -20,7 +20,7 @@ void OptionsDialog::Open() {
   speed_ = std::clamp(room.CardSpeed, 0, 300);
   stake_ = room.StakeText == "300" ? 1 : 0;
   service_ = room.ServiceCards >= 0 && room.ServiceCards <= 5 ? room.ServiceCards : 0;
-  combosEnabled_ = room.Status == 'F';
+  combosEnabled_ = !room.HandRunning;
   pausedTimer_ = window_.PauseTurnTimer();
   open_ = true;
 }
@@ -31,7 +31,7 @@ void OptionsDialog::PressButton(int index) {
     RoomRecord& room = game_.state.Room;
     room.SoundOn = SoundSetting(settings_, true, soundOn_ ? "T" : "F")[0];
     room.CardSpeed = speed_;
-    if (room.Status == 'F') {
+    if (!room.HandRunning) {
       const int stake = stake_ == 1 ? 300 : 100;
       StakeSetting(settings_, true, stake);
       room.StakeText = std::to_string(stake);

@@ -82,7 +82,7 @@ void SeatLoggedInPlayer(GameState& state) {
   room.ThreePpeokRule = 1;
   room.SelfPpeokRule = 1;
   room.SeonName = info.Name;
-  room.Status = 'F';
+  room.HandRunning = false;
 }
 
 std::string Shuffle(int serviceCards, GameRandom& random) {

@@ -157,8 +157,8 @@ struct TurnState {
 };
 
 struct RoomRecord {
-  std::string OwnerName;  // the human's game name
-  char Status = 'F';      // 'F' no hand running, 'S' from the start of a hand to its reset
+  std::string OwnerName;     // the human's game name
+  bool HandRunning = false;  // from the start of a hand to its reset
   int LastGoPlayer = -1;
   int TurnPlayer = -1;
   int CardsInPlay = kMonthCards;

@@ -95,7 +95,7 @@ class Table {
   // After Record(): the result dialog closes by itself and the room is ready again.
   bool FinishHand() {
     return loop_.RunUntil(
-        [this] { return game_.state.Room.Status == 'F' && !window_.Result().IsOpen(); }, 3600);
+        [this] { return !game_.state.Room.HandRunning && !window_.Result().IsOpen(); }, 3600);
   }
 
   std::string End() const {

@@ -275,7 +275,7 @@ void GameTable::MouseDown(int x, int y, MouseButton button) {
   }
   const SkinButton skinButton = SkinButtonAt(x, y);
   if (skinButton == SkinButton::kStart) {
-    if (state.Room.Status == 'F' && button == MouseButton::kLeft) {
+    if (!state.Room.HandRunning && button == MouseButton::kLeft) {
       startPressed_ = true;
       board_.DrawStartButton(true);
     }
@@ -347,7 +347,7 @@ void GameTable::MouseMove(int x, int y) {
 
 void GameTable::Hover(int x, int y) {
   const GameState& state = game_.state;
-  const bool humanMayAct = state.Room.Status != 'F' && state.Room.TurnPlayer == kHuman &&
+  const bool humanMayAct = state.Room.HandRunning && state.Room.TurnPlayer == kHuman &&
                            state.Room.HumanTurnMark != 0 && state.Room.DialogOpen == 0;
   int card = humanMayAct ? board_.CardAt(x, y) : kNoCard;
   if (card != kNoCard && state.Card(card).Location != kHuman) card = kNoCard;

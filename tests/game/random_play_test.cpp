@@ -45,7 +45,7 @@ TEST(RandomPlayTest, EveryHandEndsAndKeepsEveryCard) {
     special += state.Result.CalculationLine.find("승리") != std::string::npos;
 
     ASSERT_TRUE(s.PlayToEnd()) << "the result dialog never closed; deck " << deck;
-    EXPECT_EQ(state.Room.Status, 'F');
+    EXPECT_FALSE(state.Room.HandRunning);
     EXPECT_EQ(state.Room.DialogOpen, 0);
     ++hands;
   }

@@ -60,7 +60,7 @@ struct Table {
       player.RunningGain = "0";
     state.Room.CardsInPlay = kMonthCards;
     ClearCardTable(s.G());
-    state.Room.Status = 'S';
+    state.Room.HandRunning = true;
     state.Room.MissionIndex = mission;
   }
   Table& Take(int player, const std::vector<int>& cards) {

@@ -64,7 +64,7 @@ std::vector<std::string> SoundsSince(Scenario& s, std::size_t mark) {
 // Runs until the human's turn waits for a click.
 bool UntilHumanTurn(Scenario& s) {
   return s.RunUntil([&] {
-    return s.State().Room.Status == 'S' && s.State().Room.TurnPlayer == kHuman &&
+    return s.State().Room.HandRunning && s.State().Room.TurnPlayer == kHuman &&
            s.State().Room.HumanTurnMark != 0;
   });
 }
@@ -72,7 +72,7 @@ bool UntilHumanTurn(Scenario& s) {
 // Runs until the computer's turn has begun and waits for its move.
 bool UntilComputerTurn(Scenario& s) {
   return s.RunUntil([&] {
-    return s.State().Room.Status == 'S' && s.State().Room.TurnPlayer == kComputer &&
+    return s.State().Room.HandRunning && s.State().Room.TurnPlayer == kComputer &&
            s.window.TurnTimer().Enabled();
   });
 }

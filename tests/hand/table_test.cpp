@@ -235,7 +235,7 @@ TEST(ResetHandTest, ClearsTheHandButKeepsWhatOutlivesIt) {
   CapturePile(t.rec.game, kHuman, 0, false);
   state.SeatOf(kComputer).Hand[4] = 17;
   state.Room.OwnerName = "tester";
-  state.Room.Status = 'S';
+  state.Room.HandRunning = true;
   state.Room.LastGoPlayer = 0;
   state.Room.TurnPlayer = 1;
   state.Room.DialogOpen = 1;
@@ -261,7 +261,7 @@ TEST(ResetHandTest, ClearsTheHandButKeepsWhatOutlivesIt) {
   EXPECT_EQ(state.SeatOf(kHuman).CapturedCountByKind[kBright], 0);
   EXPECT_EQ(state.SeatOf(kHuman).Captured[kBright][0], kNoCard);
   EXPECT_EQ(state.SeatOf(kComputer).Hand[4], kNoCard);
-  EXPECT_EQ(state.Room.Status, 'F');
+  EXPECT_FALSE(state.Room.HandRunning);
   EXPECT_EQ(state.Room.LastGoPlayer, -1);
   EXPECT_EQ(state.Room.TurnPlayer, -1);
   EXPECT_EQ(state.Room.MissionIndex, -1);

@@ -98,7 +98,7 @@ TEST_F(LoginTest, AGoodReplyLogsThePlayerInAndEntersTheRoom) {
   EXPECT_EQ(room.OwnerName, "홍길동");
   EXPECT_EQ(room.SeonName, "홍길동");
   EXPECT_EQ(room.StakeText, "300");  // the stored stake
-  EXPECT_EQ(room.Status, 'F');
+  EXPECT_FALSE(room.HandRunning);
   EXPECT_THAT(rec.sound.Names(), ::testing::Contains("MROOM"));
   EXPECT_THAT(rec.log.Texts(), ::testing::Contains("총통/3뻑 점당금액의 <3배>"));
 }

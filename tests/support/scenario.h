@@ -98,7 +98,7 @@ class Scenario {
   }
 
   bool HandOver() const {
-    return rec.game.state.Room.Status == 'F' && !window.Result().IsOpen() && !saves.empty();
+    return !rec.game.state.Room.HandRunning && !window.Result().IsOpen() && !saves.empty();
   }
   std::vector<std::string> LogTexts() const { return rec.log.Texts(); }
   std::vector<std::string> SoundNames() const { return rec.sound.Names(); }

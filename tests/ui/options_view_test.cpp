@@ -33,9 +33,9 @@ class OptionsViewTest : public ::testing::Test {
  protected:
   OptionsViewTest() { s.State().Room.ServiceCards = 2; }
 
-  // Between hands ('F') or during one ('S').
-  void Open(char status = 'F') {
-    s.State().Room.Status = status;
+  // Between hands, or during one.
+  void Open(bool handRunning = false) {
+    s.State().Room.HandRunning = handRunning;
     dialog.Open();
   }
 
@@ -145,7 +145,7 @@ TEST_F(OptionsViewTest, AClickOutsideAnOpenListOnlyClosesIt) {
 }
 
 TEST_F(OptionsViewTest, DuringAHandTheCombosDoNotOpen) {
-  Open('S');
+  Open(true);
   ASSERT_FALSE(dialog.CombosEnabled());
   for (const Combo combo : {Combo::kStake, Combo::kService}) {
     Click(W::ComboBox(combo));
@@ -322,7 +322,7 @@ TEST_F(OptionsLookTest, ComboBoxesShowAnArrowButtonAndADisabledLookDuringAHand) 
   EXPECT_NE(button, faceColour);
   EXPECT_NE(triangle, button);
   dialog.PressButton(1);
-  Open('S');
+  Open(true);
   Draw();
   EXPECT_NE(At(face), faceColour);
   EXPECT_NE(At(Centre(arrow)), triangle);

@@ -130,7 +130,7 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
             window.OnCardRelease(card, MouseButton::kLeft);
           }
         }
-        return state.Player(kComputer).PlayedCount >= 4 || state.Room.Status == 'F';
+        return state.Player(kComputer).PlayedCount >= 4 || !state.Room.HandRunning;
       },
       60);
   ok = shot("02-hand-in-play") && ok;
@@ -169,7 +169,7 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
     window.Dialog(dialog.kind).Dismiss();  // opened only to be seen: no answer
   }
   // The human stops where he stands: the settlement and its result.
-  if (game.state.Room.Status == 'S') CallStop(game, kHuman);
+  if (game.state.Room.HandRunning) CallStop(game, kHuman);
   loop.WaitSeconds(0.5);
   ok = shot("07-result") && ok;
   return ok ? 0 : 1;

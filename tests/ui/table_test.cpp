@@ -104,7 +104,7 @@ class TableTest : public ::testing::Test {
 TEST_F(TableTest, TheStartButtonDealsAndAClickOnAHandCardPlaysIt) {
   StartHand();
   const GameState& state = table_->game().state;
-  ASSERT_EQ(state.Room.Status, 'S');
+  ASSERT_TRUE(state.Room.HandRunning);
   ASSERT_EQ(state.Room.TurnPlayer, kHuman);
 
   // A computer's card does nothing.
@@ -174,7 +174,7 @@ TEST_F(TableTest, ExitDuringAHandAsksAndNoChangesNothing) {
   EXPECT_EQ(desktop_.shown[0].text, "게임을 종료하시겠습니까?\r\n게임이 현재 진행중에 있습니다");
   EXPECT_EQ(desktop_.shown[0].caption, "Velmaro");
   EXPECT_FALSE(table_->controller().Unloaded());
-  EXPECT_EQ(table_->game().state.Room.Status, 'S');
+  EXPECT_TRUE(table_->game().state.Room.HandRunning);
 
   desktop_.answers = {platform::MessageAnswer::kYes};
   table_->MouseDown(770, 10, MouseButton::kLeft);
@@ -265,7 +265,7 @@ TEST_F(TableTest, TheTitleStripShowsItsButtonsAndTheStartButtonComesBackAfterAHa
   EXPECT_FALSE(shows("hand")) << "the hand is played where the start button stood";
   table_->controller().OpenResultDialog();
   table_->controller().CloseDialog(DialogKind::kResult);
-  EXPECT_EQ(state.Room.Status, 'F');
+  EXPECT_FALSE(state.Room.HandRunning);
   EXPECT_TRUE(shows("after-the-hand")) << "the start button is back for the next hand";
 }
 
