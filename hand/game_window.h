@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "rules/game_state.h"
+
 namespace hw {
 
 enum class DialogKind { kCommon, kShake, kSelect, kGoStop, kResult, kSeptember };
@@ -14,7 +16,7 @@ struct FloorChoice {
   int Card = 0;   // the card played or flipped
   int First = 0;  // the two candidates, in card-number order
   int Second = 0;
-  char Phase = 'T';  // 'T' the card came from the hand, 'F' it was flipped
+  ChoiceSide Side = ChoiceSide::kHand;  // the card came from the hand, or was flipped
 };
 
 class GameWindow {

@@ -268,13 +268,13 @@ void PlayHandCard(Game& game, int player, int card, int power) {
     const int first = turn.HandMatchList[0];
     const int second = turn.HandMatchList[1];
     if (player != kHuman || NothingToChoose(state, first, second)) {
-      ResolveChoice(game, player, 'T', card, first);
+      ResolveChoice(game, player, ChoiceSide::kHand, card, first);
     } else {
-      game.Window().RequestFloorChoice({card, first, second, 'T'});
+      game.Window().RequestFloorChoice({card, first, second, ChoiceSide::kHand});
     }
     return;
   }
-  FlipFromDeck(game, player, '0');
+  FlipFromDeck(game, player, FlipKind::kAfterHandCard);
 }
 
 void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
@@ -302,7 +302,7 @@ void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
   game.board.DrawPlayerStatus(player);
   game.Sound("BOMB", 3, {}, true);
   GrantBombCards(game, player);
-  FlipFromDeck(game, player, '0');
+  FlipFromDeck(game, player, FlipKind::kAfterHandCard);
 }
 
 void PlayServiceCard(Game& game, int player, int card) {
@@ -338,16 +338,16 @@ void PlayServiceCard(Game& game, int player, int card) {
   BeginTurn(game, who.Name);
 }
 
-void ResolveChoice(Game& game, int player, char phase, int card, int chosen) {
+void ResolveChoice(Game& game, int player, ChoiceSide side, int card, int chosen) {
   if (Idle(game)) return;
-  if (phase != 'T') {
+  if (side == ChoiceSide::kFlip) {
     ResolveFlipChoice(game, player, card, chosen);
     return;
   }
   TurnState& turn = game.state.Turn;
   turn.HandChoiceMonth = game.state.Card(card).Month;
   turn.HandStackList = {card, chosen};
-  FlipFromDeck(game, player, '0');
+  FlipFromDeck(game, player, FlipKind::kAfterHandCard);
 }
 
 void CloseGameDialogs(Game& game) {

@@ -34,9 +34,8 @@ void PlayBomb(Game& game, int player, int card1, int card2, int card3);
 // draw pile and the same player plays again.
 void PlayServiceCard(Game& game, int player, int card);
 
-// The answer to a choice between two floor cards: phase 'T' for the played card, 'F' for
-// the flipped one.
-void ResolveChoice(Game& game, int player, char phase, int card, int chosen);
+// The answer to a choice between two floor cards, for the played or the flipped card.
+void ResolveChoice(Game& game, int player, ChoiceSide side, int card, int chosen);
 
 // Closes every game dialog that is open (each passes its current answer on).
 void CloseGameDialogs(Game& game);

@@ -368,7 +368,7 @@ void EndTurn(Game& game, int player) {
   BeginTurn(game, game.state.Player(OpponentOf(player)).Name);
 }
 
-void FlipFromDeck(Game& game, int player, char mode) {
+void FlipFromDeck(Game& game, int player, FlipKind kind) {
   GameState& state = game.state;
   if (!state.Room.HandRunning) return;
   TurnState& turn = state.Turn;
@@ -426,13 +426,13 @@ void FlipFromDeck(Game& game, int player, char mode) {
         if (player != kHuman || sameJunk) {
           ResolveFlipChoice(game, player, card, first);
         } else {
-          game.Window().RequestFloorChoice({card, first, second, 'F'});
+          game.Window().RequestFloorChoice({card, first, second, ChoiceSide::kFlip});
         }
         return;
       }
     }
 
-    if (match.Count == 1 && mode == '0' && turn.HandMatchList.empty() &&
+    if (match.Count == 1 && kind == FlipKind::kAfterHandCard && turn.HandMatchList.empty() &&
         !turn.FlipMatchList.empty() && turn.PlayedCard != kNoCard &&
         state.Card(turn.PlayedCard).Month == state.Card(turn.FlipMatchList[0]).Month) {
       // Jjok: the flipped card lands on the card just played, which lay alone.

@@ -9,9 +9,10 @@
 
 namespace hw {
 
-// Flips the draw pile's next card and finishes the turn. mode '0' after a card from the
-// hand, '1' for a turn that only flips (a bomb card).
-void FlipFromDeck(Game& game, int player, char mode);
+// A turn flips after a card from the hand, or only flips (a bomb card played).
+enum class FlipKind { kAfterHandCard, kFlipOnly };
+// Flips the draw pile's next card and finishes the turn.
+void FlipFromDeck(Game& game, int player, FlipKind kind);
 
 // Finishes a turn whose flipped card had to choose between two floor cards.
 void ResolveFlipChoice(Game& game, int player, int card, int chosen);
@@ -36,7 +37,6 @@ void ApplyMoneyChange(Game& game, int player, std::string_view amount);
 // Lays the player's hand out in card-number order and marks every month of which the
 // hand holds three cards (they may shake or bomb).
 void LayOutHand(Game& game, int player);
-enum class ChoiceSide { kHand, kFlip };
 // The card left behind by a choice between two floor cards goes back to its slot's base.
 void RestoreChoiceSlot(Game& game, ChoiceSide side);
 void FreeEmptySlots(GameState& state);

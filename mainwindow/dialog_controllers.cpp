@@ -1,12 +1,11 @@
 #include "mainwindow/dialog_controllers.h"
 
-#include <charconv>
-
 #include "hand/declarations.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
 #include "hand/settlement.h"
 #include "rules/lookups.h"
+#include "rules/payout.h"
 
 namespace hw {
 namespace {
@@ -17,22 +16,6 @@ int HumanPlayer(const GameState& state) {
 
 constexpr HitArea kYesButton{28, 96, 75, 34};
 constexpr HitArea kNoButton{123, 96, 75, 34};
-
-std::vector<std::string> SplitAtBars(const std::string& text) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|', start)) {
-    parts.push_back(text.substr(start, bar - start));
-    start = bar + 1;
-  }
-  return parts;
-}
-
-int ToInt(const std::string& text) {
-  int value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
 
 }  // namespace
 
@@ -138,18 +121,14 @@ void ShakeDialog::Answer(const std::string& tag) {
 SelectDialog::SelectDialog(Game& game, DialogView& view)
     : GameDialog(game, view, DialogKind::kSelect, true) {}
 
-std::string SelectDialog::AnswerFor(int card) const {
-  return std::to_string(player_) + "|" + choice_.Phase + "|" + std::to_string(choice_.Card) + "|" +
-         std::to_string(card) + "|";
-}
-
 void SelectDialog::Show(const FloorChoice& choice) {
   choice_ = choice;
   player_ = HumanPlayer(game_.state);
   pressed_ = -1;
   // Closed before any answer (all dialogs closed at once), it takes the first card, as
   // when its time runs out.
-  Open(AnswerFor(choice.First));
+  chosen_ = choice.First;
+  Open("");
 }
 
 void SelectDialog::MouseDown(MouseButton button, int x, int y) {
@@ -169,7 +148,7 @@ void SelectDialog::MouseUp(MouseButton button, int x, int y) {
   StopCountdown();
   if (pressed_ >= 0) view_.DrawChoiceCard(pressed_, false);
   pressed_ = -1;
-  tag_ = AnswerFor(which == 0 ? choice_.First : choice_.Second);
+  chosen_ = which == 0 ? choice_.First : choice_.Second;
   Close();
 }
 
@@ -177,10 +156,8 @@ void SelectDialog::TimeOut() {
   MouseUp(MouseButton::kLeft, kFirstCard.Left, kFirstCard.Top);
 }
 
-void SelectDialog::Answer(const std::string& tag) {
-  const auto parts = SplitAtBars(tag);
-  if (parts.size() < 4 || parts[1].empty()) return;
-  ResolveChoice(game_, ToInt(parts[0]), parts[1][0], ToInt(parts[2]), ToInt(parts[3]));
+void SelectDialog::Answer(const std::string&) {
+  ResolveChoice(game_, player_, choice_.Side, choice_.Card, chosen_);
 }
 
 // ---- 공통창

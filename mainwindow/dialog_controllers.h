@@ -124,8 +124,8 @@ class SelectDialog final : public GameDialog {
  private:
   void Answer(const std::string& tag) override;
   void TimeOut() override;
-  std::string AnswerFor(int card) const;
   FloorChoice choice_;
+  int chosen_ = kNoCard;  // the card the answer takes (the first, until one is chosen)
   int player_ = kHuman;
   int pressed_ = -1;  // 0 or 1 while a card is held down
 };

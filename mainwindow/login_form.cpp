@@ -1,22 +1,12 @@
 #include "mainwindow/login_form.h"
 
-#include <charconv>
-
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
 #include "mainwindow/settings.h"
 #include "portal/client/form.h"
+#include "rules/numbers.h"
 
 namespace hw::portal {
-namespace {
-
-int ToInt(const std::string& text) {
-  int value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
-
-}  // namespace
 
 LoginForm::Button LoginForm::ButtonAt(int x, int y) {
   for (const ButtonArea& area : kButtons) {

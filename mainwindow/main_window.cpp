@@ -1,22 +1,12 @@
 #include "mainwindow/main_window.h"
 
-#include <charconv>
-
 #include "hand/declarations.h"
 #include "hand/moves.h"
 #include "hand/turn.h"
 #include "rules/computer_player.h"
+#include "rules/numbers.h"
 
 namespace hw {
-namespace {
-
-int ToInt(std::string_view text, int fallback) {
-  int value = fallback;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() ? value : fallback;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(Game& game, DialogView& dialogView)
     : game_(game),
@@ -240,7 +230,7 @@ void MainWindow::OnBombCardClick(int index, MouseButton button) {
     game_.loop.WaitSeconds(0.06);
   state.BombCards[kHuman][index] = BombCard::kUsed;
   game_.board.HideBombCard(kHuman, index);
-  FlipFromDeck(game_, kHuman, '1');
+  FlipFromDeck(game_, kHuman, FlipKind::kFlipOnly);
 }
 
 void MainWindow::OnBombTick() {
@@ -260,7 +250,7 @@ void MainWindow::ComputerPlayBombCard(int player, int index) {
   game_.board.HideBombCard(player, index);
   game_.Sound("BOMB", 3);
   타이머_차례중지();
-  FlipFromDeck(game_, player, '1');
+  FlipFromDeck(game_, player, FlipKind::kFlipOnly);
 }
 
 void MainWindow::ComputerPlayCard(int card, int player) {
@@ -282,7 +272,7 @@ void MainWindow::OnSelectTick() {
 
 void MainWindow::OpenFloorChoice(const FloorChoice& choice) {
   if (minimised_) {
-    ResolveChoice(game_, kHuman, choice.Phase, choice.Card, choice.First);
+    ResolveChoice(game_, kHuman, choice.Side, choice.Card, choice.First);
     return;
   }
   select_.Show(choice);

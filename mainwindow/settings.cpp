@@ -1,23 +1,11 @@
 #include "mainwindow/settings.h"
 
-#include <charconv>
 #include <optional>
+
+#include "rules/numbers.h"
 
 namespace hw {
 namespace {
-
-// A whole decimal number, spaces around it allowed; nothing else.
-std::optional<int> WholeNumber(std::string_view text) {
-  while (!text.empty() && text.front() == ' ')
-    text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ')
-    text.remove_suffix(1);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
-  return value;
-}
 
 // One setting: where it lives and its default.
 struct Setting {
@@ -44,10 +32,6 @@ constexpr Setting kCardSpeed{"PSpeed", "80"};
 
 bool IsStake(int value) {
   return value == 100 || value == 300 || value == 500 || value == 1000;
-}
-
-int ToInt(const std::string& text) {
-  return WholeNumber(text).value_or(0);
 }
 
 }  // namespace

@@ -144,6 +144,10 @@ struct FloorSlot {
 
 // ---- Room
 
+// Which card of a turn meets a choice between two floor cards: the one played from the
+// hand, or the one flipped from the draw pile.
+enum class ChoiceSide { kHand, kFlip };
+
 struct TurnState {
   int PlayedCard = kNoCard;
   CardList HandMatchList;  // floor cards of the played card's month before it was laid

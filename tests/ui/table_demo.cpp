@@ -155,7 +155,7 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
       {"03-shake", [&] { window.Shake().Show(handCard); }, DialogKind::kShake},
       {"04-select",
        [&] {
-         window.Select().Show({handCard, 0, 1, 'T'});
+         window.Select().Show({handCard, 0, 1, ChoiceSide::kHand});
        },
        DialogKind::kSelect},
       {"05-go-stop", [&] { window.GoStop().Show(); }, DialogKind::kGoStop},
