@@ -65,7 +65,7 @@ void NewHand(Game& game) {
     const auto answer =
         game.desktop.ShowMessage("게임점수부족", text, platform::MessageIcon::kInformation,
                                  platform::MessageButtons::kYesNo);
-    if (answer == platform::MessageAnswer::kYes) game.desktop.OpenWithShell(state.PortalUrls[5]);
+    if (answer == platform::MessageAnswer::kYes) game.desktop.OpenWithShell(state.Portal.TopUpPage);
     game.Window().Unload();
     return;
   }

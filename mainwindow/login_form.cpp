@@ -61,19 +61,19 @@ void LoginForm::Press(Button button) {
   game_.loop.WaitSeconds(0.1);
   pressed_ = Button::kNone;
   game_.loop.ProcessEvents();
-  const auto& urls = game_.state.PortalUrls;
+  const PortalAddresses& portal = game_.state.Portal;
   switch (button) {
     case Button::kClose:
       game_.Window().Unload();
       break;
     case Button::kJoin:
-      game_.desktop.OpenWithShell(urls[3]);
+      game_.desktop.OpenWithShell(portal.JoinPage);
       break;
     case Button::kLost:
-      game_.desktop.OpenWithShell(urls[4]);
+      game_.desktop.OpenWithShell(portal.LostAccountPage);
       break;
     case Button::kHome:
-      game_.desktop.OpenWithShell(urls[0]);
+      game_.desktop.OpenWithShell(portal.Base);
       break;
     case Button::kOk:
       CheckLogin();
@@ -104,7 +104,7 @@ void LoginForm::CheckLogin() {
                                      {"recpwd", password},
                                      {"recgcode", game_.state.GameInfo.GameCode}});
   http_.Cancel();
-  http_.Execute(game_.state.PortalUrls[1], "POST", body, kFormHeader);
+  http_.Execute(game_.state.Portal.Login, "POST", body, kFormHeader);
   game_.loop.ProcessEvents();
 }
 
@@ -139,7 +139,7 @@ void LoginForm::OnStateChanged(int state) {
                                                   platform::MessageIcon::kInformation,
                                                   platform::MessageButtons::kYesNo);
     if (answer == platform::MessageAnswer::kYes) {
-      game_.desktop.OpenWithShell(game_.state.PortalUrls[3]);
+      game_.desktop.OpenWithShell(game_.state.Portal.JoinPage);
       game_.Window().Unload();
     }
     return;  // declined: the player may try again

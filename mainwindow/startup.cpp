@@ -40,14 +40,14 @@ std::string PortalUrlProblem(std::string_view baseUrl) {
   return "";
 }
 
-std::array<std::string, kPortalUrls> BuildPortalUrls(const std::string& baseUrl) {
-  return {baseUrl,
-          baseUrl + "sub/chk.asp",
-          baseUrl + "sub/svp.asp",
-          baseUrl + "sub/redir.asp?no=1",
-          baseUrl + "sub/redir.asp?no=2",
-          baseUrl + "sub/redir.asp?no=3",
-          baseUrl + "sub/lgo.asp"};
+PortalAddresses BuildPortalAddresses(const std::string& baseUrl) {
+  return {.Base = baseUrl,
+          .Login = baseUrl + "sub/chk.asp",
+          .ScoreSave = baseUrl + "sub/svp.asp",
+          .JoinPage = baseUrl + "sub/redir.asp?no=1",
+          .LostAccountPage = baseUrl + "sub/redir.asp?no=2",
+          .TopUpPage = baseUrl + "sub/redir.asp?no=3",
+          .Logout = baseUrl + "sub/lgo.asp"};
 }
 
 std::string FinishUpdaterHandOver(platform::FileSystem& files, const GameInfoRecord& info) {
@@ -94,13 +94,13 @@ StartupResult RunStartup(GameState& state, StartupWorld& world) {
 
   for (int i = 0; i < kSkinImages; ++i)
     state.SkinImages[i] = ImagePath(info, kSkinImageNames[i]);
-  state.PortalUrls = {};
+  state.Portal = {};
   if (world.portalBaseUrl.empty()) {
     note("no portal address is configured");
   } else if (const std::string problem = PortalUrlProblem(world.portalBaseUrl); !problem.empty()) {
     note(problem);
   } else {
-    state.PortalUrls = BuildPortalUrls(world.portalBaseUrl);
+    state.Portal = BuildPortalAddresses(world.portalBaseUrl);
   }
 
   BuildRankTable(state);

@@ -24,9 +24,8 @@ std::string ImagePath(const GameInfoRecord& info, std::string_view fileName);
 // Why a configured portal address cannot be used, or "" when it can: it must be an
 // http:// or https:// address ending in "/".
 std::string PortalUrlProblem(std::string_view baseUrl);
-// The base address and, after it, the login, score save, three page and logout
-// addresses.
-std::array<std::string, kPortalUrls> BuildPortalUrls(const std::string& baseUrl);
+// The portal's addresses under its base address.
+PortalAddresses BuildPortalAddresses(const std::string& baseUrl);
 
 struct StartupWorld {
   platform::SettingsStore& settings;

@@ -234,7 +234,18 @@ struct RankRecord {
 };
 
 inline constexpr int kSkinImages = 34;
-inline constexpr int kPortalUrls = 7;
+
+// The portal's addresses: its base address (a configured value ending in "/") and the
+// pages and posts under it; all empty while no portal is configured.
+struct PortalAddresses {
+  std::string Base;
+  std::string Login;            // "sub/chk.asp"
+  std::string ScoreSave;        // "sub/svp.asp"
+  std::string JoinPage;         // "sub/redir.asp?no=1"
+  std::string LostAccountPage;  // "sub/redir.asp?no=2"
+  std::string TopUpPage;        // "sub/redir.asp?no=3"
+  std::string Logout;           // "sub/lgo.asp"
+};
 
 // ---- Bomb cards and the result of a hand
 
@@ -290,7 +301,7 @@ struct GameState {
   std::array<MissionRecord, kMissionSlots> Missions{};
   std::array<RankRecord, kRankSlots> Ranks{};
   std::array<std::string, kSkinImages> SkinImages{};
-  std::array<std::string, kPortalUrls> PortalUrls{};
+  PortalAddresses Portal;
   // Per player index (the human's 폭탄패, the computer's 폭탄패1).
   std::array<std::array<BombCard, kBombCards>, kPlayers> BombCards{};
   // Service cards that joined a ppeok stack carry the stack's month until someone

@@ -22,20 +22,20 @@ void PortalSession::PostScoreSave(const ScoreReport& report) {
                                      {"recsession", game_.state.PlayerInfo.SessionToken}});
   http_.Cancel();
   pending_ = Pending::kScoreSave;
-  http_.Execute(game_.state.PortalUrls[2], "POST", body, kFormHeader);
+  http_.Execute(game_.state.Portal.ScoreSave, "POST", body, kFormHeader);
   game_.loop.ProcessEvents();
 }
 
 void PortalSession::Logout(double waitSeconds) {
   const PlayerInfoRecord& info = game_.state.PlayerInfo;
-  if (info.SessionToken.empty() || game_.state.PortalUrls[6].empty()) return;  // not logged in
+  if (info.SessionToken.empty() || game_.state.Portal.Logout.empty()) return;  // not logged in
   const std::string body = FormBody({{"recencode", kAccessCode},
                                      {"recnick", info.Name},
                                      {"recgcode", game_.state.GameInfo.GameCode},
                                      {"recsession", info.SessionToken}});
   http_.Cancel();
   pending_ = Pending::kLogout;
-  http_.Execute(game_.state.PortalUrls[6], "POST", body, kFormHeader);
+  http_.Execute(game_.state.Portal.Logout, "POST", body, kFormHeader);
   game_.loop.ProcessEvents();
   const double end = game_.loop.Now() + waitSeconds;
   while (pending_ == Pending::kLogout && game_.loop.Now() < end)

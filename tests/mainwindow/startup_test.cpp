@@ -63,10 +63,13 @@ TEST(StartupTest, RecordsTheInstallationAndBuildsTheTables) {
   EXPECT_EQ(s.state.SkinImages[0], info.ProgramFolder + "images/btn_GameMenu_Exit2.gif");
   EXPECT_EQ(s.state.SkinImages[21], info.ProgramFolder + "images/whatoo.gif");
   EXPECT_EQ(s.state.SkinImages[33], info.ProgramFolder + "images/pop_Window_WaveOK.gif");
-  EXPECT_EQ(s.state.PortalUrls[0], "http://127.0.0.1:8410/");
-  EXPECT_EQ(s.state.PortalUrls[1], "http://127.0.0.1:8410/sub/chk.asp");
-  EXPECT_EQ(s.state.PortalUrls[5], "http://127.0.0.1:8410/sub/redir.asp?no=3");
-  EXPECT_EQ(s.state.PortalUrls[6], "http://127.0.0.1:8410/sub/lgo.asp");
+  EXPECT_EQ(s.state.Portal.Base, "http://127.0.0.1:8410/");
+  EXPECT_EQ(s.state.Portal.Login, "http://127.0.0.1:8410/sub/chk.asp");
+  EXPECT_EQ(s.state.Portal.ScoreSave, "http://127.0.0.1:8410/sub/svp.asp");
+  EXPECT_EQ(s.state.Portal.JoinPage, "http://127.0.0.1:8410/sub/redir.asp?no=1");
+  EXPECT_EQ(s.state.Portal.LostAccountPage, "http://127.0.0.1:8410/sub/redir.asp?no=2");
+  EXPECT_EQ(s.state.Portal.TopUpPage, "http://127.0.0.1:8410/sub/redir.asp?no=3");
+  EXPECT_EQ(s.state.Portal.Logout, "http://127.0.0.1:8410/sub/lgo.asp");
   EXPECT_EQ(s.state.Missions[1].Name, "고도리 잡기");
   EXPECT_EQ(s.state.Ranks[0].Title, "알바");
   EXPECT_EQ(s.state.Card(44).Mark, kMarkRainBright);
@@ -81,7 +84,7 @@ TEST(StartupTest, APortalAddressMustEndInASlash) {
   EXPECT_TRUE(result.proceed);
   ASSERT_EQ(result.problems.size(), 1u);
   EXPECT_EQ(result.problems[0], "the portal address \"http://127.0.0.1:8410\" must end in \"/\"");
-  EXPECT_EQ(s.state.PortalUrls[1], "");
+  EXPECT_EQ(s.state.Portal.Login, "");
   EXPECT_THAT(PortalUrlProblem("ftp://x/"), HasSubstr("must start with"));
   EXPECT_EQ(PortalUrlProblem("https://portal.example/"), "");
 

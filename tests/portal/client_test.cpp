@@ -28,7 +28,7 @@ constexpr const char* kGoodReply = "홍길동|F|3|x|1500000|12|9|1|4|token-1";
 struct LoginRig {
   LoginRig() {
     GameState& state = rec.game.state;
-    state.PortalUrls = BuildPortalUrls("http://portal.test/");
+    state.Portal = BuildPortalAddresses("http://portal.test/");
     SetUpBoardLayout(state);
     BuildMissionTable(state);
     BuildRankTable(state);
@@ -256,7 +256,7 @@ const ScoreReport kLoss{.Name = "player",
 struct SessionRig {
   SessionRig() {
     GameState& state = s.State();
-    state.PortalUrls = BuildPortalUrls("http://portal.test/");
+    state.Portal = BuildPortalAddresses("http://portal.test/");
     state.PlayerInfo.SessionToken = "tok en";
     s.G().portal = &session;
   }
