@@ -28,7 +28,8 @@ void LayOutPile(Game& game, int player, int kind, int card) {
   }
   if (kind == kJunk && count > 0) {
     const BoardPoint last = PilePosition(seat, kind, count);
-    game.board.MoveJunkLabel(seatIndex, last.Left + 37, last.Top + 12);
+    game.board.MoveJunkLabel(seatIndex, last.Left + kJunkLabelOffset.Left,
+                             last.Top + kJunkLabelOffset.Top);
   }
 }
 

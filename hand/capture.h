@@ -2,6 +2,7 @@
 // Taking a card into a player's capture piles, and laying those piles out on the board.
 
 #include "hand/game.h"
+#include "rules/board_geometry.h"
 
 namespace hw {
 
@@ -17,24 +18,5 @@ void CapturePile(Game& game, int player, int card, bool show);
 // place already. For the junk pile, the seat's junk-count label moves beside the
 // pile's last card.
 void LayOutPile(Game& game, int player, int kind, int card);
-
-// Where the i-th card (from 1) of a seat's pile of this kind lies: brights 12 pixels
-// apart, animals 18, ribbons 15; junk in rows of seven, growing upwards so that the
-// bottom seat's pile stays on the board.
-inline BoardPoint PilePosition(const SeatCardSet& seat, int kind, int i) {
-  const BoardPoint anchor = seat.PileAnchor[kind];
-  switch (kind) {
-    case kBright:
-      return {anchor.Left + 12 * (i - 1), anchor.Top};
-    case kAnimal:
-      return {anchor.Left + 18 * (i - 1), anchor.Top};
-    case kRibbon:
-      return {anchor.Left + 15 * (i - 1), anchor.Top};
-    default:
-      if (i <= 7) return {anchor.Left + 15 * (i - 1), anchor.Top};
-      if (i <= 14) return {anchor.Left + 15 * (i - 8), anchor.Top - 29};
-      return {anchor.Left + 15 * (i - 15), anchor.Top - 58};
-  }
-}
 
 }  // namespace hw

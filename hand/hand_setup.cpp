@@ -56,8 +56,8 @@ void RegroupFloorByMonth(Game& game) {
       const CardRecord& below = state.Card(previous);
       record.FloorSlot = below.FloorSlot;
       record.StackLevel = below.StackLevel + 1;
-      record.ImageLeft = below.ImageLeft + 8;
-      record.ImageTop = below.ImageTop + 6;
+      record.ImageLeft = below.ImageLeft + kStackStep.Left;
+      record.ImageTop = below.ImageTop + kStackStep.Top;
     } else {
       const FloorSlot& slot = state.FloorSlots.at(static_cast<std::size_t>(nextSlot));
       record.FloorSlot = nextSlot++;

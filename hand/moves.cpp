@@ -20,12 +20,6 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// Where the draw pile lies, and where the n-th pile card is drawn.
-constexpr BoardPoint kPileCentre{258, 255};
-BoardPoint PilePosition(int position) {
-  return {kPileCentre.Left + position / 3, kPileCentre.Top + position / 3};
-}
-
 bool Idle(const Game& game) {
   return !game.state.Room.HandRunning;
 }
@@ -106,7 +100,7 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
   Deal(state, deckText);
   for (int position = 0; position < cardsInPlay; ++position) {
     CardRecord& card = state.Card(state.DealtOrder[position]);
-    const BoardPoint at = card.Location == kInDrawPile ? PilePosition(position) : kPileCentre;
+    const BoardPoint at = card.Location == kInDrawPile ? DrawPilePosition(position) : kPileCentre;
     card.ImageLeft = at.Left;
     card.ImageTop = at.Top;
     if (card.Location == kInDrawPile)
@@ -291,9 +285,9 @@ void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
   turn.HandStackList = FloorMatchList(state, card1);
 
   const FloorSlot& slot = state.FloorSlots[match.Slot];
-  GlideCard(game, card1, {slot.Left + 7, slot.Top + 5});
-  GlideCard(game, card2, {slot.Left + 14, slot.Top + 10});
-  GlideCard(game, card3, {slot.Left + 21, slot.Top + 15});
+  GlideCard(game, card1, BombPosition(slot, 1));
+  GlideCard(game, card2, BombPosition(slot, 2));
+  GlideCard(game, card3, BombPosition(slot, 3));
   state.Card(card1).StackLevel = match.Count;
   state.Card(card2).StackLevel = match.Count + 1;
   state.Card(card3).StackLevel = match.Count + 1;

@@ -1,5 +1,7 @@
 #include "rules/card_table.h"
 
+#include "rules/board_geometry.h"
+
 namespace hw {
 namespace {
 
@@ -38,17 +40,6 @@ constexpr CardFace kMonthCardFaces[kMonthCards] = {
 };
 // clang-format on
 
-constexpr BoardPoint kFloorSlotPositions[kFloorSlots] = {
-    {227, 175}, {316, 175}, {187, 268}, {339, 268}, {217, 359}, {307, 359},
-    {137, 175}, {407, 175}, {97, 268},  {429, 268}, {127, 359}, {397, 359},
-};
-
-// Pile anchors by seat, then kind 1..4 (bright, animal, ribbon, junk).
-constexpr BoardPoint kPileAnchors[kPlayers][4] = {
-    {{4, 91}, {95, 33}, {95, 91}, {245, 91}},
-    {{4, 540}, {95, 482}, {95, 540}, {245, 540}},
-};
-
 }  // namespace
 
 int KindOfCardNumber(int card) {
@@ -79,11 +70,9 @@ void InitFloorSlots(GameState& state) {
 }
 
 void InitHandSlots(GameState& state) {
-  for (int i = 0; i < kHandSlots; ++i) {
-    const int column = i % 5;
-    const bool secondRow = i >= 5;
-    state.SeatCards[kComputerSeat].HandSlotPos[i] = {399 + 17 * column, secondRow ? 77 : 52};
-    state.SeatCards[kHumanSeat].HandSlotPos[i] = {389 + 39 * column, secondRow ? 539 : 481};
+  for (int seat = 0; seat < kPlayers; ++seat) {
+    for (int slot = 0; slot < kHandSlots; ++slot)
+      state.SeatCards[seat].HandSlotPos[slot] = HandSlotPosition(seat, slot);
   }
 }
 
@@ -100,14 +89,6 @@ void SetUpBoardLayout(GameState& state) {
   InitHandSlots(state);
   InitCardTable(state);
   InitPileAnchors(state);
-}
-
-BoardPoint StackPosition(const FloorSlot& slot, int level) {
-  return {slot.Left + 8 * level, slot.Top + 6 * level};
-}
-
-BoardPoint ServiceSpotPosition(int i) {
-  return {207 + 8 * i, 312 + 6 * i};
 }
 
 }  // namespace hw

@@ -1,7 +1,8 @@
 #pragma once
 // The fixed part of the game data, set once at start-up: what each card is, and where
-// hand slots, capture piles and floor slots lie on the 800 x 600 board.
+// hand slots, capture piles and floor slots lie on the board (rules/board_geometry.h).
 
+#include "rules/board_geometry.h"
 #include "rules/game_state.h"
 
 namespace hw {
@@ -26,12 +27,5 @@ constexpr int MonthOfCardNumber(int card) {
 // them: the September animal is an animal here, whatever its owner later chooses.
 int KindOfCardNumber(int card);
 int MarkOfCardNumber(int card);
-
-// Where a card lies when it is stacked at `level` in a floor slot.
-BoardPoint StackPosition(const FloorSlot& slot, int level);
-
-// Where the service cards flipped during a turn are laid before they are captured:
-// the i-th (from 0) of the turn.
-BoardPoint ServiceSpotPosition(int i);
 
 }  // namespace hw

@@ -21,7 +21,8 @@ constexpr Rgb kLightGrey{230, 230, 230};
 constexpr Rgb kIndicatorYellow{255, 255, 0};
 
 constexpr SDL_Rect kMissionBox{588, 162, 210, 115};
-constexpr SDL_Rect kStartButton{229, 366, 179, 55};
+constexpr SDL_Rect kStartButton{kStartButtonPicture.Left, kStartButtonPicture.Top,
+                                kStartButtonPicture.Width, kStartButtonPicture.Height};
 constexpr SDL_Rect kGoEffect{192, 233, 200, 132};
 constexpr SDL_Rect kCountdown{345, 418, 40, 40};
 // The card speed shows in the title strip, right of the room's title.
@@ -441,27 +442,29 @@ void SdlBoard::DrawPlayerStatus(int player) {
 void SdlBoard::DrawTitleButton(TitleButton button, bool normal) {
   Touch();
   SDL_Surface* picture = nullptr;
-  int x = 0, width = 31, height = 19;
+  BoardArea at = kExitButton;
+  int width = kTitleButtonWidth, height = kTitleButtonHeight;
   switch (button) {
     case TitleButton::kWaitingExit:
-      picture = skin_.waitingExit.get(), x = 752, width = 40, height = 24;
+      picture = skin_.waitingExit.get(), at = kWaitingExitButton;
+      width = at.Width, height = at.Height;
       break;
     case TitleButton::kMinimise:
-      picture = skin_.titleMinimise.get(), x = 693;
+      picture = skin_.titleMinimise.get(), at = kMinimiseButton;
       break;
     case TitleButton::kOptions:
-      picture = skin_.titleOptions.get(), x = 660;
+      picture = skin_.titleOptions.get(), at = kOptionsButton;
       break;
     case TitleButton::kExit:
-      picture = skin_.titleExit.get(), x = 759;
+      picture = skin_.titleExit.get(), at = kExitButton;
       break;
     case TitleButton::kMaximiseRestore:
       picture =
           (modeSwitched && modeSwitched()) ? skin_.titleMaximise.get() : skin_.titleRestore.get();
-      x = 726;
+      at = kMaximiseButton;
       break;
   }
-  Copy(picture, {normal ? 0 : width, 0, width, height}, board_.get(), x, 4);
+  Copy(picture, {normal ? 0 : width, 0, width, height}, board_.get(), at.Left, at.Top);
   boardChanged_ = true;
 }
 
@@ -469,7 +472,8 @@ void SdlBoard::DrawMaxRestoreButton() {
   Touch();
   SDL_Surface* picture =
       (modeSwitched && modeSwitched()) ? skin_.titleRestore.get() : skin_.titleMaximise.get();
-  Copy(picture, {0, 0, 31, 19}, board_.get(), 726, 4);
+  Copy(picture, {0, 0, kTitleButtonWidth, kTitleButtonHeight}, board_.get(), kMaximiseButton.Left,
+       kMaximiseButton.Top);
   boardChanged_ = true;
 }
 

@@ -12,6 +12,7 @@
 
 #include "hand/effects.h"
 #include "platform/event_loop.h"
+#include "rules/board_geometry.h"
 #include "rules/game_state.h"
 #include "ui/effect_control.h"
 #include "ui/sdl_util.h"
@@ -85,7 +86,7 @@ class SdlBoard final : public BoardView {
 
   struct CardControl {
     bool visible = false;
-    int left = 258, top = 255, width = kCardWidth, height = kCardHeight;
+    int left = kPileCentre.Left, top = kPileCentre.Top, width = kCardWidth, height = kCardHeight;
     int image = kCardBackImage;  // the picture shown (a face or the back)
     int overlay = 0;             // a picture drawn over it, 0 none
     bool pressed = false;

@@ -38,10 +38,6 @@ FontSource FontsOf(FontLibrary& fonts) {
   return [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); };
 }
 
-bool Within(int x, int y, int left, int right, int top, int bottom) {
-  return x >= left && x <= right && y >= top && y <= bottom;
-}
-
 }  // namespace
 
 SdlSession::SdlSession() {
@@ -174,12 +170,12 @@ SDL_Rect GameTable::Screen() const {
 }
 
 SDL_Point GameTable::ReachablePosition(SDL_Point wanted, const SDL_Rect& screen) {
-  // The title strip's buttons (x 660 to 789, y 4 to 23) must stay on the screen: the
-  // exit button above all, so the right edge wins over the left one.
+  // The title strip's buttons must stay on the screen: the exit button above all, so the
+  // right edge wins over the left one.
   SDL_Point place = wanted;
-  place.x = std::max(place.x, screen.x - 660);
-  place.x = std::min(place.x, screen.x + screen.w - 790);
-  place.y = std::min(place.y, screen.y + screen.h - 24);
+  place.x = std::max(place.x, screen.x - kOptionsButton.Left);
+  place.x = std::min(place.x, screen.x + screen.w - (kExitButton.Right() + 1));
+  place.y = std::min(place.y, screen.y + screen.h - (kExitButton.Bottom() + 1));
   place.y = std::max(place.y, screen.y);
   return place;
 }
@@ -233,12 +229,12 @@ void GameTable::HandleEvent(const SDL_Event& event) {
 
 GameTable::SkinButton GameTable::SkinButtonAt(int x, int y) {
   // The chat-stop area first, then the row at the top, then the start button.
-  if (Within(x, y, 677, 742, 451, 473)) return SkinButton::kChatStop;
-  if (Within(x, y, 693, 723, 4, 23)) return SkinButton::kMinimise;
-  if (Within(x, y, 660, 690, 4, 23)) return SkinButton::kOptions;
-  if (Within(x, y, 726, 756, 4, 23)) return SkinButton::kMaximise;
-  if (Within(x, y, 759, 789, 4, 23)) return SkinButton::kExit;
-  if (Within(x, y, 218, 397, 373, 428)) return SkinButton::kStart;
+  if (kChatStopArea.Contains(x, y)) return SkinButton::kChatStop;
+  if (kMinimiseButton.Contains(x, y)) return SkinButton::kMinimise;
+  if (kOptionsButton.Contains(x, y)) return SkinButton::kOptions;
+  if (kMaximiseButton.Contains(x, y)) return SkinButton::kMaximise;
+  if (kExitButton.Contains(x, y)) return SkinButton::kExit;
+  if (kStartButtonArea.Contains(x, y)) return SkinButton::kStart;
   return SkinButton::kNone;
 }
 
