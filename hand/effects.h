@@ -131,6 +131,9 @@ class BoardView {
   virtual void HideBombCard(int player, int index) = 0;
   virtual void ShowBombFrame(int index, int frame) = 0;
 
+  // The card speed, shown for a moment after the speed keys (refreshed while shown).
+  virtual void ShowSpeedLabel(bool visible) = 0;
+
   // The human pressing a hand card: its pressed look and the power bar above it.
   virtual void DrawCardPressed(int card, bool pressed) = 0;
   virtual void ShowPowerBar(int card, bool visible) = 0;

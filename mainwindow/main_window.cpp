@@ -1,8 +1,11 @@
 #include "mainwindow/main_window.h"
 
+#include <algorithm>
+
 #include "hand/declarations.h"
 #include "hand/moves.h"
 #include "hand/turn.h"
+#include "mainwindow/settings.h"
 #include "rules/computer_player.h"
 #include "rules/numbers.h"
 
@@ -321,9 +324,28 @@ void MainWindow::RequestExit() {
   Unload();
 }
 
+void MainWindow::ChangeCardSpeed(int step) {
+  int& speed = game_.state.Room.CardSpeed;
+  speed = std::clamp(speed + step, 0, 32767);
+  game_.board.ShowSpeedLabel(true);  // refreshed; a label already shown stays its time
+  if (speedShown_) return;
+  speedShown_ = true;
+  game_.loop.WaitSeconds(0.5);
+  speedShown_ = false;
+  game_.board.ShowSpeedLabel(false);
+}
+
+bool MainWindow::MayTake(int card) const {
+  return game_.state.Room.DialogOpen == 0 && HumanMayPlay(card);
+}
+
 void MainWindow::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  if (settings_ != nullptr) {
+    CardSpeedSetting(*settings_, true, game_.state.Room.CardSpeed);
+    StakeSetting(*settings_, true, ToInt(game_.state.Room.StakeText));
+  }
   for (auto* timer : {turnTimer_.get(), selectTimer_.get(), powerTimer_.get(), bombTimer_.get()}) {
     timer->SetEnabled(false);
   }

@@ -13,6 +13,7 @@
 #include "hand/game_window.h"
 #include "mainwindow/dialog_controllers.h"
 #include "platform/event_loop.h"
+#include "platform/settings_store.h"
 
 namespace hw {
 
@@ -48,6 +49,13 @@ class MainWindow final : public GameWindow {
   // The exit button: during a hand the player is asked first (the turn timer waits for
   // the answer); then the window unloads.
   void RequestExit();
+  // The speed keys: one step faster (-1, not below 0) or slower (+1); the speed shows
+  // for half a second.
+  void ChangeCardSpeed(int step);
+  // A hand card the human may raise and play now: his, on his turn, no dialog open.
+  bool MayTake(int card) const;
+  // When the window closes, the card speed and the stake are stored here.
+  void StoreSettingsIn(platform::SettingsStore& settings) { settings_ = &settings; }
   void SetMinimised(bool minimised) { minimised_ = minimised; }
 
   // ---- The computer
@@ -112,6 +120,8 @@ class MainWindow final : public GameWindow {
   int bombFrame_ = 0;
   bool minimised_ = false;
   bool unloaded_ = false;
+  bool speedShown_ = false;
+  platform::SettingsStore* settings_ = nullptr;
 };
 
 }  // namespace hw

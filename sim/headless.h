@@ -54,6 +54,7 @@ class QuietBoard final : public BoardView {
   void DrawRunningGain(int) override {}
   void UpdateMissionMarks() override {}
   void DrawWaitingRoom() override {}
+  void ShowSpeedLabel(bool) override {}
   void DrawRoomTitle(std::string_view) override {}
   void MoveTurnIndicator(bool) override {}
   void ShowTurnIndicator(bool) override {}

@@ -60,6 +60,7 @@ class SdlBoard final : public BoardView {
   void DrawCardPressed(int card, bool pressed) override;
   void ShowPowerBar(int card, bool visible) override;
   void DrawPowerSegment(int level) override;
+  void ShowSpeedLabel(bool visible) override;
 
   // ---- The main window's own drawing
   enum class TitleButton { kWaitingExit, kMinimise, kOptions, kExit, kMaximiseRestore };
@@ -70,7 +71,6 @@ class SdlBoard final : public BoardView {
   void DrawTitleStrip();
   void DrawStartButton(bool pressed = false);
   void ClearStartButton();
-  void ShowSpeedLabel(bool visible);
   // Raises a hand card by `lift` pixels above its resting place (hover), 0 to rest.
   void LiftCard(int card, int lift);
   // Whether the display has been switched to the game's mode (picks the maximise or the

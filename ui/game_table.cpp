@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "mainwindow/settings.h"
-
 namespace hw::ui {
 namespace {
 
@@ -60,7 +58,6 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
                                SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN)),
       renderer_(CreateRenderer(window_.get())),
       loop_(loop),
-      settings_(settings),
       display_(display),
       modes_(modes),
       desktop_(desktop),
@@ -80,6 +77,7 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
   board_.modeSwitched = [this] { return display_.ModeSwitched(); };
   display_.SetRedraw([this] { board_.DrawMaxRestoreButton(); });
   controller_.onUnload = [this] { Unload(); };
+  controller_.StoreSettingsIn(settings);
   loop_.onEvent = [this](const SDL_Event& event) { HandleEvent(event); };
   loop_.onFrame = [this] { PresentFrame(); };
   if (const char* path = std::getenv("HWATABLE_FRAME_LOG"); path != nullptr && *path != '\0') {
@@ -342,11 +340,8 @@ void GameTable::MouseMove(int x, int y) {
 }
 
 void GameTable::Hover(int x, int y) {
-  const GameState& state = game_.state;
-  const bool humanMayAct = state.Room.HandRunning && state.Room.TurnPlayer == kHuman &&
-                           state.Room.HumanTurnMark != 0 && state.Room.DialogOpen == 0;
-  int card = humanMayAct ? board_.CardAt(x, y) : kNoCard;
-  if (card != kNoCard && state.Card(card).Location != kHuman) card = kNoCard;
+  int card = board_.CardAt(x, y);
+  if (!controller_.MayTake(card)) card = kNoCard;
   if (card == hoveredCard_) return;
   if (hoveredCard_ != kNoCard) board_.LiftCard(hoveredCard_, 0);
   hoveredCard_ = card;
@@ -359,18 +354,13 @@ void GameTable::KeyDown(SDL_Keycode key) {
     login_->KeyDown(key);
     return;
   }
-  RoomRecord& room = game_.state.Room;
   switch (key) {
     case SDLK_LEFT:
-    case SDLK_RIGHT: {
-      room.CardSpeed =
-          key == SDLK_LEFT ? std::max(0, room.CardSpeed - 1) : std::min(32767, room.CardSpeed + 1);
-      // The speed shows for half a second.
-      board_.ShowSpeedLabel(true);
-      loop_.WaitSeconds(0.5);
-      board_.ShowSpeedLabel(false);
+      controller_.ChangeCardSpeed(-1);
       break;
-    }
+    case SDLK_RIGHT:
+      controller_.ChangeCardSpeed(+1);
+      break;
     case SDLK_LGUI:
     case SDLK_RGUI:
     case SDLK_LALT:
@@ -457,8 +447,6 @@ void GameTable::Unload() {
   if (onClosing) onClosing();
   controller_.Unload();
   display_.SwitchDisplay(false);
-  CardSpeedSetting(settings_, true, game_.state.Room.CardSpeed);
-  StakeSetting(settings_, true, std::atoi(game_.state.Room.StakeText.c_str()));
   loop_.Quit();
 }
 

@@ -110,7 +110,6 @@ class GameTable {
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
   std::unique_ptr<SDL_Renderer, RendererDeleter> renderer_;
   platform::SdlEventLoop& loop_;
-  platform::SettingsStore& settings_;
   DisplayCheck& display_;
   DisplayModes& modes_;
   platform::Desktop& desktop_;

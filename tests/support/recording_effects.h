@@ -115,6 +115,7 @@ class RecordingBoard final : public BoardView {
   void DrawCardPressed(int card, bool pressed) override { Note("pressed", card, pressed ? 1 : 0); }
   void ShowPowerBar(int card, bool visible) override { Note("power-bar", card, visible ? 1 : 0); }
   void DrawPowerSegment(int level) override { Note("power", level); }
+  void ShowSpeedLabel(bool visible) override { Note("speed-label", visible ? 1 : 0); }
 
   // The calls that start with this word.
   std::vector<std::string> Calls(std::string_view word) const {
