@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/local_portal.h"
+#include "mainwindow/display_check.h"
 #include "mainwindow/login_form.h"
 #include "mainwindow/settings.h"
 #include "mainwindow/startup.h"
@@ -18,10 +19,10 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/posix/ini_settings_store.h"
+#include "platform/sdl/sdl_display_modes.h"
 #include "platform/sdl/sdl_event_loop.h"
 #include "platform/single_instance.h"
 #include "portal/client/portal_session.h"
-#include "ui/display_modes.h"
 #include "ui/fonts.h"
 #include "ui/game_table.h"
 #include "ui/program_desktop.h"
@@ -41,13 +42,13 @@ int Run() {
   platform::IniSettingsStore settings(platform::ConfigHome());
   ui::SdlSession sdl;
   platform::SdlEventLoop loop;
-  ui::SdlDisplayModes modes;
+  platform::SdlDisplayModes modes;
   FontLibrary fonts;
   // Until the main window is up, the boxes stand in windows of their own.
   ui::ProgramDesktop desktop(
       loop, [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); },
       GameInfoRecord{}.ProductName);
-  ui::DisplayCheck display(modes, desktop);
+  DisplayCheck display(modes, desktop);
 
   std::string portalUrl = ConfiguredPortalUrl(settings);
   const bool localPortal = portalUrl.empty();
@@ -85,8 +86,7 @@ int Run() {
   // never cancels a login still in the air, nor the other way round.
   platform::CurlHttpClient loginConnection(loop);
   platform::CurlHttpClient portalConnection(loop);
-  portal::LoginForm login(table.game(), loginConnection, settings,
-                          ui::DisplayCheck::PlatformCode());
+  portal::LoginForm login(table.game(), loginConnection, settings, DisplayCheck::PlatformCode());
   portal::PortalSession session(table.game(), portalConnection);
   login.onLoggedIn = [&] { table.game().portal = &session; };
   table.onClosing = [&] { session.Logout(); };

@@ -9,14 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace hw {
+#include "platform/colour.h"
 
-struct Rgb {
-  std::uint8_t Red = 0;
-  std::uint8_t Green = 0;
-  std::uint8_t Blue = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+namespace hw {
 
 inline constexpr Rgb kYellow{255, 255, 0};   // game events in the message log
 inline constexpr Rgb kWhite{255, 255, 255};  // information lines

@@ -51,8 +51,8 @@ SdlSession::~SdlSession() {
 }
 
 GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
-                     platform::SettingsStore& settings, DisplayCheck& display, DisplayModes& modes,
-                     platform::Desktop& desktop)
+                     platform::SettingsStore& settings, DisplayCheck& display,
+                     platform::DisplayModes& modes, platform::Desktop& desktop)
     : window_(SDL_CreateWindow(state.GameInfo.ProductName.c_str(), SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, 800, 600,
                                SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN)),

@@ -14,14 +14,16 @@
 #include <string>
 
 #include "hand/game.h"
+#include "mainwindow/display_check.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/options_dialog.h"
 #include "platform/file_system.h"
+#include "platform/sdl/sdl_display_modes.h"
 #include "platform/sdl/sdl_event_loop.h"
+#include "platform/sdl/sdl_wave_mixer.h"
 #include "platform/settings_store.h"
 #include "ui/board_view.h"
 #include "ui/dialog_view.h"
-#include "ui/display_modes.h"
 #include "ui/fonts.h"
 #include "ui/game_sound.h"
 #include "ui/login_view.h"
@@ -47,7 +49,7 @@ class GameTable {
   // game's message boxes and pages go to `desktop`; the program hands it Boxes() so that
   // they are drawn in this window, tests answer them themselves.
   GameTable(GameState state, platform::SdlEventLoop& loop, platform::SettingsStore& settings,
-            DisplayCheck& display, DisplayModes& modes, platform::Desktop& desktop);
+            DisplayCheck& display, platform::DisplayModes& modes, platform::Desktop& desktop);
   ~GameTable();
   GameTable(const GameTable&) = delete;
   GameTable& operator=(const GameTable&) = delete;
@@ -111,13 +113,13 @@ class GameTable {
   std::unique_ptr<SDL_Renderer, RendererDeleter> renderer_;
   platform::SdlEventLoop& loop_;
   DisplayCheck& display_;
-  DisplayModes& modes_;
+  platform::DisplayModes& modes_;
   platform::Desktop& desktop_;
   platform::PosixFileSystem files_;
   FontLibrary fonts_;
   Skin skin_;
   SdlBoard board_;
-  SdlWaveMixer mixer_;
+  platform::SdlWaveMixer mixer_;
   GameSoundPlayer sound_;
   채팅출력창 log_;
   Game game_;

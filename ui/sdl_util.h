@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hand/effects.h"
+#include "platform/colour.h"
 
 namespace hw::ui {
 

@@ -3,7 +3,7 @@
 # a second time as the next version.
 add_library(hwatable_updater_ui STATIC sdl_alert_window.cpp sdl_small_window.cpp
                                        sdl_update_window.cpp)
-target_link_libraries(hwatable_updater_ui PUBLIC hwatable_updater hwatable_ui)
+target_link_libraries(hwatable_updater_ui PUBLIC hwatable_updater hwatable_widgets)
 
 function(hwatable_updater_program name)
   add_executable(${name} ${PROJECT_SOURCE_DIR}/updater/main.cpp)

@@ -9,6 +9,7 @@
 #include "mainwindow/login_form.h"
 #include "mainwindow/startup.h"
 #include "platform/curl/curl_http_client.h"
+#include "platform/fake/listed_display_modes.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
 #include "portal/client/portal_session.h"
@@ -36,8 +37,8 @@ class PortalGameTest : public ::testing::Test {
     server_->Start();
 
     sdl_.emplace();
-    modes_.emplace(std::vector<DisplayMode>{{1024, 768, 32, 60}, {800, 600, 32, 60}},
-                   DisplayMode{1024, 768, 32, 60});
+    modes_.emplace(std::vector<platform::DisplayMode>{{1024, 768, 32, 60}, {800, 600, 32, 60}},
+                   platform::DisplayMode{1024, 768, 32, 60});
     display_.emplace(*modes_, desktop_);
     ASSERT_TRUE(display_->Run());
     GameState state;
@@ -96,7 +97,7 @@ class PortalGameTest : public ::testing::Test {
   platform::MemorySettingsStore settings_;
   platform::PosixFileSystem files_;
   platform::ScriptedDesktop desktop_;
-  std::optional<ListedDisplayModes> modes_;
+  std::optional<platform::ListedDisplayModes> modes_;
   std::optional<DisplayCheck> display_;
   std::optional<GameTable> table_;
   // Kept alive by curl, the connections would hold the server's stop for seconds.

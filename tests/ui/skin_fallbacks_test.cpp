@@ -19,6 +19,7 @@
 #include "mainwindow/login_form.h"
 #include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
+#include "platform/fake/listed_display_modes.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
 #include "rules/card_table.h"
@@ -284,8 +285,9 @@ TEST(LoginStandInTest, TheLoginWindowOverTheBoardShowsNoMagentaAndItsLabels) {
   platform::MemorySettingsStore settings;
   platform::PosixFileSystem files(folder.Path());
   platform::ScriptedDesktop desktop;
-  ListedDisplayModes modes(std::vector<DisplayMode>{{1024, 768, 32, 60}, {800, 600, 32, 60}},
-                           DisplayMode{1024, 768, 32, 60});
+  platform::ListedDisplayModes modes(
+      std::vector<platform::DisplayMode>{{1024, 768, 32, 60}, {800, 600, 32, 60}},
+      platform::DisplayMode{1024, 768, 32, 60});
   DisplayCheck display(modes, desktop);
   ASSERT_TRUE(display.Run());
   GameState state;

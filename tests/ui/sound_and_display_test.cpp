@@ -12,10 +12,14 @@
 #include <optional>
 #include <thread>
 
+#include "mainwindow/display_check.h"
+#include "platform/fake/listed_display_modes.h"
+#include "platform/fake/recording_wave_mixer.h"
 #include "platform/fake/scripted_desktop.h"
 #include "platform/file_system.h"
+#include "platform/sdl/sdl_display_modes.h"
+#include "platform/sdl/sdl_wave_mixer.h"
 #include "tests/support/temp_folder.h"
-#include "ui/display_modes.h"
 #include "ui/game_sound.h"
 
 namespace hw::ui {
@@ -24,7 +28,7 @@ namespace {
 using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
-using Call = RecordingWaveMixer::Call;
+using Call = platform::RecordingWaveMixer::Call;
 constexpr Call::Kind kStop = Call::Kind::kStop;
 constexpr Call::Kind kPlay = Call::Kind::kPlay;
 
@@ -67,7 +71,7 @@ class GameSoundTest : public ::testing::Test {
   GameState state;
   platform::PosixFileSystem files{folder.Path()};
   platform::VirtualEventLoop loop;
-  RecordingWaveMixer mixer;
+  platform::RecordingWaveMixer mixer;
   GameSoundPlayer player{state, mixer, files, loop};
 };
 
@@ -104,7 +108,7 @@ TEST_F(GameSoundTest, WaitLetsTimersTick) {
   EXPECT_EQ(ticks, 5);
 }
 
-std::atomic<int> endedOnChannel[kMixerChannels];
+std::atomic<int> endedOnChannel[platform::kMixerChannels];
 void CountEnded(int channel) {
   ++endedOnChannel[channel];
 }
@@ -113,7 +117,7 @@ TEST_F(GameSoundTest, SdlMixerRestartsAChannelWhileAnotherKeepsPlaying) {
   ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
   const std::string click = SoundFile("CLICK.wav", 3);
   SoundFile("M/AHH.wav", 3);
-  SdlWaveMixer sdl;
+  platform::SdlWaveMixer sdl;
   ASSERT_FALSE(sdl.Silent()) << sdl.Problem();
   GameSoundPlayer sounds{state, sdl, files, loop};
   for (auto& count : endedOnChannel)
@@ -131,14 +135,14 @@ TEST_F(GameSoundTest, SdlMixerRestartsAChannelWhileAnotherKeepsPlaying) {
   std::filesystem::remove(click);
   EXPECT_TRUE(sdl.Play(1, click));  // loaded once, played from memory
   EXPECT_FALSE(sdl.Play(2, folder.Path() + "/sounds/NONE.wav"));
-  EXPECT_FALSE(sdl.Play(kMixerChannels, folder.Path() + "/sounds/M/AHH.wav"));
+  EXPECT_FALSE(sdl.Play(platform::kMixerChannels, folder.Path() + "/sounds/M/AHH.wav"));
   Mix_ChannelFinished(nullptr);
 }
 
 TEST_F(GameSoundTest, WithoutAnAudioDeviceTheGameGoesOnSilently) {
   ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
   SoundFile("CHAK.wav");
-  SdlWaveMixer sdl;
+  platform::SdlWaveMixer sdl;
   EXPECT_TRUE(sdl.Silent());
   EXPECT_FALSE(sdl.Problem().empty());
   GameSoundPlayer sounds{state, sdl, files, loop};
@@ -149,9 +153,9 @@ TEST_F(GameSoundTest, WithoutAnAudioDeviceTheGameGoesOnSilently) {
 
 // ---- Display modes
 
-constexpr DisplayMode k640{640, 480, 32, 60};
-constexpr DisplayMode k800{800, 600, 32, 60};
-constexpr DisplayMode k1024{1024, 768, 32, 60};
+constexpr platform::DisplayMode k640{640, 480, 32, 60};
+constexpr platform::DisplayMode k800{800, 600, 32, 60};
+constexpr platform::DisplayMode k1024{1024, 768, 32, 60};
 
 class DisplayCheckTest : public ::testing::Test {
  protected:
@@ -162,7 +166,7 @@ class DisplayCheckTest : public ::testing::Test {
     EXPECT_EQ(desktop.shown[i].icon, icon);
   }
 
-  ListedDisplayModes screen;
+  platform::ListedDisplayModes screen;
   platform::ScriptedDesktop desktop;
   int redraws = 0;
   DisplayCheck check{screen, desktop, [this] { ++redraws; }};
@@ -223,7 +227,8 @@ TEST_F(DisplayCheckTest, TheScanFromTheLastRowPicksThe800x600Mode) {
   check.SwitchDisplay(true);
   EXPECT_EQ(check.CurrentModeText(), "800 x 600, 32bit color, 60 Hz");
 
-  ListedDisplayModes reversedScreen{{{800, 600, 32, 60}, k1024, {800, 600, 24, 60}}, k1024};
+  platform::ListedDisplayModes reversedScreen{{{800, 600, 32, 60}, k1024, {800, 600, 24, 60}},
+                                              k1024};
   DisplayCheck reversed{reversedScreen, desktop};
   ASSERT_TRUE(reversed.Run());
   reversed.SwitchDisplay(true);
@@ -253,8 +258,8 @@ TEST_F(DisplayCheckTest, AnUnknownDesktopModeIsReportedAndSkipsTheCheck) {
   screen = {{k800}, k640};
   EXPECT_TRUE(check.Run());
   EXPECT_EQ(check.DesktopModeIndex(), -1);
-  ListedDisplayModes broken;
-  broken.failure = DisplayModeError(7, "no screen");
+  platform::ListedDisplayModes broken;
+  broken.failure = platform::DisplayModeError(7, "no screen");
   DisplayCheck failing{broken, desktop};
   EXPECT_TRUE(failing.Run());
   ASSERT_EQ(desktop.shown.size(), 2u);
@@ -269,7 +274,7 @@ TEST_F(DisplayCheckTest, AnUnknownDesktopModeIsReportedAndSkipsTheCheck) {
 
 TEST(SdlDisplayModes, TheDummyDriverOffersOneMode) {
   ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
-  SdlDisplayModes modes;
+  platform::SdlDisplayModes modes;
   platform::ScriptedDesktop desktop;
   DisplayCheck check{modes, desktop};
   EXPECT_TRUE(check.Run());

@@ -74,7 +74,7 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
   };
   // The login window with a name typed, over the board before the login.
   platform::FakeHttpClient http(loop);
-  portal::LoginForm login(game, http, settings, ui::DisplayCheck::PlatformCode());
+  portal::LoginForm login(game, http, settings, DisplayCheck::PlatformCode());
   table.OpenLogin(login);
   login.Type("플레이어");
   login.SetFocus(portal::LoginForm::kPasswordBox);
@@ -204,12 +204,12 @@ int main(int argc, char** argv) {
     platform::SdlEventLoop loop;
     platform::MemorySettingsStore settings;
     platform::PosixFileSystem files;
-    ui::SdlDisplayModes modes;
+    platform::SdlDisplayModes modes;
     FontLibrary fonts;
     ui::ProgramDesktop desktop(
         loop, [&fonts](int size, bool bold) { return fonts.GetOrNull(size, bold); },
         GameInfoRecord{}.ProductName);
-    ui::DisplayCheck display(modes, desktop);
+    DisplayCheck display(modes, desktop);
     GameState state;
     StartupWorld world{settings, files, "http://127.0.0.1:8410/", [&] { return display.Run(); }};
     if (!RunStartup(state, world).proceed) return 0;

@@ -13,6 +13,7 @@
 #include "mainwindow/login_form.h"
 #include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
+#include "platform/fake/listed_display_modes.h"
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
 #include "tests/support/deck_builder.h"
@@ -49,9 +50,9 @@ class TableTest : public ::testing::Test {
  protected:
   void SetUp() override {
     sdl_ = std::make_unique<SdlSession>();
-    modes_ = std::make_unique<ListedDisplayModes>(
-        std::vector<DisplayMode>{{1024, 768, 32, 60}, {800, 600, 32, 60}},
-        DisplayMode{1024, 768, 32, 60});
+    modes_ = std::make_unique<platform::ListedDisplayModes>(
+        std::vector<platform::DisplayMode>{{1024, 768, 32, 60}, {800, 600, 32, 60}},
+        platform::DisplayMode{1024, 768, 32, 60});
     display_ = std::make_unique<DisplayCheck>(*modes_, desktop_);
     ASSERT_TRUE(display_->Run());
     GameState state;
@@ -96,7 +97,7 @@ class TableTest : public ::testing::Test {
   platform::MemorySettingsStore settings_;
   platform::PosixFileSystem files_;
   platform::ScriptedDesktop desktop_;
-  std::unique_ptr<ListedDisplayModes> modes_;
+  std::unique_ptr<platform::ListedDisplayModes> modes_;
   std::unique_ptr<DisplayCheck> display_;
   std::unique_ptr<GameTable> table_;
 };
