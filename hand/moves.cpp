@@ -14,6 +14,7 @@
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
 #include "rules/room_title.h"
+#include "rules/turn_rules.h"
 
 namespace hw {
 namespace {
@@ -22,13 +23,6 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool Idle(const Game& game) {
   return !game.state.Room.HandRunning;
-}
-
-// Both candidates are junk of the same kind: nothing to choose, the first is taken.
-bool NothingToChoose(const GameState& state, int first, int second) {
-  const CardRecord& a = state.Card(first);
-  const CardRecord& b = state.Card(second);
-  return a.Kind == kJunk && b.Kind == kJunk && a.Mark == b.Mark;
 }
 
 void GrantBombCards(Game& game, int player) {

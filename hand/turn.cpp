@@ -10,6 +10,7 @@
 #include "rules/card_table.h"
 #include "rules/lookups.h"
 #include "rules/money.h"
+#include "rules/turn_rules.h"
 
 namespace hw {
 namespace {
@@ -64,6 +65,51 @@ void TakeServiceFlips(Game& game, int player) {
     if (state.Card(card).Location < CapturedBy(0)) CapturePile(game, player, card, false);
   }
   state.Turn.ServiceFlipList.clear();
+}
+
+// Service cards on top of the pile are laid aside first; they go with this turn.
+void LayAsideServiceFlips(Game& game) {
+  GameState& state = game.state;
+  TurnState& turn = state.Turn;
+  while (PeekDrawCard(state) >= kMonthCards) {
+    const int card = NextDrawCard(state, true);
+    game.board.ShowCardFace(card);
+    game.Sound("HOLD", 3);
+    const BoardPoint spot = ServiceSpotPosition(static_cast<int>(turn.ServiceFlipList.size()));
+    turn.ServiceFlipList.push_back(card);
+    CardRecord& record = state.Card(card);
+    record.Location = kOnFloor;
+    record.FloorSlot = -1;
+    GlideCard(game, card, spot);
+    game.Sound("SANGPI", 3, {}, true);
+  }
+}
+
+// The flipped card goes onto its month's slot (or an empty one) and the turn notes what
+// it met there.
+FloorMatch LayFlippedCard(Game& game, int card) {
+  GameState& state = game.state;
+  TurnState& turn = state.Turn;
+  game.board.ShowCardFace(card);
+  game.Sound("HOLD", 3);
+  const FloorMatch match = FloorMatchInfo(state, card);
+  turn.FlipMatchList = FloorMatchList(state, card);
+  CardRecord& record = state.Card(card);
+  record.FloorSlot = match.Slot;
+  record.Location = kOnFloor;
+  state.FloorSlots[match.Slot].Used = 1;
+  record.StackLevel = match.Count;
+  if (match.Count == 0) {
+    turn.FlipMatchList.clear();
+    turn.FlipStackList.clear();
+    GlideCard(game, card, StackPosition(state.FloorSlots[match.Slot], 0));
+    game.Sound("TUCK", 3, {}, true);
+  } else {
+    turn.FlipStackList = FloorMatchList(state, card);
+    GlideCard(game, card, StackPosition(state.FloorSlots[match.Slot], match.Count));
+    game.Sound("CHAK", 3, {}, true, 0.5);
+  }
+  return match;
 }
 
 // The flipped card lands on the played card and a third card of their month: the three
@@ -156,48 +202,22 @@ void GiveBonuses(Game& game, int player, const TakenStack& hand, const TakenStac
   }
 }
 
-// How many double and plain junk cards a steal of n takes from a pile holding
-// `doubles` double and `plains` plain junk cards.
-struct StealPlan {
-  int doubles = 0;
-  int plains = 0;
-};
-
-StealPlan PlanSteal(int n, int doubles, int plains) {
-  if (doubles == 0) return {0, n};
-  if (plains == 0) {
-    switch (n) {
-      case 1:
-        return {1, 0};
-      case 2:
-        return {doubles >= 2 ? 1 : 0, 0};
-      case 3:
-      case 4:
-        return {2, 0};
-      default:
-        return {3, 0};
-    }
-  }
-  switch (n) {
-    case 1:
-      return {0, 1};
-    case 2:
-      return {1, 0};
-    case 3:
-      return {1, 1};
-    case 4:
-      return doubles == 1 ? StealPlan{1, 2} : StealPlan{2, 0};
-    default:
-      return doubles == 1 ? StealPlan{1, 3} : StealPlan{2, 1};
-  }
+// The takings of a turn: both stacks into the player's capture piles, the service cards
+// flipped, the bonuses, the junk stolen from the opponent; then the end of the turn.
+void TakeTheTurnsCards(Game& game, int player) {
+  TurnState& turn = game.state.Turn;
+  const bool ttadak = IsTtadak(turn);
+  const TakenStack hand =
+      TakeStack(game, player, turn.HandStackList, turn.HandMatchList, ChoiceSide::kHand);
+  const TakenStack flip =
+      TakeStack(game, player, turn.FlipStackList, turn.FlipMatchList, ChoiceSide::kFlip);
+  TakeServiceFlips(game, player);
+  GiveBonuses(game, player, hand, flip, ttadak);
+  if (turn.StealCount >= 1 && turn.StealCount <= 5) StealJunk(game, player, turn.StealCount);
+  EndTurn(game, player);
 }
 
 }  // namespace
-
-bool IsOwnPpeok(const GameState& state, int month, int player) {
-  return state.Player(player).PlayedCount < 10 && state.Room.SelfPpeokRule != 0 && month >= 1 &&
-         month <= 12 && state.PpeokOwner[month] == player;
-}
 
 bool IsSweep(Game& game, int player) {
   const GameState& state = game.state;
@@ -235,13 +255,9 @@ void RegisterPpeok(Game& game, int player, const CardList& stack) {
     game.board.ShowCardFace(card);
   }
   if (who.PpeokCount == 1 && who.PlayedCount == 1) {
-    const int opponent = OpponentOf(player);
-    std::string reward =
-        BigMultiply(state.Room.StakeText, std::to_string(state.PlayerInfo.FirstPpeokMultiple));
-    const std::string& theirs = state.Player(opponent).Money;
-    if (BigCompare(theirs, reward) < 0) reward = BigCompare(theirs, "0") > 0 ? theirs : "0";
+    const std::string reward = FirstPpeokReward(state, player);
     ApplyMoneyChange(game, player, reward);
-    ApplyMoneyChange(game, opponent, "-" + reward);
+    ApplyMoneyChange(game, OpponentOf(player), "-" + reward);
   }
 }
 
@@ -352,14 +368,6 @@ void RemoveCaptured(Game& game, int player, int kind, int card) {
   LayOutPile(game, player, kind, kNoCard);
 }
 
-bool FloorHasMonth(const GameState& state, int card) {
-  const int month = state.Card(card).Month;
-  for (int c = 0; c < kMonthCards; ++c) {
-    if (state.Card(c).Location == kOnFloor && state.Card(c).Month == month) return true;
-  }
-  return false;
-}
-
 void EndTurn(Game& game, int player) {
   FreeEmptySlots(game.state);
   CalculateScore(game, player);
@@ -372,47 +380,14 @@ void FlipFromDeck(Game& game, int player, FlipKind kind) {
   GameState& state = game.state;
   if (!state.Room.HandRunning) return;
   TurnState& turn = state.Turn;
-
-  // Service cards on top of the pile are laid aside first; they go with this turn.
-  while (PeekDrawCard(state) >= kMonthCards) {
-    const int card = NextDrawCard(state, true);
-    game.board.ShowCardFace(card);
-    game.Sound("HOLD", 3);
-    const BoardPoint spot = ServiceSpotPosition(static_cast<int>(turn.ServiceFlipList.size()));
-    turn.ServiceFlipList.push_back(card);
-    CardRecord& record = state.Card(card);
-    record.Location = kOnFloor;
-    record.FloorSlot = -1;
-    GlideCard(game, card, spot);
-    game.Sound("SANGPI", 3, {}, true);
-  }
+  LayAsideServiceFlips(game);
 
   const int card = NextDrawCard(state, true);
   if (card != kNoCard) {  // an empty pile skips the flip
-    game.board.ShowCardFace(card);
-    game.Sound("HOLD", 3);
-    const FloorMatch match = FloorMatchInfo(state, card);
-    turn.FlipMatchList = FloorMatchList(state, card);
-    CardRecord& record = state.Card(card);
-    record.FloorSlot = match.Slot;
-    record.Location = kOnFloor;
-    state.FloorSlots[match.Slot].Used = 1;
-    record.StackLevel = match.Count;
-    if (match.Count == 0) {
-      turn.FlipMatchList.clear();
-      turn.FlipStackList.clear();
-      GlideCard(game, card, StackPosition(state.FloorSlots[match.Slot], 0));
-      game.Sound("TUCK", 3, {}, true);
-    } else {
-      turn.FlipStackList = FloorMatchList(state, card);
-      GlideCard(game, card, StackPosition(state.FloorSlots[match.Slot], match.Count));
-      game.Sound("CHAK", 3, {}, true, 0.5);
-    }
-
+    const FloorMatch match = LayFlippedCard(game, card);
     if (match.Count == 2) {
-      const bool ppeok =
-          turn.FlipMatchList.contains(turn.PlayedCard) && turn.HandStackList == turn.FlipMatchList;
-      if (ppeok) {
+      if (turn.FlipMatchList.contains(turn.PlayedCard) &&
+          turn.HandStackList == turn.FlipMatchList) {
         if (MakePpeok(game, player, match.Slot)) {
           EndTurn(game, player);  // no capture and no steal
           return;
@@ -421,9 +396,7 @@ void FlipFromDeck(Game& game, int player, FlipKind kind) {
       } else {
         const int first = turn.FlipMatchList[0];
         const int second = turn.FlipMatchList[1];
-        const bool sameJunk = state.Card(first).Kind == kJunk && state.Card(second).Kind == kJunk &&
-                              state.Card(first).Mark == state.Card(second).Mark;
-        if (player != kHuman || sameJunk) {
+        if (player != kHuman || NothingToChoose(state, first, second)) {
           ResolveFlipChoice(game, player, card, first);
         } else {
           game.Window().RequestFloorChoice({card, first, second, ChoiceSide::kFlip});
@@ -431,33 +404,13 @@ void FlipFromDeck(Game& game, int player, FlipKind kind) {
         return;
       }
     }
-
-    if (match.Count == 1 && kind == FlipKind::kAfterHandCard && turn.HandMatchList.empty() &&
-        !turn.FlipMatchList.empty() && turn.PlayedCard != kNoCard &&
-        state.Card(turn.PlayedCard).Month == state.Card(turn.FlipMatchList[0]).Month) {
-      // Jjok: the flipped card lands on the card just played, which lay alone.
-      if (state.Player(player).PlayedCount < 10) {
-        turn.StealCount = 1;
-        game.Sound("KISS", 3, {}, true);
-      }
+    if (match.Count == 1 && IsJjok(state, kind == FlipKind::kAfterHandCard) &&
+        state.Player(player).PlayedCount < 10) {
+      turn.StealCount = 1;
+      game.Sound("KISS", 3, {}, true);
     }
   }
-
-  // Ttadak: the played card took one of two floor cards of its month, and the flip
-  // brings the fourth.
-  bool ttadak = false;
-  if (turn.HandStackList.size() == 2 && !turn.FlipMatchList.empty()) {
-    ttadak = std::all_of(turn.HandMatchList.begin(), turn.HandMatchList.end(),
-                         [&](int c) { return turn.FlipMatchList.contains(c); });
-  }
-  const TakenStack hand =
-      TakeStack(game, player, turn.HandStackList, turn.HandMatchList, ChoiceSide::kHand);
-  const TakenStack flip =
-      TakeStack(game, player, turn.FlipStackList, turn.FlipMatchList, ChoiceSide::kFlip);
-  TakeServiceFlips(game, player);
-  GiveBonuses(game, player, hand, flip, ttadak);
-  if (turn.StealCount >= 1 && turn.StealCount <= 5) StealJunk(game, player, turn.StealCount);
-  EndTurn(game, player);
+  TakeTheTurnsCards(game, player);
 }
 
 void ResolveFlipChoice(Game& game, int player, int card, int chosen) {

@@ -1,7 +1,26 @@
 #pragma once
-// The second half of every turn and its rules: flipping from the draw pile, matching
-// the flipped card, ppeok, jjok, taking the stacks, ttadak, self-ppeok, sweeping the
-// floor, stealing junk from the opponent, and the end of the turn.
+// A turn, from the card played to the next player's turn, and the functions of each
+// phase:
+//
+//  0. The turn begins (BeginTurn, hand/moves.h): the turn sound and indicator, and the
+//     main window's turn timer (GameWindow::타이머_차례시작), at whose tick the computer
+//     moves or a human who waited too long is played for.
+//  1. The play (hand/moves.h): PlayHandCard lays a card from the hand on its month's
+//     slot (or an empty one); PlayBomb lays three; PlayServiceCard sends a service card
+//     to the junk and the same player plays again; a bomb card's turn only flips. When
+//     the played card meets two floor cards the human chooses (RequestFloorChoice, then
+//     ResolveChoice); the computer takes the first.
+//  2. The flip (FlipFromDeck, below): service cards on top of the pile are laid aside,
+//     then the next card goes onto its month: a ppeok (three cards of a month stay on
+//     the floor), a choice between two floor cards (ResolveFlipChoice), or jjok. The
+//     questions it asks of the table are rules (rules/turn_rules.h).
+//  3. The takings (TakeTheTurnsCards, in turn.cpp): ttadak is seen, both stacks go into
+//     the capture piles (hand/capture.h) with the service cards, the bonuses for a
+//     sweep, ttadak or a ppeok taken are counted, and junk is stolen (StealJunk).
+//  4. The end (EndTurn): empty slots are freed, the score recomputed (CalculateScore)
+//     and what follows decided (DecideAfterScore, hand/after_turn.h: the September
+//     animal, Go or Stop, a draw, a third ppeok, and with them the settlement,
+//     hand/settlement.h); otherwise the hand is laid out and the opponent's turn begins.
 
 #include <string_view>
 
@@ -24,7 +43,6 @@ void EndTurn(Game& game, int player);
 // The player made a ppeok with these cards: counted, their months remembered, and on
 // the player's first turn rewarded with money from the opponent.
 void RegisterPpeok(Game& game, int player, const CardList& stack);
-bool IsOwnPpeok(const GameState& state, int month, int player);
 // True (with the sweep's voice) when the player has taken every card off the floor,
 // except on the player's last turn.
 bool IsSweep(Game& game, int player);
@@ -42,7 +60,5 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side);
 void FreeEmptySlots(GameState& state);
 // Takes a card out of the player's pile of a kind and lays the pile out again.
 void RemoveCaptured(Game& game, int player, int kind, int card);
-// A card of this card's month lies on the floor (month cards only).
-bool FloorHasMonth(const GameState& state, int card);
 
 }  // namespace hw

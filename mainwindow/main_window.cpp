@@ -7,6 +7,7 @@
 #include "hand/turn.h"
 #include "mainwindow/settings.h"
 #include "rules/computer_player.h"
+#include "rules/lookups.h"
 #include "rules/numbers.h"
 
 namespace hw {

@@ -95,4 +95,12 @@ std::string CardListText(const CardList& cards) {
   return text;
 }
 
+bool FloorHasMonth(const GameState& state, int card) {
+  const int month = state.Card(card).Month;
+  for (int c = 0; c < kMonthCards; ++c) {
+    if (state.Card(c).Location == kOnFloor && state.Card(c).Month == month) return true;
+  }
+  return false;
+}
+
 }  // namespace hw

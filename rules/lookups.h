@@ -41,6 +41,9 @@ int FirstFreeSlot(const GameState& state);
 // The lowest-numbered card in play lying in the slot; 0 when there is none.
 int CardInSlot(const GameState& state, int slot);
 
+// A card of this card's month lies on the floor (month cards only).
+bool FloorHasMonth(const GameState& state, int card);
+
 // "12,13," for the cards 12 and 13: the text form of card lists in logs and tests.
 std::string CardListText(const CardList& cards);
 
