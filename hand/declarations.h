@@ -24,4 +24,9 @@ void ChongtongWin(Game& game, int player, int month);
 // double junk card.
 void ChooseSeptemberAnimal(Game& game, int player, int choice);
 
+// Shows the player's four cards of the month (chongtong), or the three cards of the
+// shaken card's month in the player's hand, for two seconds. Not while minimised.
+void ShowSpecialCards(Game& game, int player, int month);
+void ShowShakeCards(Game& game, int player, int card);
+
 }  // namespace hw

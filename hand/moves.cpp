@@ -115,57 +115,6 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
   game.Sound("START", 3);
 }
 
-void DealFloorHalf(Game& game, int half) {
-  GameState& state = game.state;
-  if (Idle(game)) return;
-  const int firstSlot = half == 1 ? 0 : 4;
-  DealRequest deal{.ToFloor = true, .ShowFaces = true, .Speed = state.Room.CardSpeed};
-  for (int slot = firstSlot; slot < firstSlot + 4; ++slot)
-    state.FloorSlots[slot].Used = 1;
-  // Slot by slot, as the deal laid them (one card to a slot).
-  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
-    CardRecord& record = state.Card(card);
-    if (record.Location != kOnFloor || record.FloorSlot < firstSlot ||
-        record.FloorSlot >= firstSlot + 4) {
-      continue;
-    }
-    const FloorSlot& place = state.FloorSlots[record.FloorSlot];
-    deal.Cards.push_back({card, record.ImageLeft, record.ImageTop, place.Left, place.Top});
-    record.ImageLeft = place.Left;
-    record.ImageTop = place.Top;
-  }
-  std::sort(deal.Cards.begin(), deal.Cards.end(), [&state](const auto& a, const auto& b) {
-    return state.Card(a.Number).FloorSlot < state.Card(b.Number).FloorSlot;
-  });
-  game.board.DealCards(deal);
-  game.Sound("TUCK", 3);
-}
-
-void DealHandHalf(Game& game, int player, int half) {
-  GameState& state = game.state;
-  if (Idle(game)) return;
-  const PlayerRecord& who = state.Player(player);
-  const SeatCardSet& seat = state.SeatOf(player);
-  const bool bottom = who.Seat == kHumanSeat;
-  DealRequest deal{.ToFloor = false,
-                   .ShowFaces = who.Name == state.PlayerInfo.Name,
-                   .Width = bottom ? kCardWidth : kSmallCardWidth,
-                   .Height = bottom ? kCardHeight : kSmallCardHeight,
-                   .Speed = state.Room.CardSpeed};
-  const int firstSlot = half == 1 ? 0 : 5;
-  for (int slot = firstSlot; slot < firstSlot + 5; ++slot) {
-    const int card = seat.Hand[slot];
-    if (card == kNoCard) continue;
-    CardRecord& record = state.Card(card);
-    const BoardPoint target = seat.HandSlotPos[slot];
-    deal.Cards.push_back({card, record.ImageLeft, record.ImageTop, target.Left, target.Top});
-    record.ImageLeft = target.Left;
-    record.ImageTop = target.Top;
-  }
-  game.board.DealCards(deal);
-  game.Sound("TUCK", 3, {}, true);
-}
-
 void ShowMissionInfo(Game& game) {
   GameState& state = game.state;
   const int index = state.Room.MissionIndex;

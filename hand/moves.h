@@ -49,9 +49,4 @@ void EnterRoom(Game& game);
 // Opens the mission box with this hand's mission and writes it to the log, once a hand.
 void ShowMissionInfo(Game& game);
 
-// The deal's animation, half by half: floor slots 0..3 (half 1) or 4..7, and a player's
-// hand slots 0..4 (half 1) or 5..9.
-void DealFloorHalf(Game& game, int half);
-void DealHandHalf(Game& game, int player, int half);
-
 }  // namespace hw

@@ -102,38 +102,4 @@ void SettleSpecialWin(Game& game, int winner, SpecialWin kind) {
   FinishWonHand(game, winner, payout.Amount, payout.Mission.Achieved);
 }
 
-void ShowSpecialCards(Game& game, int player, int month) {
-  GameState& state = game.state;
-  if (game.Window().IsMinimised()) return;
-  클래스_변수& result = state.Result;
-  result.ShownAreShake = false;
-  result.ShownOwner = state.Player(player).Name;
-  for (int i = 0; i < 4; ++i)
-    result.ShownCards[i] = 4 * (month - 1) + i;
-  game.Window().OpenCommonDialog();
-  game.Sound("CHONG", 3);
-  game.loop.WaitSeconds(2.0);
-  game.Window().CloseDialog(DialogKind::kCommon);
-}
-
-void ShowShakeCards(Game& game, int player, int card) {
-  GameState& state = game.state;
-  if (game.Window().IsMinimised()) return;
-  클래스_변수& result = state.Result;
-  result.ShownAreShake = true;
-  result.ShownOwner = state.Player(player).Name;
-  result.ShownCards.fill(kNoCard);
-  const int month = state.Card(card).Month;
-  int shown = 0;
-  for (int c = 0; c < kMonthCards && shown < 3; ++c) {
-    if (state.Card(c).Month == month && state.Card(c).Location == player) {
-      result.ShownCards[shown++] = c;
-    }
-  }
-  game.Window().OpenCommonDialog();
-  game.Sound("WAVE", 3);
-  game.loop.WaitSeconds(2.0);
-  game.Window().CloseDialog(DialogKind::kCommon);
-}
-
 }  // namespace hw

@@ -15,9 +15,4 @@ void SettleDraw(Game& game);
 // An immediate win: chongtong or three ppeok, paid at a fixed number of stakes.
 void SettleSpecialWin(Game& game, int winner, SpecialWin kind);
 
-// Shows the player's four cards of the month (chongtong), or the three cards of the
-// shaken card's month in the player's hand, for two seconds. Not while minimised.
-void ShowSpecialCards(Game& game, int player, int month);
-void ShowShakeCards(Game& game, int player, int card);
-
 }  // namespace hw
