@@ -44,7 +44,8 @@ class DisplayCheck {
   // Applies the mode of that table row. True when the platform accepted it.
   bool SetDisplayMode(int index);
 
-  // 0 for the Windows 95/98/ME family, -1 for every other platform.
+  // The code the login records for the operating system: -1 here (0 would mark an old
+  // system whose display could not be switched).
   static int PlatformCode() { return -1; }
 
   const std::vector<std::string>& DisplayModeList() const { return list_; }

@@ -23,8 +23,8 @@ struct LaunchResult {
   bool Started() const { return pid > 0; }
 };
 
-// Result codes of ShellOpenFile, as the Windows shell gave them: every value above 32
-// means the file was opened; the ones at or below 32 say what went wrong.
+// Result codes of ShellOpenFile: every value above 32 means the file was opened; the ones
+// at or below 32 say what went wrong.
 inline constexpr int kShellOutOfResources = 0;
 inline constexpr int kShellFileNotFound = 2;
 inline constexpr int kShellAccessDenied = 5;

@@ -1,7 +1,7 @@
 #pragma once
 // The per-user settings store that the game and the updater share: text values
 // addressed by application, section and name. Section and value names compare without
-// regard to ASCII letter case, as on the platform the programs came from.
+// regard to ASCII letter case ("RunVer" and "runver" are one value).
 
 #include <optional>
 #include <string>

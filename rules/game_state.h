@@ -177,7 +177,6 @@ struct RoomRecord {
   int LastTurnBonus = 0;
   int ThreePpeokRule = 1;
   int SelfPpeokRule = 1;
-  // What the board once remembered in its pictures:
   bool MissionShown = false;            // the mission box has opened in this hand
   bool SeptemberChoicePending = false;  // the September animal's role is still open
 };

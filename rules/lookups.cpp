@@ -40,11 +40,6 @@ int NextDrawCard(GameState& state, bool remove) {
   return kNoCard;
 }
 
-std::string FloorMatch::ToText() const {
-  return std::string(1, static_cast<char>('0' + Slot / 10)) + static_cast<char>('0' + Slot % 10) +
-         std::to_string(Count);
-}
-
 // Only month cards share a month, four to a month in card-number order; a service
 // card's pseudo-month is its own.
 template <typename Visit>

@@ -27,8 +27,6 @@ int PeekDrawCard(const GameState& state);
 struct FloorMatch {
   int Slot = 0;
   int Count = 0;
-  // "05" then the count: the form the turn mechanics once passed around.
-  std::string ToText() const;
 };
 FloorMatch FloorMatchInfo(const GameState& state, int card);
 

@@ -52,11 +52,10 @@ class ProcProcessTable final : public ProcessTable {
 };
 
 // Whether a process of this name is the program `text` names. Names compare without
-// regard to ASCII letter case, and the text must make up the end of the name: on the
-// platform the updater came from every name ended in ".exe", so "ostrel.exe" was found
-// in "OSTREL.EXE" but not in "ostreltask.exe"; with no suffix here, a plain "contains"
-// would take the browser's resident task for its main program. ("tmpostrelmain" still
-// counts as "ostrelmain", as it did.)
+// regard to ASCII letter case, and the text must make up the end of the name: a plain
+// "contains" would take the browser's resident task ("ostreltask") for its main program
+// ("ostrel"). "tmpostrelmain", the browser's new main program waiting to be put in
+// place, counts as "ostrelmain".
 bool NameMatches(std::string_view name, std::string_view text);
 
 // True when a process of the table matches `text`.
