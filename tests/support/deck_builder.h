@@ -85,11 +85,11 @@ class DeckFor {
   std::vector<int> floor_, first_, second_, pile_;
 };
 
-// A quiet hand of 48 cards: one junk of each month 1..8 on the floor; 선 holds one card
-// of each month 1..10, the other player another; no chongtong, no three of a month in
-// either hand.
-inline std::string QuietDeck() {
-  return DeckFor(48)
+// A quiet hand: one junk of each month 1..8 on the floor; 선 holds one card of each month
+// 1..10, the other player another; no chongtong, no three of a month in either hand. The
+// service cards, if any, lie at the bottom of the pile.
+inline std::string QuietDeck(int cardsInPlay = 48) {
+  return DeckFor(cardsInPlay)
       .Floor({2, 6, 10, 14, 18, 22, 26, 30})
       .FirstHand({0, 4, 8, 12, 16, 20, 24, 28, 32, 36})
       .SecondHand({1, 5, 9, 13, 17, 21, 25, 29, 33, 37})

@@ -27,6 +27,7 @@
 #include "platform/fake/fake_http_client.h"
 #include "platform/fake/memory_settings_store.h"
 #include "rules/computer_player.h"
+#include "tests/support/deck_builder.h"
 #include "ui/game_table.h"
 #include "ui/program_desktop.h"
 
@@ -109,7 +110,10 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
   table.options().PressButton(1);
 
   game.state.Room.CardSpeed = 0;  // the deal and the plays at full speed
-  if (!deck.empty()) game.nextDeck = deck;
+  // Unless told otherwise, a quiet hand (no chongtong, no early end), so that every
+  // picture has its hand to show.
+  game.nextDeck =
+      !deck.empty() ? deck : testing::QuietDeck(kMonthCards + game.state.Room.ServiceCards);
   game.nextMission = mission;
   window.PressStart();
   // A few turns. The human does at once what his time-out would do: plays the card the
