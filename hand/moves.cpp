@@ -83,6 +83,7 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
     throw std::invalid_argument("cannot deal this deck: " + problem);
   }
   state.Room.HandRunning = true;
+  state.Record.clear();
 
   SetUpBothPlayers(game);
   state.Room.CardsInPlay = cardsInPlay;

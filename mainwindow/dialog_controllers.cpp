@@ -81,6 +81,17 @@ void GameDialog::MouseDown(MouseButton button, int x, int y) {
 
 void GameDialog::MouseUp(MouseButton, int, int) {}
 
+bool GameDialog::PressButtonWith(const std::string& answer) {
+  if (!open_ || pressing_) return false;
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i].Answer == answer) {
+      PressButton(static_cast<int>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
 void GameDialog::PressButton(int index) {
   pressing_ = true;
   StopCountdown();
@@ -109,6 +120,7 @@ void ShakeDialog::Show(int card) {
 }
 
 void ShakeDialog::Answer(const std::string& tag) {
+  game_.state.Record.push_back({Decision::Kind::kShake, tag == "0" ? 1 : 0});
   if (tag == "0") {
     DeclareShake(game_, player_, card_);
   } else {
@@ -152,11 +164,20 @@ void SelectDialog::MouseUp(MouseButton button, int x, int y) {
   Close();
 }
 
+bool SelectDialog::Choose(int card) {
+  if (!IsOpen() || (card != choice_.First && card != choice_.Second)) return false;
+  const HitArea& area = card == choice_.First ? kFirstCard : kSecondCard;
+  MouseDown(MouseButton::kLeft, area.Left, area.Top);
+  MouseUp(MouseButton::kLeft, area.Left, area.Top);
+  return true;
+}
+
 void SelectDialog::TimeOut() {
   MouseUp(MouseButton::kLeft, kFirstCard.Left, kFirstCard.Top);
 }
 
 void SelectDialog::Answer(const std::string&) {
+  game_.state.Record.push_back({Decision::Kind::kChoice, chosen_});
   ResolveChoice(game_, player_, choice_.Side, choice_.Card, chosen_);
 }
 
@@ -182,6 +203,7 @@ void GoStopDialog::Show() {
 }
 
 void GoStopDialog::Answer(const std::string& tag) {
+  game_.state.Record.push_back({Decision::Kind::kGoStop, tag == "0" ? 1 : 0});
   const int human = HumanPlayer(game_.state);
   if (tag == "0") {
     CallGo(game_, human);
@@ -202,6 +224,7 @@ void SeptemberDialog::Show() {
 }
 
 void SeptemberDialog::Answer(const std::string& tag) {
+  game_.state.Record.push_back({Decision::Kind::kSeptember, tag == "0" ? 1 : 2});
   ChooseSeptemberAnimal(game_, HumanPlayer(game_.state), tag == "0" ? 1 : 2);
 }
 

@@ -60,6 +60,10 @@ class GameDialog {
   // Takes the dialog away without an answer: the window it belongs to is closing.
   void Dismiss();
 
+  // Presses the button that answers with `answer`, as a click on it would; false when
+  // the dialog has no such button or is not open.
+  bool PressButtonWith(const std::string& answer);
+
   // The mouse on the dialog, in its own pixels. The right button does nothing.
   virtual void MouseDown(MouseButton button, int x, int y);
   virtual void MouseUp(MouseButton button, int x, int y);
@@ -115,6 +119,9 @@ class SelectDialog final : public GameDialog {
   SelectDialog(Game& game, DialogView& view);
   void Show(const FloorChoice& choice);  // 폼셋팅
   const FloorChoice& Choice() const { return choice_; }
+  // Takes one of the two cards, as pressing and releasing on it would; false when it is
+  // neither of them.
+  bool Choose(int card);
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseUp(MouseButton button, int x, int y) override;
 

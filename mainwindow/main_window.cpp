@@ -183,7 +183,12 @@ void MainWindow::OnCardRelease(int card, MouseButton button) {
   powerTimer_->SetEnabled(false);
   game_.board.ShowPowerBar(card, false);
   game_.board.DrawCardPressed(card, false);
+  Note({Decision::Kind::kPlay, card});
   PlayChosenCard(kHuman, card, powerLevel_);
+}
+
+void MainWindow::Note(const Decision& decision) {
+  game_.state.Record.push_back(decision);
 }
 
 void MainWindow::PlayChosenCard(int player, int card, int power) {
@@ -205,7 +210,10 @@ void MainWindow::PlayChosenCard(int player, int card, int power) {
     } else {
       PlayHandCard(game_, player, card, power);
     }
-  } else if (triple.empty() || (player == kHuman && minimised_)) {
+  } else if (triple.empty()) {
+    PlayHandCard(game_, player, card, power);
+  } else if (player == kHuman && minimised_) {
+    Note({Decision::Kind::kShake, 0});  // not asked: played plainly
     PlayHandCard(game_, player, card, power);
   } else if (player == kHuman) {
     shake_.Show(card);
@@ -225,6 +233,7 @@ void MainWindow::OnBombCardClick(int index, MouseButton button) {
     return;
   }
   state.Room.HumanTurnMark = 0;
+  Note({Decision::Kind::kBomb, index});
   game_.Sound("BOMB", 3);
   타이머_차례중지();
   bombTimer_->Tag = std::to_string(index);
@@ -276,6 +285,7 @@ void MainWindow::OnSelectTick() {
 
 void MainWindow::OpenFloorChoice(const FloorChoice& choice) {
   if (minimised_) {
+    Note({Decision::Kind::kChoice, choice.First});
     ResolveChoice(game_, kHuman, choice.Side, choice.Card, choice.First);
     return;
   }
@@ -285,6 +295,7 @@ void MainWindow::OpenFloorChoice(const FloorChoice& choice) {
 
 void MainWindow::AskSeptemberAnimal() {
   if (minimised_) {
+    Note({Decision::Kind::kSeptember, 2});
     ChooseSeptemberAnimal(game_, kHuman, 2);
     return;
   }
@@ -294,6 +305,7 @@ void MainWindow::AskSeptemberAnimal() {
 
 void MainWindow::AskGoOrStop() {
   if (minimised_) {
+    Note({Decision::Kind::kGoStop, 0});
     CallStop(game_, kHuman);
     return;
   }

@@ -73,6 +73,7 @@ class MainWindow final : public GameWindow {
   GoStopDialog& GoStop() { return goStop_; }
   const GoStopDialog& GoStop() const { return goStop_; }
   SeptemberDialog& September() { return september_; }
+  const SeptemberDialog& September() const { return september_; }
   ResultDialog& Result() { return result_; }
   const ResultDialog& Result() const { return result_; }
   CommonDialog& Common() { return common_; }
@@ -94,6 +95,8 @@ class MainWindow final : public GameWindow {
   // The human may act on a hand card now.
   bool HumanMayPlay(int card) const;
   bool HumanMayAct() const;
+  // Writes down a decision of the human's in the hand's record.
+  void Note(const Decision& decision);
   // A released or chosen hand card: a service card, a plain play, a bomb or a shake.
   void PlayChosenCard(int player, int card, int power);
   // The other cards of the player's hand that form a triple with `card`; marks them

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rules/lookups.h"
+#include "rules/missions_ranks.h"
 
 namespace hw {
 namespace {
@@ -163,6 +164,14 @@ void Deal(GameState& state, std::string_view deckText) {
   for (; position < cardsInPlay; ++position) {
     state.Card(state.DrawPile[position]).Location = kInDrawPile;
   }
+}
+
+SeededDeal DealFromSeed(std::uint64_t seed, int serviceCards) {
+  GameRandom random(seed);
+  SeededDeal deal;
+  deal.Deck = Shuffle(serviceCards, random);
+  deal.Mission = RandomMission(random);
+  return deal;
 }
 
 }  // namespace hw

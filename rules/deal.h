@@ -2,6 +2,7 @@
 // A hand before its first card: the players' records, the shuffle and the deal. Values
 // in, values out: the deal only moves card numbers between the state's lists.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,5 +38,14 @@ std::string DeckTextProblem(std::string_view deckText, int cardsInPlay);
 // rest stays in the draw pile. The floor slots 0..7 become used. Throws
 // std::invalid_argument (with DeckTextProblem's reason) for a deck that cannot be dealt.
 void Deal(GameState& state, std::string_view deckText);
+
+// A hand's deck and mission from one seed: the shuffle first, then the mission, from the
+// same source of chance, as the game deals a hand itself. The portal deals from a
+// cryptographic seed; anyone who has the seed can deal the same hand again.
+struct SeededDeal {
+  std::string Deck;
+  int Mission = 0;
+};
+SeededDeal DealFromSeed(std::uint64_t seed, int serviceCards);
 
 }  // namespace hw

@@ -11,6 +11,7 @@
 
 #include "hwatable_version.h"
 #include "rules/card_list.h"
+#include "rules/hand_record.h"
 
 namespace hw {
 
@@ -177,6 +178,8 @@ struct RoomRecord {
   int LastTurnBonus = 0;
   int ThreePpeokRule = 1;
   int SelfPpeokRule = 1;
+  // The portal's number of this hand, "" for a hand dealt by the game itself.
+  std::string HandId;
   bool MissionShown = false;            // the mission box has opened in this hand
   bool SeptemberChoicePending = false;  // the September animal's role is still open
 };
@@ -307,6 +310,8 @@ struct GameState {
   // takes the stack; -1 for every other card.
   std::array<int, kMaxCardsInPlay> StackMonthTag{};
   클래스_변수 Result;
+  // The human's decisions in this hand, in order.
+  HandRecord Record;
 
   GameState();
   PlayerRecord& Player(int index) { return Players.at(static_cast<std::size_t>(index)); }

@@ -4,18 +4,21 @@
 #include <chrono>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <random>
 
 #include "hand/game.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
 #include "mainwindow/main_window.h"
+#include "replay/table.h"
 #include "rules/card_table.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
-#include "sim/headless.h"
 
 namespace hw::sim {
 namespace {
+
+using replay::Fingerprint;
 
 using Json = nlohmann::ordered_json;
 
@@ -30,40 +33,18 @@ bool AllDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-struct SaveCall {
-  int slot;
-  std::string code, amount, mission;
-};
-
 // One game: logged in as the player, sitting in the room between hands.
-class Table {
+class Run {
  public:
-  explicit Table(const Options& options)
-      : sound_(loop_),
-        game_(board_, sound_, log_, loop_, desktop_, GameRandom(options.seed)),
-        window_(game_, dialogs_) {
-    GameState& state = game_.state;
-    SetUpBoardLayout(state);
-    BuildMissionTable(state);
-    BuildRankTable(state);
-    PlayerInfoRecord& info = state.PlayerInfo;
-    info.Name = options.name;
-    info.VoiceFolder = options.voice;
-    info.Money = options.money;
-    info.Avatar = 1;
-    info.Wins = info.Losses = info.Draws = info.MissionCount = "0";
-    SeatLoggedInPlayer(state);
-    RoomRecord& room = state.Room;
+  explicit Run(const Options& options)
+      : table_({.Name = options.name, .Voice = options.voice, .Money = options.money},
+               options.seed),
+        chance_(options.seed ^ 0x5eedc0ffee123457ULL) {
+    RoomRecord& room = table_.game().state.Room;
     room.StakeText = options.stake;
     room.ServiceCards = options.serviceCards;
     if (!options.humanFirst) room.SeonName = "컴퓨터";
-    EnterRoom(game_);
-    game_.onScoreSave = [this](int slot, HandOutcome outcome, std::string_view amount,
-                               bool missionAchieved) {
-      saves_.push_back(
-          {slot, OutcomeCode(outcome), std::string(amount), missionAchieved ? "1" : "0"});
-    };
-    log_.keep = sound_.keep = !options.quiet;
+    table_.log().keep = table_.sound().keep = !options.quiet;
   }
 
   enum class Outcome { kPlayed, kNoMoney, kStuck };
@@ -71,15 +52,14 @@ class Table {
   // Plays one hand from the start button to its settlement; the board is then left with
   // the result dialog open, for Record() to read.
   Outcome PlayHand(const Options& options) {
-    log_.lines.clear();
-    sound_.played.clear();
-    saves_.clear();
-    GameState& state = game_.state;
-    if (options.deck) game_.nextDeck = *options.deck;
-    if (options.mission) game_.nextMission = *options.mission;
+    table_.log().lines.clear();
+    table_.sound().played.clear();
+    Game& game = table_.game();
+    const GameState& state = game.state;
+    if (options.deck) game.nextDeck = *options.deck;
+    if (options.mission) game.nextMission = *options.mission;
     seon_ = state.Room.SeonName;
-    window_.PressStart();
-    if (window_.Unloaded()) return Outcome::kNoMoney;
+    if (!table_.Start(std::nullopt)) return Outcome::kNoMoney;
     deck_.clear();
     if (!options.quiet) {
       for (const int card : state.DealtOrder) {
@@ -88,18 +68,14 @@ class Table {
       }
     }
     mission_ = state.Room.MissionIndex;
-    const bool settled = loop_.RunUntil([this] { return saves_.size() >= kPlayers; }, 4 * 3600);
-    return settled ? Outcome::kPlayed : Outcome::kStuck;
+    return options.human == Human::kRandom ? PlayAtRandom() : PlayIdle();
   }
 
   // After Record(): the result dialog closes by itself and the room is ready again.
-  bool FinishHand() {
-    return loop_.RunUntil(
-        [this] { return !game_.state.Room.HandRunning && !window_.Result().IsOpen(); }, 3600);
-  }
+  bool FinishHand() { return table_.FinishHand(); }
 
   std::string End() const {
-    switch (game_.state.Result.Ending) {
+    switch (table_.State().Result.Ending) {
       case HandEnding::kChongtong:
         return "chongtong";
       case HandEnding::kThreePpeok:
@@ -113,18 +89,18 @@ class Table {
     return "draw";
   }
   int Winner() const {
-    for (const SaveCall& save : saves_) {
-      if (save.code == "W") return save.slot;
+    for (const replay::Save& save : table_.Saves()) {
+      if (save.Outcome == HandOutcome::kWon) return save.Slot;
     }
     return -1;
   }
   std::string Amount() const {
     const int winner = Winner();
-    return winner < 0 ? "0" : saves_[winner].amount;
+    return winner < 0 ? "0" : table_.Saves()[winner].Amount;
   }
 
   Json Record() const {
-    const GameState& state = game_.state;
+    const GameState& state = table_.State();
     const 클래스_변수& result = state.Result;
     Json record;
     record["deck"] = deck_;
@@ -137,7 +113,8 @@ class Table {
                         {"lines",
                          {result.WinnerLine, result.AmountLine, result.CalculationLine,
                           result.MultiplierLine, result.LoserLine}}};
-    record["log"] = log_.lines;
+    record["decisions"] = RecordText(state.Record);
+    record["log"] = table_.log().lines;
     Json players = Json::array();
     for (int p = 0; p < kPlayers; ++p) {
       const PlayerRecord& who = state.Player(p);
@@ -164,43 +141,55 @@ class Table {
     }
     record["players"] = players;
     Json saves = Json::array();
-    for (const SaveCall& save : saves_) {
-      saves.push_back({{"slot", save.slot},
-                       {"code", save.code},
-                       {"amount", save.amount},
-                       {"mission", save.mission}});
+    for (const replay::Save& save : table_.Saves()) {
+      saves.push_back({{"slot", save.Slot},
+                       {"code", OutcomeCode(save.Outcome)},
+                       {"amount", save.Amount},
+                       {"mission", save.MissionAchieved ? "1" : "0"}});
     }
     record["saves"] = saves;
-    record["sounds"] = sound_.played;
+    record["sounds"] = table_.sound().played;
     return record;
   }
 
   // Folds this hand's results into the run's signature.
   void Sign(Fingerprint& signature) const {
-    const GameState& state = game_.state;
+    const GameState& state = table_.State();
     signature.Add(End());
     signature.Add(Winner());
     signature.Add(Amount());
-    signature.Add(static_cast<long long>(log_.fingerprint.Value()));
-    signature.Add(static_cast<long long>(sound_.fingerprint.Value()));
+    signature.Add(static_cast<long long>(table_.log().fingerprint.Value()));
+    signature.Add(static_cast<long long>(table_.sound().fingerprint.Value()));
     for (const PlayerRecord& who : state.Players) {
       signature.Add(who.Score);
       signature.Add(who.Money);
     }
   }
 
-  const std::string& HumanMoney() const { return game_.state.PlayerInfo.Money; }
+  const std::string& HumanMoney() const { return table_.State().PlayerInfo.Money; }
 
  private:
-  platform::VirtualEventLoop loop_;
-  QuietBoard board_;
-  QuietDialogs dialogs_;
-  HeadlessSound sound_;
-  HeadlessLog log_;
-  NoDesktop desktop_;
-  Game game_;
-  MainWindow window_;
-  std::vector<SaveCall> saves_;
+  Outcome PlayIdle() { return table_.RunIdle() ? Outcome::kPlayed : Outcome::kStuck; }
+  // The player decides by chance among what he may decide, each time he is asked.
+  Outcome PlayAtRandom() {
+    while (true) {
+      switch (table_.RunToNextDecision()) {
+        case replay::Table::Next::kSettled:
+          return Outcome::kPlayed;
+        case replay::Table::Next::kStuck:
+          return Outcome::kStuck;
+        case replay::Table::Next::kMemberDecides:
+          break;
+      }
+      const std::vector<Decision> choices = table_.Choices();
+      if (choices.empty()) return Outcome::kStuck;
+      const auto pick = std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(chance_);
+      if (!table_.Take(choices[pick])) return Outcome::kStuck;
+    }
+  }
+
+  replay::Table table_;
+  std::mt19937_64 chance_;
   std::string deck_;
   std::string seon_;
   int mission_ = -1;
@@ -249,6 +238,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return {};
       }
       options.humanFirst = value == "human";
+    } else if (option == "--human") {
+      if (value != "idle" && value != "random") {
+        error = "--human must be \"idle\" or \"random\", not \"" + value + "\"";
+        return {};
+      }
+      options.human = value == "idle" ? Human::kIdle : Human::kRandom;
     } else if (option == "--name") {
       if (value.empty() || value == "컴퓨터") {
         error = "--name must be a game name other than the computer's";
@@ -313,21 +308,21 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 }
 
 int RunSimulation(const Options& options, std::ostream& out, std::ostream& err) {
-  Table table(options);
+  Run table(options);
   Fingerprint signature;
   const auto started = std::chrono::steady_clock::now();
   int played = 0;
   int status = 0;
   for (int hand = 0; hand < options.hands; ++hand) {
     const std::string money = table.HumanMoney();
-    const Table::Outcome outcome = table.PlayHand(options);
-    if (outcome == Table::Outcome::kNoMoney) {
+    const Run::Outcome outcome = table.PlayHand(options);
+    if (outcome == Run::Outcome::kNoMoney) {
       // As at the table: the start button refuses, and the run ends there.
       err << "hwatable-sim: hand " << hand + 1 << " not played: the player's money (" << money
           << ") is below 20 times the stake (" << options.stake << ")\n";
       break;
     }
-    if (outcome == Table::Outcome::kStuck) {
+    if (outcome == Run::Outcome::kStuck) {
       err << "hwatable-sim: hand " << hand + 1 << " did not end\n";
       status = 1;
       break;

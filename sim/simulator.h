@@ -1,7 +1,8 @@
 #pragma once
 // hwatable-sim: hands played headless with the real rules, the real main window and its
-// dialogs on a virtual clock. The human seat never clicks: its turns end by the time-out
-// and its questions by their default answers. Each hand is printed as one JSON line.
+// dialogs on a virtual clock. The human seat is idle (its turns end by the time-out and
+// its questions by their default answers) or decides by chance among what it may do
+// (--human random). Each hand is printed as one JSON line.
 
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,9 @@
 #include <vector>
 
 namespace hw::sim {
+
+// How the human seat plays.
+enum class Human { kIdle, kRandom };
 
 struct Options {
   std::optional<std::string> deck;  // one hand with this deck
@@ -23,6 +27,7 @@ struct Options {
   std::uint64_t seed = 1;
   int serviceCards = 3;
   bool quiet = false;  // no records; a closing line with the speed and a signature
+  Human human = Human::kIdle;
 };
 
 // Reads the command line (without the program name). On a malformed option returns

@@ -89,8 +89,10 @@ TEST(SimulatorTest, ADealtChongtongIsRecordedAsTheContractSays) {
   std::vector<std::string> keys;
   for (const auto& [key, value] : r.items())
     keys.push_back(key);
-  EXPECT_THAT(keys, ::testing::ElementsAre("deck", "mission", "seon", "end", "winner", "amount",
-                                           "result", "log", "players", "saves", "sounds"));
+  EXPECT_THAT(keys,
+              ::testing::ElementsAre("deck", "mission", "seon", "end", "winner", "amount", "result",
+                                     "decisions", "log", "players", "saves", "sounds"));
+  EXPECT_EQ(r["decisions"], "") << "won by chongtong before a card was played";
   EXPECT_EQ(r["deck"], IdentityDeck());
   EXPECT_EQ(r["mission"], 3);
   EXPECT_EQ(r["seon"], "민수");

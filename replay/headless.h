@@ -15,7 +15,7 @@
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
 
-namespace hw::sim {
+namespace hw::replay {
 
 // A 64-bit fingerprint of everything that passes, in order (FNV-1a over 8-byte words).
 class Fingerprint {
@@ -136,4 +136,4 @@ class NoDesktop final : public platform::Desktop {
   std::vector<std::string> messages;
 };
 
-}  // namespace hw::sim
+}  // namespace hw::replay
