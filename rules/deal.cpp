@@ -166,8 +166,7 @@ void Deal(GameState& state, std::string_view deckText) {
   }
 }
 
-SeededDeal DealFromSeed(std::uint64_t seed, int serviceCards) {
-  GameRandom random(seed);
+SeededDeal DealFrom(GameRandom random, int serviceCards) {
   SeededDeal deal;
   deal.Deck = Shuffle(serviceCards, random);
   deal.Mission = RandomMission(random);

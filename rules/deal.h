@@ -39,13 +39,13 @@ std::string DeckTextProblem(std::string_view deckText, int cardsInPlay);
 // std::invalid_argument (with DeckTextProblem's reason) for a deck that cannot be dealt.
 void Deal(GameState& state, std::string_view deckText);
 
-// A hand's deck and mission from one seed: the shuffle first, then the mission, from the
-// same source of chance, as the game deals a hand itself. The portal deals from a
-// cryptographic seed; anyone who has the seed can deal the same hand again.
+// A hand's deck and mission from one source of chance: the shuffle first, then the
+// mission, as the game deals a hand itself. The portal deals from a cryptographic seed;
+// anyone who has the seed can deal the same hand again.
 struct SeededDeal {
   std::string Deck;
   int Mission = 0;
 };
-SeededDeal DealFromSeed(std::uint64_t seed, int serviceCards);
+SeededDeal DealFrom(GameRandom random, int serviceCards);
 
 }  // namespace hw

@@ -33,8 +33,9 @@ std::string RecordText(const HandRecord& record);
 // out of its range (cards 0..52, bomb cards 0..5, answers as listed), or more than
 // kMaxDecisions of them.
 std::optional<HandRecord> ParseRecord(std::string_view text);
-// No hand asks more: ten plays and as many questions, with room to spare.
-inline constexpr std::size_t kMaxDecisions = 64;
+// No hand asks more: a player has at most about a dozen turns (his ten cards and the
+// bomb cards a bomb gives him) and each asks at most a few questions.
+inline constexpr std::size_t kMaxDecisions = 128;
 
 // How a decision reads in messages: "P12".
 std::string DecisionText(const Decision& decision);

@@ -1,6 +1,7 @@
 #include "rules/random.h"
 
 #include <stdexcept>
+#include <vector>
 
 namespace hw {
 
@@ -8,6 +9,14 @@ GameRandom GameRandom::FromEntropy() {
   std::random_device device;
   const std::uint64_t high = device();
   return GameRandom((high << 32) ^ device());
+}
+
+GameRandom GameRandom::FromBytes(std::span<const std::uint8_t> bytes) {
+  std::vector<std::uint32_t> words((bytes.size() + 3) / 4, 0);
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    words[i / 4] |= static_cast<std::uint32_t>(bytes[i]) << (8 * (i % 4));
+  std::seed_seq seeds(words.begin(), words.end());
+  return GameRandom(seeds);
 }
 
 int GameRandom::Below(int bound) {

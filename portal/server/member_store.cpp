@@ -5,6 +5,7 @@
 #include <array>
 #include <ctime>
 
+#include "platform/digest.h"
 #include "rules/game_state.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
@@ -232,7 +233,7 @@ SignUpResult MemberStore::AddMember(const NewMember& member) {
                            "voice, money, created) VALUES (?, ?, ?, ?, ?, ?, ?)");
   insert.bind(1, member.name);
   insert.bind(2, hash);
-  insert.bind(3, Sha256Hex(NormalizeRecoveryCode(code)));
+  insert.bind(3, platform::Sha256Hex(NormalizeRecoveryCode(code)));
   insert.bind(4, member.avatar);
   insert.bind(5, member.voice);
   insert.bind(6, *money);
@@ -270,7 +271,7 @@ std::optional<LoginResult> MemberStore::Login(const std::string& name, std::stri
   SQLite::Statement update(db,
                            "UPDATE members SET session_digest = ?, session_money = money "
                            "WHERE name = ? AND password_hash = ?");
-  update.bind(1, Sha256Hex(session));
+  update.bind(1, platform::Sha256Hex(session));
   update.bind(2, name);
   update.bind(3, *hash);
   if (update.exec() != 1) return std::nullopt;
@@ -286,7 +287,7 @@ ScoreResult MemberStore::SaveScore(const ScoreReport& report) {
       db, SelectFigures(", session_digest, session_money FROM members WHERE name = ?"));
   select.bind(1, report.name);
   if (report.session.empty() || !select.executeStep() || select.getColumn(10).isNull() ||
-      select.getColumn(10).getString() != Sha256Hex(report.session)) {
+      select.getColumn(10).getString() != platform::Sha256Hex(report.session)) {
     return {ScoreRefusal::kSession, {}};
   }
   MemberFigures figures = ReadFigures(select);
@@ -345,7 +346,7 @@ bool MemberStore::Logout(const std::string& name, std::string_view session) {
   SQLite::Statement update(
       db, "UPDATE members SET session_digest = NULL WHERE name = ? AND session_digest = ?");
   update.bind(1, name);
-  update.bind(2, Sha256Hex(session));
+  update.bind(2, platform::Sha256Hex(session));
   return update.exec() == 1;
 }
 
@@ -359,7 +360,7 @@ RecoverResult MemberStore::Recover(const std::string& name, std::string_view cod
                            "WHERE name = ? AND recovery_digest = ?");
   update.bind(1, hash);
   update.bind(2, name);
-  update.bind(3, Sha256Hex(NormalizeRecoveryCode(code)));
+  update.bind(3, platform::Sha256Hex(NormalizeRecoveryCode(code)));
   return update.exec() == 1 ? RecoverResult::kDone : RecoverResult::kNoMatch;
 }
 

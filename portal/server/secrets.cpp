@@ -71,12 +71,4 @@ std::string NormalizeRecoveryCode(std::string_view typed) {
   return code;
 }
 
-std::string Sha256Hex(std::string_view data) {
-  EnsureSodium();
-  std::array<unsigned char, crypto_hash_sha256_BYTES> digest{};
-  crypto_hash_sha256(digest.data(), reinterpret_cast<const unsigned char*>(data.data()),
-                     data.size());
-  return ToHex(digest.data(), digest.size());
-}
-
 }  // namespace hw::portal

@@ -1,6 +1,7 @@
 #pragma once
 // The portal's secrets: password hashes (Argon2id through libsodium), random session
-// tokens and recovery codes, and SHA-256 digests of high-entropy secrets and of files.
+// tokens and recovery codes. Session tokens and recovery codes are random enough that the
+// database keeps only their SHA-256 (platform::Sha256Hex).
 
 #include <cstddef>
 #include <filesystem>
@@ -28,9 +29,5 @@ std::string RandomHex(std::size_t bytes);
 std::string NewRecoveryCode();
 // The code as it is compared: upper case, without the spaces and dashes people type.
 std::string NormalizeRecoveryCode(std::string_view typed);
-
-// SHA-256 as lower-case hex. Session tokens and recovery codes are random enough that
-// the database keeps only this digest of them.
-std::string Sha256Hex(std::string_view data);
 
 }  // namespace hw::portal

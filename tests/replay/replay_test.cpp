@@ -24,7 +24,7 @@ struct Played {
 };
 
 Played PlayByChance(std::uint64_t seed, bool minimised = false) {
-  const SeededDeal deal = DealFromSeed(seed, static_cast<int>(seed % 6));
+  const SeededDeal deal = DealFrom(GameRandom(seed), static_cast<int>(seed % 6));
   Played played;
   // Now and then a member who can just pay for the hand (and cannot pay what he loses).
   const bool poor = seed % 7 == 0;
@@ -96,7 +96,7 @@ TEST(ReplayTest, AnswersGivenWhileMinimisedAreRecordedAndReplayed) {
 
 TEST(ReplayTest, AnIdleMembersHandEndsAsTheSimulatorsIdleHand) {
   const Member member{.Name = "player", .Money = "500000"};
-  const DealtHand hand{.Deck = DealFromSeed(77, 3).Deck, .Mission = 2, .ServiceCards = 3};
+  const DealtHand hand{.Deck = DealFrom(GameRandom(77), 3).Deck, .Mission = 2, .ServiceCards = 3};
   Table table(member);
   ASSERT_TRUE(table.Start(hand));
   ASSERT_TRUE(table.RunIdle());
