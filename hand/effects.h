@@ -136,7 +136,8 @@ class BoardView {
 };
 
 // The result of a hand as the game reports it to the portal: the player's totals after
-// the hand and the money it won (or, with a "-", lost).
+// the hand and the money it won (or, with a "-", lost); and what the portal settles the
+// hand from, the hand's number and the human's decisions as record text.
 struct ScoreReport {
   std::string Name;
   std::string GameCode;
@@ -146,11 +147,18 @@ struct ScoreReport {
   std::string Losses;
   std::string Draws;
   std::string Missions;
+  std::string HandId;
+  std::string Record;
 };
 
+// The portal after the login: it deals every hand and settles it from its record.
 class PortalPoster {
  public:
   virtual ~PortalPoster() = default;
+  // Asks for the next hand with the room's stake and service cards. When the deal comes
+  // the poster sets Game::nextDeck, nextMission, 선 and the hand's number and calls
+  // DealHand; when it cannot come, the player is told and the room waits as it was.
+  virtual void RequestHand() = 0;
   // Sends the report; the reply comes later, through the poster's own channel.
   virtual void PostScoreSave(const ScoreReport& report) = 0;
 };

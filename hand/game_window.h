@@ -46,6 +46,7 @@ class GameWindow {
 
   // Closes the main window, which ends the program.
   virtual void Unload() = 0;
+  virtual bool Unloaded() const = 0;
 };
 
 }  // namespace hw

@@ -78,7 +78,8 @@ void SetUpBothPlayers(Game& game) {
   const PlayerInfoRecord& info = state.PlayerInfo;
   SetUpPlayer(state, kHuman, info.Name, info.VoiceFolder, info.Money, info.Avatar, info.Wins,
               info.Losses, info.Draws, kHumanSeat, info.MissionCount);
-  SetUpPlayer(state, kComputer, "컴퓨터", "F", "1000000", 1, "0", "0", "0", kComputerSeat, "0");
+  SetUpPlayer(state, kComputer, kComputerName, "F", "1000000", 1, "0", "0", "0", kComputerSeat,
+              "0");
   game.board.DrawPlayerPanel(kComputer);
 }
 

@@ -57,7 +57,16 @@ void NewHand(Game& game) {
     game.Window().Unload();
     return;
   }
+  if (game.portal != nullptr) {
+    game.portal->RequestHand();
+    return;
+  }
+  DealHand(game);
+}
 
+void DealHand(Game& game) {
+  GameState& state = game.state;
+  if (!Idle(game)) return;
   std::string deck;
   if (game.nextDeck) {
     deck = std::move(*game.nextDeck);

@@ -11,9 +11,12 @@
 
 namespace hw {
 
-// The start button: the money check, the shuffle (or Game::nextDeck), the deal, the
-// mission and 선's first turn.
+// The start button: the money check, then the deal: with a portal, the portal deals
+// (the poster calls DealHand once its deal has come); without one, at once.
 void NewHand(Game& game);
+// Deals the next hand and begins 선's first turn: Game::nextDeck and nextMission when
+// they are set (the portal's deal, a test's), else the game's own shuffle and mission.
+void DealHand(Game& game);
 
 // Sets up and deals a hand. Throws std::invalid_argument, before anything changes, when
 // the deck text cannot be dealt with this many cards.

@@ -1,5 +1,6 @@
 #include "hand/score_save.h"
 
+#include "rules/hand_record.h"
 #include "rules/money.h"
 
 namespace hw {
@@ -44,7 +45,9 @@ void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amoun
                                   .Wins = info.Wins,
                                   .Losses = info.Losses,
                                   .Draws = info.Draws,
-                                  .Missions = info.MissionCount});
+                                  .Missions = info.MissionCount,
+                                  .HandId = state.Room.HandId,
+                                  .Record = RecordText(state.Record)});
     }
   }
   game.board.DrawPlayerPanel(slot);

@@ -78,7 +78,7 @@ class MainWindow final : public GameWindow {
   const ResultDialog& Result() const { return result_; }
   CommonDialog& Common() { return common_; }
 
-  bool Unloaded() const { return unloaded_; }
+  bool Unloaded() const override { return unloaded_; }
   // Called once when the window is closed (the program ends).
   std::function<void()> onUnload;
 

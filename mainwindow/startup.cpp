@@ -44,6 +44,7 @@ PortalAddresses BuildPortalAddresses(const std::string& baseUrl) {
   return {.Base = baseUrl,
           .Login = baseUrl + "sub/chk.asp",
           .ScoreSave = baseUrl + "sub/svp.asp",
+          .Deal = baseUrl + "sub/deal.asp",
           .JoinPage = baseUrl + "sub/redir.asp?no=1",
           .LostAccountPage = baseUrl + "sub/redir.asp?no=2",
           .TopUpPage = baseUrl + "sub/redir.asp?no=3",

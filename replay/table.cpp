@@ -40,7 +40,7 @@ bool Table::Start(const std::optional<DealtHand>& hand) {
   if (hand) {
     room.StakeText = hand->Stake;
     room.ServiceCards = hand->ServiceCards;
-    room.SeonName = hand->MemberFirst ? game_.state.PlayerInfo.Name : "컴퓨터";
+    room.SeonName = hand->MemberFirst ? game_.state.PlayerInfo.Name : std::string(kComputerName);
     game_.nextDeck = hand->Deck;
     game_.nextMission = hand->Mission;
   }

@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hwatable_version.h"
@@ -76,6 +77,7 @@ struct CardRecord {
 
 inline constexpr int kHuman = 0;     // player index of the human, always
 inline constexpr int kComputer = 1;  // player index of the computer, always
+inline constexpr std::string_view kComputerName = "컴퓨터";
 inline constexpr int kPlayers = 2;
 inline constexpr int kHumanSeat = 1;     // the bottom of the board
 inline constexpr int kComputerSeat = 0;  // the top
@@ -243,6 +245,7 @@ struct PortalAddresses {
   std::string Base;
   std::string Login;            // "sub/chk.asp"
   std::string ScoreSave;        // "sub/svp.asp"
+  std::string Deal;             // "sub/deal.asp"
   std::string JoinPage;         // "sub/redir.asp?no=1"
   std::string LostAccountPage;  // "sub/redir.asp?no=2"
   std::string TopUpPage;        // "sub/redir.asp?no=3"

@@ -43,7 +43,7 @@ class Run {
     RoomRecord& room = table_.game().state.Room;
     room.StakeText = options.stake;
     room.ServiceCards = options.serviceCards;
-    if (!options.humanFirst) room.SeonName = "컴퓨터";
+    if (!options.humanFirst) room.SeonName = kComputerName;
     table_.log().keep = table_.sound().keep = !options.quiet;
   }
 
@@ -245,7 +245,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       }
       options.human = value == "idle" ? Human::kIdle : Human::kRandom;
     } else if (option == "--name") {
-      if (value.empty() || value == "컴퓨터") {
+      if (value.empty() || value == kComputerName) {
         error = "--name must be a game name other than the computer's";
         return {};
       }

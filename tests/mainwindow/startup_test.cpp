@@ -70,6 +70,7 @@ TEST(StartupTest, RecordsTheInstallationAndBuildsTheTables) {
   EXPECT_EQ(s.state.Portal.LostAccountPage, "http://127.0.0.1:8410/sub/redir.asp?no=2");
   EXPECT_EQ(s.state.Portal.TopUpPage, "http://127.0.0.1:8410/sub/redir.asp?no=3");
   EXPECT_EQ(s.state.Portal.Logout, "http://127.0.0.1:8410/sub/lgo.asp");
+  EXPECT_EQ(s.state.Portal.Deal, "http://127.0.0.1:8410/sub/deal.asp");
   EXPECT_EQ(s.state.Missions[1].Name, "고도리 잡기");
   EXPECT_EQ(s.state.Ranks[0].Title, "알바");
   EXPECT_EQ(s.state.Card(44).Mark, kMarkRainBright);

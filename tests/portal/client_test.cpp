@@ -11,6 +11,7 @@
 #include "platform/fake/memory_settings_store.h"
 #include "portal/client/form.h"
 #include "portal/client/portal_session.h"
+#include "rules/deal.h"
 #include "tests/support/deck_builder.h"
 #include "tests/support/scenario.h"
 
@@ -250,7 +251,25 @@ const ScoreReport kLoss{.Name = "player",
                         .Wins = "0",
                         .Losses = "1",
                         .Draws = "0",
-                        .Missions = "0"};
+                        .Missions = "0",
+                        .HandId = "41",
+                        .Record = "P3,G0"};
+constexpr const char* kLossBody =
+    "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recpoint=997000"
+    "&recuppoint=-3000&recwin=0&reclose=1&recdraw=0&recmission=0&recsession=tok%20en"
+    "&rechand=41&recplay=P3%2CG0";
+
+const std::string kSaveFailure =
+    "Quenrith 게임서버 접속이 원할하지않아 점수저장에 실패하였습니다\r\n"
+    "잠시후 다시 게임에 접속하여 이용해 주시기 바랍니다";
+const std::string kDealFailure =
+    "Quenrith 게임서버 접속이 원할하지않아 판을 시작하지 못하였습니다\r\n"
+    "잠시후 다시 시도해 주시기 바랍니다";
+const std::string kLoadingError =
+    "게임정보 로딩중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ";
+
+// A deck of 48 cards whose hand asks the human to play (nothing ends it on the deal).
+const std::string kDeck = DealFrom(GameRandom(77), 0).Deck;
 
 // A logged-in game with its portal link.
 struct SessionRig {
@@ -258,13 +277,21 @@ struct SessionRig {
     GameState& state = s.State();
     state.Portal = BuildPortalAddresses("http://portal.test/");
     state.PlayerInfo.SessionToken = "tok en";
+    state.Room.ServiceCards = 0;
     s.G().portal = &session;
   }
   void Answer(std::string reply) {
     ASSERT_TRUE(http.Reply(std::move(reply)));
     s.Wait(0.01);
   }
+  void FailRequest() {
+    ASSERT_TRUE(http.Fail());
+    s.Wait(0.01);
+  }
   const std::vector<platform::ScriptedDesktop::Shown>& Shown() { return s.rec.desktop.shown; }
+  const platform::FakeHttpClient::Request& Last() { return http.requests.back(); }
+  // The start button.
+  void PressStart() { s.window.PressStart(); }
 
   testing::Scenario s{{.name = "player", .money = "1000000"}};
   platform::FakeHttpClient http{s.rec.loop};
@@ -272,13 +299,85 @@ struct SessionRig {
 };
 class SessionTest : public ::testing::Test, public SessionRig {};
 
-TEST_F(SessionTest, AHandsResultIsPostedAndThePortalsFiguresReplaceTheLocalOnes) {
-  s.G().portal->PostScoreSave(kLoss);
+// The value of one field of a form body ("" when it is not there).
+std::string FieldOf(const std::string& body, const std::string& name) {
+  std::size_t at = 0;
+  while (at < body.size()) {
+    std::size_t end = body.find('&', at);
+    if (end == std::string::npos) end = body.size();
+    const std::string pair = body.substr(at, end - at);
+    if (pair.starts_with(name + "=")) return pair.substr(name.size() + 1);
+    at = end + 1;
+  }
+  return "";
+}
+
+TEST_F(SessionTest, TheStartButtonAsksThePortalAndPlaysExactlyItsDeal) {
+  s.State().Room.StakeText = "500";
+  PressStart();
   ASSERT_EQ(http.requests.size(), 1u);
-  EXPECT_EQ(http.requests[0].url, "http://portal.test/sub/svp.asp");
-  EXPECT_EQ(http.requests[0].body,
-            "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recpoint=997000"
-            "&recuppoint=-3000&recwin=0&reclose=1&recdraw=0&recmission=0&recsession=tok%20en");
+  EXPECT_EQ(Last().url, "http://portal.test/sub/deal.asp");
+  const std::string body = Last().body;
+  EXPECT_THAT(body,
+              ::testing::StartsWith("recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001"
+                                    "&recsession=tok%20en&recstake=500&recservice=0&recseed="));
+  const std::string seed = FieldOf(body, "recseed");
+  EXPECT_THAT(seed, ::testing::MatchesRegex("[0-9a-f]{32}"));
+  EXPECT_FALSE(s.State().Room.HandRunning);  // nothing happens before the deal comes
+
+  // A second press while the deal is on its way asks nothing more.
+  PressStart();
+  EXPECT_EQ(http.requests.size(), 1u);
+
+  Answer("OK|41|" + kDeck + "|5|0|777000|abc");
+  const GameState& state = s.State();
+  ASSERT_TRUE(state.Room.HandRunning);
+  EXPECT_EQ(state.Room.HandId, "41");
+  EXPECT_EQ(state.Room.MissionIndex, 5);
+  EXPECT_EQ(state.Room.SeonName, "컴퓨터");  // the portal says who plays first
+  EXPECT_EQ(state.PlayerInfo.Money, "777000");
+  std::string dealt;
+  for (int card : state.DealtOrder) {
+    dealt += static_cast<char>('0' + card / 10);
+    dealt += static_cast<char>('0' + card % 10);
+  }
+  EXPECT_EQ(dealt, kDeck);
+  EXPECT_TRUE(Shown().empty());
+
+  // A new seed for every hand.
+  SessionRig other;
+  other.PressStart();
+  EXPECT_NE(FieldOf(other.Last().body, "recseed"), seed);
+}
+
+TEST_F(SessionTest, AWholeHandPostsItsRecordAndNumberAndTakesThePortalsFigures) {
+  PressStart();
+  Answer("OK|7|" + kDeck + "|0|1|1000000|abc");
+  ASSERT_TRUE(s.RunUntil([&] { return http.requests.size() == 2; }));
+  const std::string body = Last().body;
+  EXPECT_EQ(Last().url, "http://portal.test/sub/svp.asp");
+  EXPECT_EQ(FieldOf(body, "rechand"), "7");
+  // The record posted is the one the game wrote, a legal play of the deal.
+  const std::string record = RecordText(s.State().Record);
+  EXPECT_FALSE(record.empty());
+  EXPECT_EQ(FieldOf(body, "recplay"), FormEncode(record));
+  EXPECT_EQ(FieldOf(body, "recpoint"), s.State().PlayerInfo.Money);
+  EXPECT_TRUE(session.HasUnansweredSave());
+
+  Answer("OK|123|4|5|6|7|초보");
+  ASSERT_TRUE(s.PlayToEnd());
+  EXPECT_EQ(http.requests.size(), 2u);
+  EXPECT_FALSE(session.HasUnansweredSave());
+  EXPECT_EQ(s.State().Player(kHuman).Money, "123");
+  EXPECT_EQ(s.State().PlayerInfo.Wins, "4");
+  EXPECT_EQ(s.State().PlayerInfo.MissionCount, "7");
+}
+
+TEST_F(SessionTest, TheSavePostCarriesTheTotalsAndTheReplyReplacesTheLocalFigures) {
+  session.PostScoreSave(kLoss);
+  ASSERT_EQ(http.requests.size(), 1u);
+  EXPECT_EQ(Last().url, "http://portal.test/sub/svp.asp");
+  EXPECT_EQ(Last().body, kLossBody);
 
   s.rec.board.calls.clear();
   Answer("OK|5000000|7|8|2|3|초보");
@@ -293,33 +392,33 @@ TEST_F(SessionTest, AHandsResultIsPostedAndThePortalsFiguresReplaceTheLocalOnes)
   EXPECT_TRUE(Shown().empty());
 }
 
-TEST_F(SessionTest, AFailedSaveIsShownAndTheLocalFiguresStand) {
+TEST_F(SessionTest, ASaveThePortalDidNotAnswerIsKeptAndOneItAnsweredIsDone) {
   struct Case {
     std::string reply;
     bool fail;
     std::string message;  // "" when nothing is shown
+    bool kept;            // posted again later
   };
   const std::vector<Case> cases{
-      {"", true,
-       "Quenrith 게임서버 접속이 원할하지않아 점수저장에 실패하였습니다\r\n"
-       "잠시후 다시 게임에 접속하여 이용해 주시기 바랍니다"},
+      {"", true, kSaveFailure, true},
       {"", false,
        "게임정보가 올바르지 않아 점수저장에 실패하였습니다 \r\n"
-       "잠시후 다시 게임에 접속하여 이용해 주시기 바랍니다   "},
-      {"ER|접속 중이 아닙니다", false, "접속 중이 아닙니다"},
+       "잠시후 다시 게임에 접속하여 이용해 주시기 바랍니다   ",
+       true},
+      {"<html>busy</html>", false, "", true},
+      {"ER|판의 기록이 규칙에 맞지 않아 점수를 저장하지 못했습니다", false,
+       "판의 기록이 규칙에 맞지 않아 점수를 저장하지 못했습니다", false},
       {"OK|5000000|7|8|2|3", false,
-       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   "},
+       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ", false},
       {"OK|5000000|7|x|2|3|초보", false,
-       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   "},
-      {"<html>busy</html>", false, ""},
+       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);
     SessionRig fresh;
     fresh.session.PostScoreSave(kLoss);
     if (c.fail) {
-      ASSERT_TRUE(fresh.http.Fail());
-      fresh.s.Wait(0.01);
+      fresh.FailRequest();
     } else {
       fresh.Answer(c.reply);
     }
@@ -329,27 +428,108 @@ TEST_F(SessionTest, AFailedSaveIsShownAndTheLocalFiguresStand) {
       ASSERT_EQ(fresh.Shown().size(), 1u);
       EXPECT_EQ(fresh.Shown()[0].text, c.message);
     }
+    EXPECT_EQ(fresh.session.HasUnansweredSave(), c.kept);
     EXPECT_EQ(fresh.s.State().PlayerInfo.Money, "1000000");
     EXPECT_EQ(fresh.s.State().PlayerInfo.Wins, "0");
+
+    // The next start posts a kept save again, unchanged, before it asks for the deal.
+    fresh.PressStart();
+    if (c.kept) {
+      EXPECT_EQ(fresh.Last().url, "http://portal.test/sub/svp.asp");
+      EXPECT_EQ(fresh.Last().body, kLossBody);
+      fresh.Answer("OK|996000|0|1|0|0|초보");
+      EXPECT_EQ(fresh.s.State().PlayerInfo.Money, "996000");
+    }
+    EXPECT_EQ(fresh.Last().url, "http://portal.test/sub/deal.asp");
+    EXPECT_FALSE(fresh.session.HasUnansweredSave());
   }
 }
 
-TEST_F(SessionTest, AWholeHandPostsOnceAndTakesThePortalsReply) {
-  s.Start(testing::DeckFor(48).Text(), 0);
-  ASSERT_TRUE(s.RunUntil([&] { return !http.requests.empty(); }));
-  EXPECT_THAT(http.requests[0].body, HasSubstr("&recpoint=" + s.State().PlayerInfo.Money + "&"));
-  Answer("OK|123|4|5|6|7|초보");
-  ASSERT_TRUE(s.PlayToEnd());
-  EXPECT_EQ(http.requests.size(), 1u);
-  EXPECT_EQ(s.State().Player(kHuman).Money, "123");
+TEST_F(SessionTest, WhileThePortalIsDownThePlayerHearsOfTheSaveOnceAndNoHandBegins) {
+  session.PostScoreSave(kLoss);
+  FailRequest();
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, kSaveFailure);
+
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    PressStart();
+    EXPECT_EQ(Last().body, kLossBody);
+    FailRequest();
+    EXPECT_FALSE(s.State().Room.HandRunning);
+    ASSERT_EQ(Shown().size(), 2u + static_cast<std::size_t>(attempt));
+    EXPECT_EQ(Shown().back().text, kDealFailure);
+  }
+  EXPECT_TRUE(session.HasUnansweredSave());
+
+  // Back up: the save goes first (the portal settles the hand once), then the deal.
+  PressStart();
+  Answer("OK|996000|0|1|0|0|초보");
+  EXPECT_EQ(Last().url, "http://portal.test/sub/deal.asp");
+  Answer("OK|8|" + kDeck + "|0|1|996000|abc");
+  EXPECT_TRUE(s.State().Room.HandRunning);
+  EXPECT_EQ(Shown().size(), 4u);
 }
 
-TEST_F(SessionTest, TheLogoutIsPostedAndWaitsAtMostTwoSeconds) {
+TEST_F(SessionTest, ADealThatDoesNotComeLeavesTheRoomAsItWas) {
+  struct Case {
+    std::string reply;
+    bool fail;
+    std::string message;
+  };
+  const std::string deck51 = testing::DeckFor(51).Text();
+  const std::vector<Case> cases{
+      {"", true, kDealFailure},
+      {"ER|보유 금액이 점당금액의 20배보다 적어 판을 시작할 수 없습니다", false,
+       "보유 금액이 점당금액의 20배보다 적어 판을 시작할 수 없습니다"},
+      {"", false, kLoadingError},
+      {"<html>busy</html>", false, kLoadingError},
+      {"OK|41|" + kDeck + "|5|0|777000", false, kLoadingError},       // six fields
+      {"OK|41|" + deck51 + "|5|0|777000|abc", false, kLoadingError},  // not the asked cards
+      {"OK|41|" + kDeck.substr(0, 94) + kDeck.substr(0, 2) + "|5|0|777000|abc", false,
+       kLoadingError},                                               // a card twice
+      {"OK|41|" + kDeck + "|9|0|777000|abc", false, kLoadingError},  // no such mission
+      {"OK|41|" + kDeck + "|5|2|777000|abc", false, kLoadingError},
+      {"OK|4x|" + kDeck + "|5|0|777000|abc", false, kLoadingError},
+      {"OK|41|" + kDeck + "|5|0|-5|abc", false, kLoadingError},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply);
+    SessionRig fresh;
+    fresh.PressStart();
+    if (c.fail) {
+      fresh.FailRequest();
+    } else {
+      fresh.Answer(c.reply);
+    }
+    ASSERT_EQ(fresh.Shown().size(), 1u);
+    EXPECT_EQ(fresh.Shown()[0].text, c.message);
+    const GameState& state = fresh.s.State();
+    EXPECT_FALSE(state.Room.HandRunning);
+    EXPECT_EQ(state.PlayerInfo.Money, "1000000");
+    EXPECT_FALSE(fresh.s.window.Unloaded());
+    // The player may press again.
+    fresh.PressStart();
+    EXPECT_EQ(fresh.http.requests.size(), 2u);
+  }
+}
+
+TEST_F(SessionTest, OptionsChangedWhileTheDealIsOnItsWayWaitForTheNextHand) {
+  s.State().Room.StakeText = "100";
+  PressStart();
+  s.State().Room.StakeText = "300";
+  s.State().Room.ServiceCards = 3;
+  Answer("OK|41|" + kDeck + "|5|1|777000|abc");
+  ASSERT_TRUE(s.State().Room.HandRunning);
+  EXPECT_EQ(s.State().Room.StakeText, "100");
+  EXPECT_EQ(s.State().Room.CardsInPlay, 48);
+}
+
+TEST_F(SessionTest, TheLogoutPostsAnUnansweredSaveFirstAndWaitsAtMostTwoSecondsForEach) {
   const double start = s.rec.loop.Now();
   session.Logout();
   ASSERT_EQ(http.requests.size(), 1u);
-  EXPECT_EQ(http.requests[0].url, "http://portal.test/sub/lgo.asp");
-  EXPECT_EQ(http.requests[0].body,
+  EXPECT_EQ(Last().url, "http://portal.test/sub/lgo.asp");
+  EXPECT_EQ(Last().body,
             "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recsession=tok%20en");
   EXPECT_NEAR(s.rec.loop.Now() - start, 2.0, 0.05);
 
@@ -365,6 +545,18 @@ TEST_F(SessionTest, TheLogoutIsPostedAndWaitsAtMostTwoSeconds) {
   session.Logout();
   EXPECT_LT(s.rec.loop.Now() - again, 0.1);
   EXPECT_TRUE(Shown().empty());
+
+  // A save still unanswered goes first; whatever its fate, the window closes quietly.
+  SessionRig unsaved;
+  unsaved.session.PostScoreSave(kLoss);
+  unsaved.FailRequest();
+  const std::size_t shown = unsaved.Shown().size();
+  unsaved.s.rec.loop.Post([&] { unsaved.http.Reply("ER|접속 정보가 맞지 않습니다"); });
+  unsaved.session.Logout();
+  ASSERT_EQ(unsaved.http.requests.size(), 3u);
+  EXPECT_EQ(unsaved.http.requests[1].body, kLossBody);
+  EXPECT_EQ(unsaved.http.requests[2].url, "http://portal.test/sub/lgo.asp");
+  EXPECT_EQ(unsaved.Shown().size(), shown);
 }
 
 }  // namespace
