@@ -119,14 +119,29 @@ bool Table::RunIdle(double maxSeconds) {
   return loop_.RunUntil([this] { return Settled(); }, maxSeconds);
 }
 
+bool Table::RunByChance(std::mt19937_64& chance) {
+  while (true) {
+    switch (RunToNextDecision()) {
+      case Next::kSettled:
+        return true;
+      case Next::kStuck:
+        return false;
+      case Next::kMemberDecides:
+        break;
+    }
+    const std::vector<Decision> choices = Choices();
+    if (choices.empty()) return false;
+    const auto pick = std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(chance);
+    if (!Take(choices[pick])) return false;
+  }
+}
+
 bool Table::FinishHand(double maxSeconds) {
   return loop_.RunUntil(
       [this] { return !game_.state.Room.HandRunning && !window_.Result().IsOpen(); }, maxSeconds);
 }
 
 // ---- Settling a hand
-
-namespace {
 
 Settlement SettlementOf(const Table& table) {
   Settlement settlement;
@@ -141,8 +156,6 @@ Settlement SettlementOf(const Table& table) {
   settlement.UpPoint = save.Outcome == HandOutcome::kLost ? "-" + save.Amount : save.Amount;
   return settlement;
 }
-
-}  // namespace
 
 std::optional<Settlement> Replay(const Member& member, const DealtHand& hand,
                                  const HandRecord& record, std::string& why) {

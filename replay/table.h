@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,9 @@ class Table {
   // The member does nothing until the hand is settled: his turns end by their time-out,
   // his questions by their default answers. False when it never settles.
   bool RunIdle(double maxSeconds = 4 * 3600);
+  // The member decides by chance among his choices each time he is asked, until the hand
+  // is settled (the simulator's random player). False when it never settles.
+  bool RunByChance(std::mt19937_64& chance);
 
   // The settlement's score saves, both players'.
   const std::vector<Save>& Saves() const { return saves_; }
@@ -107,6 +111,9 @@ struct Settlement {
   HandRecord Decisions;  // as taken (for an idle member: his time-outs' and defaults')
   std::string UpPoint;   // the change as the game posts it: the amount, "-" amount, or "0"
 };
+
+// The settled hand at this table.
+Settlement SettlementOf(const Table& table);
 
 // Plays the dealt hand again with the member's decisions. Returns the settlement, or
 // sets `why` and returns nothing when the record is not a legal play of the hand: a

@@ -5,15 +5,23 @@
 #include <vector>
 
 #include "sim/simulator.h"
+#include "sim/through_portal.h"
+#include "sim/verify_deal.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: hwatable-sim [--deck TEXT | --hands N --seed S --service K] [--mission N]\n"
     "                    [--stake N] [--money TEXT] [--seon human|computer] [--name NAME]\n"
-    "                    [--voice V] [--quiet]\n"
-    "Plays hands of Go-Stop headless, the human seat idle, and prints one JSON line per hand;\n"
-    "with --quiet only a closing line with the speed and a signature of all results.\n";
+    "                    [--voice V] [--human idle|random] [--quiet]\n"
+    "       hwatable-sim --portal URL --name NAME --password PW [--hands N --seed S]\n"
+    "                    [--service K] [--stake N] [--human idle|random] [--quiet]\n"
+    "       hwatable-sim --verify-deal SERVER_SEED GAME_SEED HAND_ID SERVICE_CARDS\n"
+    "Plays hands of Go-Stop headless, the human seat idle or deciding by chance, and prints\n"
+    "one JSON line per hand; with --quiet only a closing line with the speed and a signature\n"
+    "of all results. With --portal the portal deals and settles each hand and the simulator\n"
+    "checks its figures against its own. --verify-deal deals a portal's hand again from its\n"
+    "seeds once the portal has revealed its server seed.\n";
 
 }  // namespace
 
@@ -23,6 +31,9 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
+  if (!args.empty() && args[0] == "--verify-deal") {
+    return hw::sim::VerifyDeal({args.begin() + 1, args.end()}, std::cout, std::cerr);
+  }
   std::string error;
   const auto options = hw::sim::ParseOptions(args, error);
   if (!options) {
@@ -30,5 +41,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ios::sync_with_stdio(false);
+  if (options->portal) return hw::sim::RunThroughPortal(*options, std::cout, std::cerr);
   return hw::sim::RunSimulation(*options, std::cout, std::cerr);
 }

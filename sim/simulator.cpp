@@ -170,22 +170,8 @@ class Run {
 
  private:
   Outcome PlayIdle() { return table_.RunIdle() ? Outcome::kPlayed : Outcome::kStuck; }
-  // The player decides by chance among what he may decide, each time he is asked.
   Outcome PlayAtRandom() {
-    while (true) {
-      switch (table_.RunToNextDecision()) {
-        case replay::Table::Next::kSettled:
-          return Outcome::kPlayed;
-        case replay::Table::Next::kStuck:
-          return Outcome::kStuck;
-        case replay::Table::Next::kMemberDecides:
-          break;
-      }
-      const std::vector<Decision> choices = table_.Choices();
-      if (choices.empty()) return Outcome::kStuck;
-      const auto pick = std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(chance_);
-      if (!table_.Take(choices[pick])) return Outcome::kStuck;
-    }
+    return table_.RunByChance(chance_) ? Outcome::kPlayed : Outcome::kStuck;
   }
 
   replay::Table table_;
@@ -199,7 +185,7 @@ class Run {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  bool handsGiven = false, serviceGiven = false;
+  bool handsGiven = false, serviceGiven = false, moneyGiven = false, seonGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (option == "--quiet") {
@@ -232,12 +218,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return {};
       }
       options.money = BigAdd(value, "0");
+      moneyGiven = true;
     } else if (option == "--seon") {
       if (value != "human" && value != "computer") {
         error = "--seon must be \"human\" or \"computer\", not \"" + value + "\"";
         return {};
       }
       options.humanFirst = value == "human";
+      seonGiven = true;
     } else if (option == "--human") {
       if (value != "idle" && value != "random") {
         error = "--human must be \"idle\" or \"random\", not \"" + value + "\"";
@@ -256,6 +244,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return {};
       }
       options.voice = value;
+    } else if (option == "--portal") {
+      if (!value.starts_with("http://")) {
+        error = "--portal must be the portal's address, such as http://127.0.0.1:8410/, not \"" +
+                value + "\"";
+        return {};
+      }
+      options.portal = value;
+    } else if (option == "--password") {
+      options.password = value;
     } else if (option == "--hands") {
       const auto hands = WholeNumber(value);
       if (!hands || *hands < 1 || *hands > 100'000'000) {
@@ -284,6 +281,19 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       error = "unknown option " + option;
       return {};
     }
+  }
+  if (options.portal) {
+    if (options.deck || options.mission || moneyGiven || seonGiven) {
+      error = "the portal deals with --portal: it takes no --deck, --mission, --money or --seon";
+      return {};
+    }
+    if (options.password.empty()) {
+      error = "--portal needs the member's --password";
+      return {};
+    }
+  } else if (!options.password.empty()) {
+    error = "--password goes with --portal";
+    return {};
   }
   if (options.deck) {
     if (handsGiven || serviceGiven) {

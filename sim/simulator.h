@@ -28,6 +28,10 @@ struct Options {
   int serviceCards = 3;
   bool quiet = false;  // no records; a closing line with the speed and a signature
   Human human = Human::kIdle;
+  // Hands dealt and settled by the portal at this address, logged in with the name and
+  // this password (the portal then decides the money and who plays first).
+  std::optional<std::string> portal;
+  std::string password;
 };
 
 // Reads the command line (without the program name). On a malformed option returns

@@ -38,21 +38,11 @@ Played PlayByChance(std::uint64_t seed, bool minimised = false) {
   table.window().SetMinimised(minimised);
   EXPECT_TRUE(table.Start(played.hand));
   std::mt19937_64 chance(seed);
-  while (table.RunToNextDecision() == Table::Next::kMemberDecides) {
-    const std::vector<Decision> choices = table.Choices();
-    EXPECT_FALSE(choices.empty());
-    const Decision pick =
-        choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(chance)];
-    EXPECT_TRUE(table.Take(pick));
-  }
-  EXPECT_TRUE(table.Settled());
-  played.record = table.State().Record;
-  const PlayerRecord& member = table.State().Player(kHuman);
-  played.after = {member.Name, member.VoiceFolder, member.Avatar, member.Money,
-                  member.Wins, member.Losses,      member.Draws,  member.MissionCount};
-  for (const Save& save : table.Saves()) {
-    if (save.Slot == kHuman) played.save = save;
-  }
+  EXPECT_TRUE(table.RunByChance(chance));
+  const Settlement settled = SettlementOf(table);
+  played.record = settled.Decisions;
+  played.after = settled.After;
+  played.save = settled.MemberSave;
   return played;
 }
 
