@@ -70,7 +70,7 @@ void PortalSession::RequestHand() {
 void PortalSession::PostDeal() {
   const GameState& s = game_.state;
   const std::string service = std::to_string(askedServiceCards_);
-  const std::string seed = NewGameSeed();
+  if (gameSeed_.empty()) gameSeed_ = NewGameSeed();
   Post(Pending::kDeal, s.Portal.Deal,
        FormBody({{"recencode", kAccessCode},
                  {"recnick", s.PlayerInfo.Name},
@@ -78,7 +78,7 @@ void PortalSession::PostDeal() {
                  {"recsession", s.PlayerInfo.SessionToken},
                  {"recstake", askedStake_},
                  {"recservice", service},
-                 {"recseed", seed}}));
+                 {"recseed", gameSeed_}}));
 }
 
 void PortalSession::PostScoreSave(const ScoreReport& report) {
@@ -228,6 +228,7 @@ void PortalSession::TakeDealReply(int state) {
     Show(kLoadingError(), platform::MessageIcon::kInformation);
     return;
   }
+  gameSeed_.clear();
   GameState& s = game_.state;
   RoomRecord& room = s.Room;
   if (room.HandRunning || game_.Window().Unloaded()) return;

@@ -343,15 +343,23 @@ TEST_F(SessionTest, TheStartButtonAsksThePortalAndPlaysExactlyItsDeal) {
   }
   EXPECT_EQ(dealt, kDeck);
   EXPECT_TRUE(Shown().empty());
+}
 
-  // A new seed for every hand.
-  SessionRig other;
-  other.PressStart();
-  EXPECT_NE(FieldOf(other.Last().body, "recseed"), seed);
+TEST_F(SessionTest, ADealAskedForAgainAfterAFailureCarriesTheSameSeed) {
+  // Had the portal dealt and its reply been lost, it answers the same hand again.
+  PressStart();
+  const std::string seed = FieldOf(Last().body, "recseed");
+  FailRequest();
+  PressStart();
+  EXPECT_EQ(FieldOf(Last().body, "recseed"), seed);
+  Answer("ER|보유 금액이 점당금액의 20배보다 적어 판을 시작할 수 없습니다");
+  PressStart();
+  EXPECT_EQ(FieldOf(Last().body, "recseed"), seed);
 }
 
 TEST_F(SessionTest, AWholeHandPostsItsRecordAndNumberAndTakesThePortalsFigures) {
   PressStart();
+  const std::string seed = FieldOf(Last().body, "recseed");
   Answer("OK|7|" + kDeck + "|0|1|1000000|abc");
   ASSERT_TRUE(s.RunUntil([&] { return http.requests.size() == 2; }));
   const std::string body = Last().body;
@@ -364,13 +372,18 @@ TEST_F(SessionTest, AWholeHandPostsItsRecordAndNumberAndTakesThePortalsFigures) 
   EXPECT_EQ(FieldOf(body, "recpoint"), s.State().PlayerInfo.Money);
   EXPECT_TRUE(session.HasUnansweredSave());
 
-  Answer("OK|123|4|5|6|7|초보");
+  Answer("OK|1000123|4|5|6|7|초보");
   ASSERT_TRUE(s.PlayToEnd());
   EXPECT_EQ(http.requests.size(), 2u);
   EXPECT_FALSE(session.HasUnansweredSave());
-  EXPECT_EQ(s.State().Player(kHuman).Money, "123");
+  EXPECT_EQ(s.State().Player(kHuman).Money, "1000123");
   EXPECT_EQ(s.State().PlayerInfo.Wins, "4");
   EXPECT_EQ(s.State().PlayerInfo.MissionCount, "7");
+
+  // The next hand is dealt from a new seed.
+  PressStart();
+  EXPECT_EQ(Last().url, "http://portal.test/sub/deal.asp");
+  EXPECT_NE(FieldOf(Last().body, "recseed"), seed);
 }
 
 TEST_F(SessionTest, TheSavePostCarriesTheTotalsAndTheReplyReplacesTheLocalFigures) {
