@@ -66,6 +66,8 @@ class Table {
   const HeadlessLog& log() const { return log_; }
   HeadlessSound& sound() { return sound_; }
   const HeadlessSound& sound() const { return sound_; }
+  // The messages the member was shown.
+  const NoDesktop& desktop() const { return desktop_; }
 
   // The start button with this hand to deal (or, with no hand, one the game deals
   // itself). False when the member cannot pay for a hand (the money check).

@@ -4,3 +4,15 @@ target_link_libraries(portal_server_tests PRIVATE hwatable_portal_server hwatabl
 target_compile_definitions(portal_server_tests PRIVATE
   HWATABLE_PORTAL_PROGRAM="$<TARGET_FILE:hwatable-portal>")
 add_dependencies(portal_server_tests hwatable-portal)
+
+# The game's headless table and the portal together over loopback, with lost posts, lost
+# replies and a portal that is down.
+hwatable_test(portal_fault_tests portal/faults_test.cpp)
+target_link_libraries(portal_fault_tests PRIVATE hwatable_portal_server hwatable_replay)
+
+# A thousand hands the portal deals and settles, each checked against the simulator's own
+# settlement of it.
+add_test(NAME Portal.AThousandHandsSettleAsTheSimulatorPlayedThem
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/portal/hands_through_the_portal.sh
+          $<TARGET_FILE:hwatable-portal> $<TARGET_FILE:hwatable-sim> 1000)
+set_tests_properties(Portal.AThousandHandsSettleAsTheSimulatorPlayedThem PROPERTIES TIMEOUT 900)
