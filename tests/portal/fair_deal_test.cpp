@@ -33,9 +33,10 @@ TEST(FairDealTest, TheCommitmentIsTheSeedsSha256AsSha256sumPrintsIt) {
 TEST(FairDealTest, TheSameSeedsAlwaysDealTheSameHandAndAnyChangeAnother) {
   const SeededDeal deal = FairDeal(kServerSeed, "9a3f", "17", 3);
   // Hands already dealt must stay checkable: this deal may never change.
-  EXPECT_EQ(deal.Deck,
-            "224411323449001301502047152831083017480618414502393812402535461404264321034233240516291937"
-            "072736091023");
+  EXPECT_EQ(
+      deal.Deck,
+      "224411323449001301502047152831083017480618414502393812402535461404264321034233240516291937"
+      "072736091023");
   EXPECT_EQ(deal.Mission, 1);
   EXPECT_EQ(DeckTextProblem(deal.Deck, kMonthCards + 3), "");
 
