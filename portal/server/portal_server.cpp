@@ -327,6 +327,8 @@ void PortalServer::Route() {
     }
   });
 
+  RouteHands();
+
   // Installers and the update list.
   http_.Get(R"(/down/([^/]+))",
             [this](const httplib::Request& request, httplib::Response& response) {
@@ -339,6 +341,26 @@ void PortalServer::Route() {
               }
               SendFile(file, response);
             });
+}
+
+void PortalServer::RouteHands() {
+  http_.Get("/fair", [this](const httplib::Request&, httplib::Response& response) {
+    response.set_content(FairPage(store_.Seeds()), kHtmlType);
+  });
+  http_.Get(R"(/sub/hands\.asp)", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(HandsPage({}), kHtmlType);
+  });
+  http_.Post(
+      R"(/sub/hands\.asp)", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string name = Param(request, "name");
+        const std::optional<std::vector<HandView>> hands =
+            store_.CheckedHands(name, Param(request, "password"), kListedHands);
+        if (!hands) {
+          response.set_content(HandsPage(name, "게임명 또는 비밀번호가 맞지 않습니다."), kHtmlType);
+          return;
+        }
+        response.set_content(HandListPage(name, *hands), kHtmlType);
+      });
 }
 
 }  // namespace hw::portal

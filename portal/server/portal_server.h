@@ -75,6 +75,7 @@ class PortalServer {
 
  private:
   void Route();
+  void RouteHands();
   void Log(const httplib::Request& request, const httplib::Response& response);
   void Note(const std::string& line);
   void Touch();

@@ -652,7 +652,14 @@ TEST_F(PortalTest, DealsFollowTheFairDealAndTheSeedIsRevealedOnlyAfterItsDayAndI
   EXPECT_NE(before.today.commitment, before.tomorrow.commitment);
   EXPECT_TRUE(before.today.seed.empty());
   EXPECT_TRUE(before.tomorrow.seed.empty());
+  const std::string fair = Page("/fair");
+  EXPECT_NE(fair.find(before.today.commitment), std::string::npos);
+  EXPECT_NE(fair.find(before.tomorrow.commitment), std::string::npos);
+  EXPECT_NE(fair.find("hwatable-sim --verify-deal SERVER_SEED GAME_SEED HAND_ID SERVICE_CARDS"),
+            std::string::npos);
   EXPECT_EQ(ServerSeeds().size(), 2u);
+  for (const std::string& secret : ServerSeeds())
+    EXPECT_EQ(fair.find(secret), std::string::npos);
 
   AddMember("a");
   AddMember("b");
@@ -686,6 +693,43 @@ TEST_F(PortalTest, DealsFollowTheFairDealAndTheSeedIsRevealedOnlyAfterItsDayAndI
     EXPECT_EQ(deal.Mission, dealt->hand.Mission) << dealt->id;
   }
   EXPECT_EQ(Store().SettledHands("b", 10).at(0).server_seed, seed);
+  EXPECT_NE(Page("/fair").find(seed), std::string::npos);
+}
+
+TEST_F(PortalTest, TheHandListNeedsThePasswordAndNeverShowsAnOpenHandsCards) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt done = Deal("player", session, "100", "3", "d0e");
+  const HandRecord record = PlayByChance(done.member, done.hand, 8).record;
+  const replay::Settlement expected = Replayed(done.member, done.hand, record);
+  SaveReply("player", session, done, record, Honest(expected));
+  const Dealt open = Deal("player", session, "300", "2", "0be2");
+
+  EXPECT_NE(Page("/sub/hands.asp").find("action=\"hands.asp\""), std::string::npos);
+  for (const auto& [name, password] : std::vector<std::pair<std::string, std::string>>{
+           {"player", "wrong"}, {"nobody", "secret"}}) {
+    const std::string page = Reply("/sub/hands.asp", {{"name", name}, {"password", password}});
+    EXPECT_NE(page.find("게임명 또는 비밀번호가 맞지 않습니다."), std::string::npos) << name;
+    EXPECT_EQ(page.find(done.game_seed), std::string::npos) << name;
+  }
+  const std::string page = Reply("/sub/hands.asp", {{"name", "player"}, {"password", "secret"}});
+  EXPECT_EQ(page.find("class=\"error\""), std::string::npos);
+  const std::size_t open_at = page.find("<tr><td>" + open.id + "</td>");
+  const std::size_t done_at = page.find("<tr><td>" + done.id + "</td>");
+  ASSERT_NE(open_at, std::string::npos) << page;
+  ASSERT_NE(done_at, std::string::npos) << page;
+  EXPECT_LT(open_at, done_at) << "newest first";
+  for (const std::string& shown :
+       {open.game_seed, open.seed_commitment, DeckCommitment(open.hand.Deck), done.game_seed,
+        DeckCommitment(done.hand.Deck), std::string("진행 중"), std::string("기록")})
+    EXPECT_NE(page.find(shown), std::string::npos) << shown;
+  for (const Dealt* dealt : {&done, &open})
+    EXPECT_EQ(page.find(dealt->hand.Deck), std::string::npos) << "a deck is shown";
+  const std::string fair = Page("/fair");
+  for (const std::string& secret : ServerSeeds()) {
+    EXPECT_EQ(page.find(secret), std::string::npos);
+    EXPECT_EQ(fair.find(secret), std::string::npos);
+  }
 }
 
 TEST_F(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
@@ -746,6 +790,9 @@ TEST_F(PortalTest, NamesAndPasswordsWithFormCharactersAndKoreanWorkThroughout) {
   const HandRecord record = PlayByChance(dealt.member, dealt.hand, 6).record;
   const replay::Settlement expected = Replayed(dealt.member, dealt.hand, record);
   EXPECT_EQ(SaveReply(name, fields[9], dealt, record, Honest(expected)), ExpectedReply(expected));
+  EXPECT_NE(Reply("/sub/hands.asp", {{"name", name}, {"password", password}})
+                .find("<tr><td>" + dealt.id + "</td>"),
+            std::string::npos);
 }
 
 TEST_F(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
@@ -940,9 +987,9 @@ TEST_F(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {
             std::string::npos);
   EXPECT_NE(page.find("<td>m1</td><td>사원</td><td class=\"money\">20만원</td>"),
             std::string::npos);
-  for (const char* expected :
-       {"알바", "사원", "주임", "대리", "과장", "부장", "사장", "회장", "10억1원 이상",
-        "sub/redir.asp?no=1", "sub/redir.asp?no=2", "sub/redir.asp?no=3"})
+  for (const char* expected : {"알바", "사원", "주임", "대리", "과장", "부장", "사장", "회장",
+                               "10억1원 이상", "sub/redir.asp?no=1", "sub/redir.asp?no=2",
+                               "sub/redir.asp?no=3", "href=\"fair\"", "href=\"sub/hands.asp\""})
     EXPECT_NE(page.find(expected), std::string::npos) << expected;
 }
 
