@@ -278,10 +278,37 @@ TopUpResult MemberStore::TopUp(const std::string& name, std::string_view passwor
 
 bool MemberStore::SetMoney(const std::string& name, const std::string& money) {
   SQLite::Database db = Connect(file_);
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  const std::optional<MemberFigures> before = FindIn(db, name);
+  if (!before) return false;
   SQLite::Statement update(db, "UPDATE members SET money = ? WHERE name = ?");
   update.bind(1, money);
   update.bind(2, name);
-  return update.exec() == 1;
+  update.exec();
+  SQLite::Statement change(
+      db, "INSERT INTO money_changes (member, changed, old_money, new_money) VALUES (?, ?, ?, ?)");
+  change.bind(1, name);
+  change.bind(2, LocalTime("%Y-%m-%d %H:%M:%S"));
+  change.bind(3, before->money);
+  change.bind(4, money);
+  change.exec();
+  transaction.commit();
+  return true;
+}
+
+std::vector<MoneyChange> MemberStore::MoneyChanges(const std::string& name, int count) const {
+  SQLite::Database db = Connect(file_);
+  SQLite::Statement select(db,
+                           "SELECT changed, old_money, new_money FROM money_changes WHERE member = "
+                           "? ORDER BY id DESC LIMIT ?");
+  select.bind(1, name);
+  select.bind(2, count);
+  std::vector<MoneyChange> changes;
+  while (select.executeStep()) {
+    changes.push_back({select.getColumn(0).getString(), select.getColumn(1).getString(),
+                       select.getColumn(2).getString()});
+  }
+  return changes;
 }
 
 }  // namespace hw::portal

@@ -88,6 +88,13 @@ struct LoginResult {
 enum class RecoverResult { kDone, kNoMatch, kBadPassword };
 enum class TopUpResult { kDone, kNoMatch, kNotPoor, kAlreadyToday };
 
+// An operator's change of a member's money, as `show` lists it.
+struct MoneyChange {
+  std::string time;  // local time, "YYYY-MM-DD HH:MM:SS"
+  std::string old_money;
+  std::string new_money;
+};
+
 using Clock = std::function<std::chrono::system_clock::time_point()>;
 // Receives a line for the request log: a refused hand record and why, a save whose
 // posted figures differ from the portal's, a hand settled because it was abandoned.
@@ -124,8 +131,11 @@ class MemberStore {
                         std::string_view new_password);
   // Raises a poor member's money to kTopUpMoney, once per local calendar day.
   TopUpResult TopUp(const std::string& name, std::string_view password);
-  // Operator's change; `money` must be canonical. False for an unknown name.
+  // Operator's change, kept in the list of money changes; `money` must be canonical.
+  // False for an unknown name.
   bool SetMoney(const std::string& name, const std::string& money);
+  // The operator's last `count` changes of a member's money, newest first.
+  std::vector<MoneyChange> MoneyChanges(const std::string& name, int count) const;
 
   // ---- Hands (hands.cpp)
 

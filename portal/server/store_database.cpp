@@ -18,7 +18,8 @@ constexpr int kBusyTimeoutMs = 10000;
 // part of the seed of its deal.
 //
 // server_seeds: one secret seed per local calendar day, which deals that day's hands.
-
+//
+// money_changes: the operator's changes of a member's money.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS members (
   name TEXT PRIMARY KEY NOT NULL,
@@ -68,6 +69,14 @@ CREATE TABLE IF NOT EXISTS hands (
 );
 CREATE INDEX IF NOT EXISTS hands_of_member ON hands (member, id);
 CREATE INDEX IF NOT EXISTS open_hands ON hands (dealt_at) WHERE state = 'dealt';
+CREATE TABLE IF NOT EXISTS money_changes (
+  id INTEGER PRIMARY KEY,
+  member TEXT NOT NULL,
+  changed TEXT NOT NULL,
+  old_money TEXT NOT NULL,
+  new_money TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS money_changes_of_member ON money_changes (member, id);
 )sql";
 
 bool HasColumn(SQLite::Database& db, const char* table, const char* column) {

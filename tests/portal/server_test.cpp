@@ -1058,10 +1058,37 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
       << output;
   ASSERT_EQ(RunProgram({data, "setmoney", "홍길동", "0777"}, output), 0) << output;
   ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
+  const std::string time = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)";
   EXPECT_TRUE(
       std::regex_match(output, std::regex("name: 홍길동\navatar: 2\nvoice: F\nmoney: 777\n"
-                                          "wins: 0\nlosses: 0\ndraws: 0\nmissions: 0\n"
-                                          "created: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n")))
+                                          "wins: 0\nlosses: 0\ndraws: 0\nmissions: 0\ncreated: " +
+                                          time +
+                                          "\nopen hands: none\nlast settled hands: none\n"
+                                          "money changed by the operator:\n  " +
+                                          time + " 5000 -> 777\n")))
+      << output;
+
+  // Two hands, one saved and one still open, and another change of money.
+  ASSERT_EQ(RunProgram({data, "setmoney", "홍길동", "100000"}, output), 0) << output;
+  {
+    MemberStore store(folder.path() / kDatabaseFile, {HashCost::kMinimal, {}});
+    const std::string session = store.Login("홍길동", "secret")->session;
+    const DealtHandReply hand = store.Deal({"홍길동", session, "500", "1", "5eed"}).hand;
+    const replay::Member member{.Name = "홍길동", .Voice = "F", .Avatar = 2, .Money = "100000"};
+    const replay::DealtHand dealt{hand.deck, hand.mission, hand.member_first, "500", 1};
+    const replay::Settlement idle = Idle(member, dealt);
+    ASSERT_FALSE(
+        store.SaveHand({"홍길동", session, std::to_string(hand.id), RecordText(idle.Decisions), {}})
+            .refusal);
+    ASSERT_FALSE(store.Deal({"홍길동", session, "100", "0", "5eed"}).refusal);
+  }
+  ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
+  EXPECT_TRUE(std::regex_search(
+      output, std::regex("\nopen hands:\n  hand 2 dealt " + time +
+                         " stake 100: open\nlast settled hands:\n  hand 1 dealt " + time +
+                         " stake 500: (won \\+[1-9]|lost -[1-9]|drawn [-+])\\d* \\(record\\)\n"
+                         "money changed by the operator:\n  " +
+                         time + " 777 -> 100000\n  " + time + " 5000 -> 777\n$")))
       << output;
 
   const std::vector<std::vector<std::string>> refused = {
@@ -1077,7 +1104,8 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
     EXPECT_TRUE(output.starts_with("hwatable-portal: ")) << output;
   }
   ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
-  EXPECT_NE(output.find("money: 777\n"), std::string::npos);
+  EXPECT_NE(output.find("\nmoney changed by the operator:\n  "), std::string::npos);
+  EXPECT_EQ(std::ranges::count(output, '>'), 2) << "a refused setmoney changes nothing";
   EXPECT_NE(RunProgram({data, "show", "새사람"}, output), 0);
 }
 
