@@ -240,6 +240,10 @@ int AddUser(const CommandLine& line, MemberStore& store, std::ostream& out) {
         Refuse("--money wants a whole number of won, not \"" + member.money + "\"");
       case SignUpRefusal::kNameTaken:
         Refuse("there is already a member named \"" + member.name + "\"");
+      case SignUpRefusal::kComputersName:
+        Refuse("\"" + member.name +
+               "\" is the computer's name at the table; a member so named would be taken for "
+               "the computer");
     }
   }
   const std::optional<MemberFigures> added = store.Find(member.name);

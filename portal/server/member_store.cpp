@@ -169,6 +169,7 @@ bool MemberStore::CheckPassword(const std::optional<std::string>& hash,
 
 SignUpResult MemberStore::AddMember(const NewMember& member) {
   if (!IsValidMemberName(member.name)) return {SignUpRefusal::kBadName, {}};
+  if (member.name == kComputerName) return {SignUpRefusal::kComputersName, {}};
   if (!IsValidPassword(member.password)) return {SignUpRefusal::kBadPassword, {}};
   if (member.avatar < 1 || member.avatar > 6) return {SignUpRefusal::kBadAvatar, {}};
   if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};

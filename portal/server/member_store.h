@@ -74,7 +74,18 @@ struct NewMember {
   std::string voice = "M";
   std::string money = std::string(kStartingMoney);
 };
-enum class SignUpRefusal { kBadName, kBadPassword, kBadAvatar, kBadVoice, kBadMoney, kNameTaken };
+// The computer's own name at the table: a member so named would be taken for it.
+inline constexpr std::string_view kComputerName = "컴퓨터";
+
+enum class SignUpRefusal {
+  kBadName,
+  kBadPassword,
+  kBadAvatar,
+  kBadVoice,
+  kBadMoney,
+  kNameTaken,
+  kComputersName,
+};
 struct SignUpResult {
   std::optional<SignUpRefusal> refusal;
   std::string recovery_code;  // to be shown to the member once; only its digest is kept

@@ -279,6 +279,11 @@ void PortalServer::Route() {
                  case SignUpRefusal::kNameTaken:
                    error = "이미 쓰이고 있는 게임명입니다. 다른 게임명을 골라 주세요.";
                    break;
+                 case SignUpRefusal::kComputersName:
+                   error =
+                       "\"컴퓨터\"는 게임에서 상대편 컴퓨터의 이름이라 게임명으로 쓸 수 "
+                       "없습니다. 다른 게임명을 골라 주세요.";
+                   break;
                  case SignUpRefusal::kBadMoney:
                    break;
                }

@@ -814,10 +814,14 @@ TEST_F(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
            {"a|b", "secret"},             // "|" separates the game's fields
            {"", "secret"},                // empty
            {Repeat("가", 21), "secret"},  // 21 characters
-           {"tab\there", "secret"}}) {
+           {"tab\there", "secret"},
+           {"컴퓨터", "secret"}}) {  // the computer's name at the table
     const std::string page = join(name, password2);
     EXPECT_NE(page.find("class=\"error\""), std::string::npos) << name;
     EXPECT_NE(page.find("action=\"join.asp\""), std::string::npos) << name;
+    if (name == "컴퓨터") {
+      EXPECT_NE(page.find("상대편 컴퓨터의 이름이라"), std::string::npos);
+    }
     if (name != "새회원") {
       EXPECT_FALSE(Store().Find(name)) << name;
     }
@@ -1103,6 +1107,8 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
     EXPECT_NE(RunProgram(args, output), 0) << args[1];
     EXPECT_TRUE(output.starts_with("hwatable-portal: ")) << output;
   }
+  EXPECT_NE(RunProgram({data, "adduser", "컴퓨터", "secret"}, output), 0);
+  EXPECT_TRUE(output.starts_with("hwatable-portal: \"컴퓨터\" is the computer's name")) << output;
   ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
   EXPECT_NE(output.find("\nmoney changed by the operator:\n  "), std::string::npos);
   EXPECT_EQ(std::ranges::count(output, '>'), 2) << "a refused setmoney changes nothing";
