@@ -34,6 +34,9 @@ constexpr const char* kUsage =
 
 constexpr const char* kSeeHelp = " (hwatable-portal --help shows how to call it)";
 
+// How many settled hands and money changes `show` lists.
+constexpr int kShownHands = 10;
+
 // Thrown for anything the operator must fix; the message is printed as it is.
 struct Refusal {
   int status;
@@ -237,6 +240,10 @@ int AddUser(const CommandLine& line, MemberStore& store, std::ostream& out) {
         Refuse("--money wants a whole number of won, not \"" + member.money + "\"");
       case SignUpRefusal::kNameTaken:
         Refuse("there is already a member named \"" + member.name + "\"");
+      case SignUpRefusal::kComputersName:
+        Refuse("\"" + member.name +
+               "\" is the computer's name at the table; a member so named would be taken for "
+               "the computer");
     }
   }
   const std::optional<MemberFigures> added = store.Find(member.name);
@@ -261,6 +268,33 @@ int SetMoney(const CommandLine& line, MemberStore& store, std::ostream& out) {
   return 0;
 }
 
+// "won +3000 (record)", "lost -2700 (idle)", "open".
+std::string HandResultText(const HandView& hand) {
+  const std::string change = hand.change.starts_with('-') ? hand.change : "+" + hand.change;
+  const std::string how = hand.settled_by == SettledBy::kRecord ? " (record)" : " (idle)";
+  switch (hand.result) {
+    case HandResult::kOpen:
+      return "open";
+    case HandResult::kWon:
+      return "won " + change + how;
+    case HandResult::kLost:
+      return "lost " + change + how;
+    case HandResult::kDrawn:
+      return "drawn " + change + how;
+    case HandResult::kVoid:
+      return "void" + how;
+  }
+  return {};
+}
+
+void ListHands(const char* title, const std::vector<HandView>& hands, std::ostream& out) {
+  out << title << (hands.empty() ? " none\n" : "\n");
+  for (const HandView& hand : hands) {
+    out << "  hand " << hand.id << " dealt " << hand.dealt << " stake " << hand.stake << ": "
+        << HandResultText(hand) << "\n";
+  }
+}
+
 int Show(const CommandLine& line, const MemberStore& store, std::ostream& out) {
   AllowOptions(line, {});
   ExpectWords(line, 2);
@@ -268,7 +302,14 @@ int Show(const CommandLine& line, const MemberStore& store, std::ostream& out) {
   out << "name: " << member.name << "\navatar: " << member.avatar << "\nvoice: " << member.voice
       << "\nmoney: " << member.money << "\nwins: " << member.wins << "\nlosses: " << member.losses
       << "\ndraws: " << member.draws << "\nmissions: " << member.missions
-      << "\ncreated: " << member.created << std::endl;
+      << "\ncreated: " << member.created << "\n";
+  ListHands("open hands:", store.OpenHands(member.name), out);
+  ListHands("last settled hands:", store.SettledHands(member.name, kShownHands), out);
+  const std::vector<MoneyChange> changes = store.MoneyChanges(member.name, kShownHands);
+  out << "money changed by the operator:" << (changes.empty() ? " never\n" : "\n");
+  for (const MoneyChange& change : changes)
+    out << "  " << change.time << " " << change.old_money << " -> " << change.new_money << "\n";
+  out.flush();
   return 0;
 }
 

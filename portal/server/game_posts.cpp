@@ -18,20 +18,32 @@ std::optional<std::string> RefuseCaller(const httplib::Params& fields) {
   return std::nullopt;
 }
 
-std::string RefusalText(ScoreRefusal refusal) {
+constexpr const char* kSessionRefusal = "ER|접속 정보가 맞지 않습니다. 게임에 다시 접속해 주십시오";
+
+std::string RefusalText(DealRefusal refusal) {
   switch (refusal) {
-    case ScoreRefusal::kSession:
-      return "ER|접속 정보가 맞지 않습니다. 게임에 다시 접속해 주십시오";
-    case ScoreRefusal::kMalformed:
-      return "ER|게임 정보의 숫자가 올바르지 않습니다";
-    case ScoreRefusal::kNegativeMoney:
-      return "ER|보유 금액은 0원보다 적을 수 없습니다";
-    case ScoreRefusal::kMoneyMismatch:
-      return "ER|보유 금액이 서버의 기록과 맞지 않습니다. 게임에 다시 접속해 주십시오";
-    case ScoreRefusal::kCounts:
-      return "ER|전적이 서버의 기록과 맞지 않습니다. 게임에 다시 접속해 주십시오";
+    case DealRefusal::kSession:
+      return kSessionRefusal;
+    case DealRefusal::kBadSettings:
+      return "ER|판의 설정이 올바르지 않습니다";
+    case DealRefusal::kTooPoor:
+      return "ER|보유 금액이 점당금액의 20배보다 적어 판을 시작할 수 없습니다";
   }
-  return "ER|점수를 저장하지 못했습니다";
+  return kServerErrorReply;
+}
+
+std::string RefusalText(SaveRefusal refusal) {
+  switch (refusal) {
+    case SaveRefusal::kSession:
+      return kSessionRefusal;
+    case SaveRefusal::kOldGame:
+      return "ER|이 버전의 게임으로는 점수를 저장할 수 없습니다. 게임을 업데이트해 주십시오";
+    case SaveRefusal::kUnknownHand:
+      return "ER|이 판의 기록을 찾을 수 없습니다";
+    case SaveRefusal::kIllegalRecord:
+      return "ER|판의 기록이 규칙에 맞지 않아 점수를 저장하지 못했습니다";
+  }
+  return kServerErrorReply;
 }
 
 }  // namespace
@@ -47,22 +59,37 @@ std::string LoginReply(MemberStore& store, const httplib::Params& fields) {
          "|" + std::to_string(f.missions) + "|" + login->session;
 }
 
+std::string DealReply(MemberStore& store, const httplib::Params& fields) {
+  if (auto refusal = RefuseCaller(fields)) return *refusal;
+  const DealResult dealt = store.Deal({.name = Field(fields, "recnick"),
+                                       .session = Field(fields, "recsession"),
+                                       .stake = Field(fields, "recstake"),
+                                       .service = Field(fields, "recservice"),
+                                       .game_seed = Field(fields, "recseed")});
+  if (dealt.refusal) return RefusalText(*dealt.refusal);
+  const DealtHandReply& hand = dealt.hand;
+  return "OK|" + std::to_string(hand.id) + "|" + hand.deck + "|" + std::to_string(hand.mission) +
+         "|" + (hand.member_first ? "1" : "0") + "|" + hand.money + "|" + hand.seed_commitment;
+}
+
 std::string ScoreSaveReply(MemberStore& store, const httplib::Params& fields) {
   if (auto refusal = RefuseCaller(fields)) return *refusal;
-  const ScoreResult saved = store.SaveScore({
+  std::optional<std::string> hand;
+  if (fields.contains("rechand")) hand = Field(fields, "rechand");
+  const HandSaveResult saved = store.SaveHand({
       .name = Field(fields, "recnick"),
       .session = Field(fields, "recsession"),
-      .money = Field(fields, "recpoint"),
-      .change = Field(fields, "recuppoint"),
-      .wins = Field(fields, "recwin"),
-      .losses = Field(fields, "reclose"),
-      .draws = Field(fields, "recdraw"),
-      .missions = Field(fields, "recmission"),
+      .hand = hand,
+      .play = Field(fields, "recplay"),
+      .posted = {.money = Field(fields, "recpoint"),
+                 .change = Field(fields, "recuppoint"),
+                 .wins = Field(fields, "recwin"),
+                 .losses = Field(fields, "reclose"),
+                 .draws = Field(fields, "recdraw"),
+                 .missions = Field(fields, "recmission")},
   });
   if (saved.refusal) return RefusalText(*saved.refusal);
-  const MemberFigures& f = saved.figures;
-  return "OK|" + f.money + "|" + std::to_string(f.wins) + "|" + std::to_string(f.losses) + "|" +
-         std::to_string(f.draws) + "|" + std::to_string(f.missions) + "|" + RankTitle(f.money);
+  return saved.reply;
 }
 
 std::string LogoutReply(MemberStore& store, const httplib::Params& fields) {

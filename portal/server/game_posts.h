@@ -1,11 +1,15 @@
 #pragma once
-// The replies to the game's three form posts: login ("sub/chk.asp"), score save
-// ("sub/svp.asp") and logout ("sub/lgo.asp"). Each takes the decoded form fields and
-// returns the plain-text reply whose "|"-separated fields the game reads:
+// The replies to the game's form posts: login ("sub/chk.asp"), a hand's deal
+// ("sub/deal.asp"), score save ("sub/svp.asp") and logout ("sub/lgo.asp"). Each takes the
+// decoded form fields and returns the plain-text reply whose "|"-separated fields the
+// game reads:
 //
 //   login       "-1" (no such member, or a wrong password: the reply does not say which)
 //               or name|voice|avatar|0|money|wins|losses|draws|missions|session
-//   score save  OK|money|wins|losses|draws|missions|rank title
+//   deal        OK|hand id|deck|mission|first (1 the member, 0 the computer)|money|
+//               commitment of the server seed
+//   score save  OK|money|wins|losses|draws|missions|rank title, the portal's figures
+//               after settling the hand from its record
 //   logout      OK
 //
 // and "ER|<message>" for every refusal, the message in Korean for the player to read.
@@ -27,6 +31,7 @@ inline constexpr const char* kServerErrorReply =
     "ER|서버에 문제가 있어 처리하지 못했습니다. 잠시후 다시 시도해 주십시오";
 
 std::string LoginReply(MemberStore& store, const httplib::Params& fields);
+std::string DealReply(MemberStore& store, const httplib::Params& fields);
 std::string ScoreSaveReply(MemberStore& store, const httplib::Params& fields);
 std::string LogoutReply(MemberStore& store, const httplib::Params& fields);
 

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "platform/digest.h"
+#include "portal/server/store_database.h"
 #include "rules/game_state.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
@@ -13,68 +14,11 @@
 namespace hw::portal {
 namespace {
 
-// Writers wait this long for each other's transactions before giving up.
-constexpr int kBusyTimeoutMs = 10000;
-
-constexpr const char* kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS members (
-  name TEXT PRIMARY KEY NOT NULL,
-  password_hash TEXT NOT NULL,
-  recovery_digest TEXT NOT NULL,
-  avatar INTEGER NOT NULL CHECK (avatar BETWEEN 1 AND 6),
-  voice TEXT NOT NULL CHECK (voice IN ('M', 'F')),
-  money TEXT NOT NULL CHECK (money <> '' AND money NOT GLOB '*[^0-9]*'),
-  wins INTEGER NOT NULL DEFAULT 0 CHECK (wins >= 0),
-  losses INTEGER NOT NULL DEFAULT 0 CHECK (losses >= 0),
-  draws INTEGER NOT NULL DEFAULT 0 CHECK (draws >= 0),
-  missions INTEGER NOT NULL DEFAULT 0 CHECK (missions >= 0),
-  session_digest TEXT,
-  session_money TEXT,
-  last_top_up TEXT NOT NULL DEFAULT '',
-  created TEXT NOT NULL
-);
-)sql";
-
-// The columns ReadFigures() reads, in its order.
-constexpr std::string_view kFiguresColumns =
-    "name, avatar, voice, money, wins, losses, draws, missions, created, last_top_up";
-
-std::string SelectFigures(std::string_view rest) {
-  return "SELECT " + std::string(kFiguresColumns) + std::string(rest);
-}
-
-SQLite::Database Connect(const std::filesystem::path& file) {
-  return SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyTimeoutMs);
-}
-
-MemberFigures ReadFigures(SQLite::Statement& row) {
-  MemberFigures f;
-  f.name = row.getColumn(0).getString();
-  f.avatar = row.getColumn(1).getInt();
-  f.voice = row.getColumn(2).getString();
-  f.money = row.getColumn(3).getString();
-  f.wins = row.getColumn(4).getInt64();
-  f.losses = row.getColumn(5).getInt64();
-  f.draws = row.getColumn(6).getInt64();
-  f.missions = row.getColumn(7).getInt64();
-  f.created = row.getColumn(8).getString();
-  f.last_top_up = row.getColumn(9).getString();
-  return f;
-}
-
-std::optional<MemberFigures> FindIn(SQLite::Database& db, const std::string& name) {
-  SQLite::Statement select(db, SelectFigures(" FROM members WHERE name = ?"));
-  select.bind(1, name);
-  if (!select.executeStep()) return std::nullopt;
-  return ReadFigures(select);
-}
-
-std::optional<std::string> PasswordHashOf(SQLite::Database& db, const std::string& name) {
-  SQLite::Statement select(db, "SELECT password_hash FROM members WHERE name = ?");
-  select.bind(1, name);
-  if (!select.executeStep()) return std::nullopt;
-  return select.getColumn(0).getString();
-}
+using database::Connect;
+using database::FindIn;
+using database::PasswordHashOf;
+using database::ReadFigures;
+using database::SelectFigures;
 
 // The code points of a UTF-8 text, or nothing when it is not valid UTF-8 (overlong
 // forms, surrogates and values past U+10FFFF included).
@@ -129,24 +73,6 @@ bool IsPlainText(std::string_view text, std::size_t min, std::size_t max) {
   return true;
 }
 
-// An optional "-" and then digits; the canonical text.
-std::optional<std::string> ParseSigned(std::string_view text) {
-  const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
-  if (!ParseMoney(digits)) return std::nullopt;
-  return BigAdd(text, "0");
-}
-
-// A count as the game posts it: digits only, small enough for 64 bits.
-std::optional<std::int64_t> ParseCount(std::string_view text) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 // The game's rank table, built once.
 const GameState& RankState() {
   static const GameState ranks = [] {
@@ -193,8 +119,9 @@ MemberStore::MemberStore(std::filesystem::path file, StoreOptions options)
   SQLite::Database db = Connect(file_);
   db.exec("PRAGMA journal_mode = WAL");  // stays set in the file
   SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
-  db.exec(kSchema);
+  database::CreateSchema(db);
   transaction.commit();
+  KeepSeedsAhead();
 }
 
 std::string MemberStore::LocalTime(const char* format) const {
@@ -204,6 +131,32 @@ std::string MemberStore::LocalTime(const char* format) const {
   std::array<char, 32> text{};
   std::strftime(text.data(), text.size(), format, &local);
   return text.data();
+}
+
+std::string MemberStore::LocalDay(int days_from_today) const {
+  const std::time_t now = std::chrono::system_clock::to_time_t(options_.clock());
+  std::tm local{};
+  localtime_r(&now, &local);
+  // By the calendar, not by adding hours: a day may have 23 or 25 of them.
+  local.tm_mday += days_from_today;
+  local.tm_hour = 12;
+  local.tm_min = 0;
+  local.tm_sec = 0;
+  local.tm_isdst = -1;
+  const std::time_t noon = std::mktime(&local);
+  localtime_r(&noon, &local);
+  std::array<char, 16> text{};
+  std::strftime(text.data(), text.size(), "%Y-%m-%d", &local);
+  return text.data();
+}
+
+std::int64_t MemberStore::NowSeconds() const {
+  return std::chrono::duration_cast<std::chrono::seconds>(options_.clock().time_since_epoch())
+      .count();
+}
+
+void MemberStore::Note(const std::string& line) const {
+  if (options_.note) options_.note(line);
 }
 
 bool MemberStore::CheckPassword(const std::optional<std::string>& hash,
@@ -216,6 +169,7 @@ bool MemberStore::CheckPassword(const std::optional<std::string>& hash,
 
 SignUpResult MemberStore::AddMember(const NewMember& member) {
   if (!IsValidMemberName(member.name)) return {SignUpRefusal::kBadName, {}};
+  if (member.name == kComputerName) return {SignUpRefusal::kComputersName, {}};
   if (!IsValidPassword(member.password)) return {SignUpRefusal::kBadPassword, {}};
   if (member.avatar < 1 || member.avatar > 6) return {SignUpRefusal::kBadAvatar, {}};
   if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};
@@ -264,12 +218,13 @@ std::optional<LoginResult> MemberStore::Login(const std::string& name, std::stri
   SQLite::Database db = Connect(file_);
   const std::optional<std::string> hash = PasswordHashOf(db, name);
   if (!CheckPassword(hash, password)) return std::nullopt;
+  SettleOpenHands(name);
 
   std::string session = RandomHex(16);
   SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
   // The password may have been changed by a recovery while it was being checked.
   SQLite::Statement update(db,
-                           "UPDATE members SET session_digest = ?, session_money = money "
+                           "UPDATE members SET session_digest = ?, member_first = 1 "
                            "WHERE name = ? AND password_hash = ?");
   update.bind(1, platform::Sha256Hex(session));
   update.bind(2, name);
@@ -278,66 +233,6 @@ std::optional<LoginResult> MemberStore::Login(const std::string& name, std::stri
   std::optional<MemberFigures> figures = FindIn(db, name);
   transaction.commit();
   return LoginResult{std::move(*figures), std::move(session)};
-}
-
-ScoreResult MemberStore::SaveScore(const ScoreReport& report) {
-  SQLite::Database db = Connect(file_);
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
-  SQLite::Statement select(
-      db, SelectFigures(", session_digest, session_money FROM members WHERE name = ?"));
-  select.bind(1, report.name);
-  if (report.session.empty() || !select.executeStep() || select.getColumn(10).isNull() ||
-      select.getColumn(10).getString() != platform::Sha256Hex(report.session)) {
-    return {ScoreRefusal::kSession, {}};
-  }
-  MemberFigures figures = ReadFigures(select);
-
-  const auto money = ParseSigned(report.money);
-  const auto change = ParseSigned(report.change);
-  const std::array<std::optional<std::int64_t>, 4> counts = {
-      ParseCount(report.wins), ParseCount(report.losses), ParseCount(report.draws),
-      ParseCount(report.missions)};
-  if (!money || !change) return {ScoreRefusal::kMalformed, {}};
-  for (const auto& count : counts) {
-    if (!count) return {ScoreRefusal::kMalformed, {}};
-  }
-
-  // The posted money must follow from the stored money, but the hand's change alone does
-  // not tell it: a first ppeok pays at once during a hand, outside any save. So the stored
-  // money must still be what this session's game was last told (at the login or the last
-  // save); otherwise someone else changed it meanwhile (a top-up, the operator, a save
-  // whose reply the game never saw) and the game's figures are stale.
-  if (money->starts_with('-')) return {ScoreRefusal::kNegativeMoney, {}};
-  if (figures.money != select.getColumn(11).getString()) {
-    return {ScoreRefusal::kMoneyMismatch, {}};
-  }
-
-  const std::array<std::int64_t, 4> stored = {figures.wins, figures.losses, figures.draws,
-                                              figures.missions};
-  int outcomes = 0;  // how many of wins, losses and draws grew
-  for (std::size_t i = 0; i < stored.size(); ++i) {
-    const std::int64_t step = *counts[i] - stored[i];
-    if (step < 0 || step > 1) return {ScoreRefusal::kCounts, {}};
-    if (i < 3) outcomes += static_cast<int>(step);
-  }
-  if (outcomes > 1) return {ScoreRefusal::kCounts, {}};
-
-  SQLite::Statement update(db,
-                           "UPDATE members SET money = ?, session_money = ?, wins = ?, "
-                           "losses = ?, draws = ?, missions = ? WHERE name = ?");
-  update.bind(1, *money);
-  update.bind(2, *money);
-  for (int i = 0; i < 4; ++i)
-    update.bind(i + 3, *counts[static_cast<std::size_t>(i)]);
-  update.bind(7, report.name);
-  update.exec();
-  transaction.commit();
-  figures.money = *money;
-  figures.wins = *counts[0];
-  figures.losses = *counts[1];
-  figures.draws = *counts[2];
-  figures.missions = *counts[3];
-  return {std::nullopt, std::move(figures)};
 }
 
 bool MemberStore::Logout(const std::string& name, std::string_view session) {
@@ -384,10 +279,37 @@ TopUpResult MemberStore::TopUp(const std::string& name, std::string_view passwor
 
 bool MemberStore::SetMoney(const std::string& name, const std::string& money) {
   SQLite::Database db = Connect(file_);
+  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  const std::optional<MemberFigures> before = FindIn(db, name);
+  if (!before) return false;
   SQLite::Statement update(db, "UPDATE members SET money = ? WHERE name = ?");
   update.bind(1, money);
   update.bind(2, name);
-  return update.exec() == 1;
+  update.exec();
+  SQLite::Statement change(
+      db, "INSERT INTO money_changes (member, changed, old_money, new_money) VALUES (?, ?, ?, ?)");
+  change.bind(1, name);
+  change.bind(2, LocalTime("%Y-%m-%d %H:%M:%S"));
+  change.bind(3, before->money);
+  change.bind(4, money);
+  change.exec();
+  transaction.commit();
+  return true;
+}
+
+std::vector<MoneyChange> MemberStore::MoneyChanges(const std::string& name, int count) const {
+  SQLite::Database db = Connect(file_);
+  SQLite::Statement select(db,
+                           "SELECT changed, old_money, new_money FROM money_changes WHERE member = "
+                           "? ORDER BY id DESC LIMIT ?");
+  select.bind(1, name);
+  select.bind(2, count);
+  std::vector<MoneyChange> changes;
+  while (select.executeStep()) {
+    changes.push_back({select.getColumn(0).getString(), select.getColumn(1).getString(),
+                       select.getColumn(2).getString()});
+  }
+  return changes;
 }
 
 }  // namespace hw::portal

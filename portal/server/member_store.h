@@ -1,5 +1,6 @@
 #pragma once
-// The portal's members, kept in one SQLite database in WAL mode.
+// The portal's members, their hands and the server seeds the hands are dealt from, kept
+// in one SQLite database in WAL mode.
 //
 // One MemberStore may be shared by all of the server's threads: every call opens its own
 // connection, and every call that changes data runs in one transaction that takes the
@@ -9,6 +10,11 @@
 //
 // Database failures are thrown as SQLite::Exception; the transaction has then been rolled
 // back and nothing has changed.
+//
+// The portal deals every hand and settles it by playing it again from the member's
+// recorded decisions (or with him idle, when he abandons it): the money a hand moves is
+// the portal's own reckoning, never a figure the game posts. A replay takes milliseconds,
+// so it runs before the transaction that applies its result, never under the write lock.
 
 #include <chrono>
 #include <cstdint>
@@ -20,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "portal/server/hands.h"
 #include "portal/server/secrets.h"
 
 namespace hw::portal {
@@ -67,7 +74,18 @@ struct NewMember {
   std::string voice = "M";
   std::string money = std::string(kStartingMoney);
 };
-enum class SignUpRefusal { kBadName, kBadPassword, kBadAvatar, kBadVoice, kBadMoney, kNameTaken };
+// The computer's own name at the table: a member so named would be taken for it.
+inline constexpr std::string_view kComputerName = "컴퓨터";
+
+enum class SignUpRefusal {
+  kBadName,
+  kBadPassword,
+  kBadAvatar,
+  kBadVoice,
+  kBadMoney,
+  kNameTaken,
+  kComputersName,
+};
 struct SignUpResult {
   std::optional<SignUpRefusal> refusal;
   std::string recovery_code;  // to be shown to the member once; only its digest is kept
@@ -78,31 +96,28 @@ struct LoginResult {
   std::string session;  // 32 hex characters; replaces the member's previous session
 };
 
-// One score save as the game posts it, every number still as text.
-struct ScoreReport {
-  std::string name;
-  std::string session;
-  std::string money;   // money after the hand
-  std::string change;  // the amount won, or lost with a leading "-", or "0"
-  std::string wins;
-  std::string losses;
-  std::string draws;
-  std::string missions;
-};
-enum class ScoreRefusal { kSession, kMalformed, kNegativeMoney, kMoneyMismatch, kCounts };
-struct ScoreResult {
-  std::optional<ScoreRefusal> refusal;
-  MemberFigures figures;  // after the save; only when it was not refused
-};
-
 enum class RecoverResult { kDone, kNoMatch, kBadPassword };
 enum class TopUpResult { kDone, kNoMatch, kNotPoor, kAlreadyToday };
 
+// An operator's change of a member's money, as `show` lists it.
+struct MoneyChange {
+  std::string time;  // local time, "YYYY-MM-DD HH:MM:SS"
+  std::string old_money;
+  std::string new_money;
+};
+
 using Clock = std::function<std::chrono::system_clock::time_point()>;
+// Receives a line for the request log: a refused hand record and why, a save whose
+// posted figures differ from the portal's, a hand settled because it was abandoned.
+// Called on the calling thread, never while a transaction is open.
+using NoteSink = std::function<void(const std::string&)>;
 
 struct StoreOptions {
   HashCost hash_cost = HashCost::kInteractive;
-  Clock clock;  // the system clock when empty; decides "today" for top-ups
+  // The system clock when empty; decides "today" for top-ups and server seeds, and the
+  // age of an open hand.
+  Clock clock;
+  NoteSink note = {};  // notes are dropped when empty
 };
 
 class MemberStore {
@@ -116,13 +131,9 @@ class MemberStore {
   std::vector<MemberFigures> Richest(int count) const;
 
   // Nothing for an unknown name and for a wrong password alike; both take as long.
+  // Settles the member's open hand first, as abandoned, so the figures answered are the
+  // ones after it; the member plays first in his next hand.
   std::optional<LoginResult> Login(const std::string& name, std::string_view password);
-  // Applies a score save after checking it against the stored figures: the session must
-  // be the member's current one; the stored money must be what the game was last told (at
-  // the login or the last save), and the posted money, which becomes the stored money,
-  // must not be negative; each count may only stay or grow by one, with at most one of
-  // wins, losses and draws growing. A refused save changes nothing.
-  ScoreResult SaveScore(const ScoreReport& report);
   // False when the session is not the member's current one.
   bool Logout(const std::string& name, std::string_view session);
 
@@ -131,14 +142,52 @@ class MemberStore {
                         std::string_view new_password);
   // Raises a poor member's money to kTopUpMoney, once per local calendar day.
   TopUpResult TopUp(const std::string& name, std::string_view password);
-  // Operator's change; `money` must be canonical. False for an unknown name.
+  // Operator's change, kept in the list of money changes; `money` must be canonical.
+  // False for an unknown name.
   bool SetMoney(const std::string& name, const std::string& money);
+  // The operator's last `count` changes of a member's money, newest first.
+  std::vector<MoneyChange> MoneyChanges(const std::string& name, int count) const;
+
+  // ---- Hands (hands.cpp)
+
+  // Deals the member a hand after settling any hand of his still open as abandoned, so
+  // that a second deal never erases the first.
+  DealResult Deal(const DealRequest& request);
+  // Settles a hand from the member's record. A refused save changes nothing and leaves
+  // the hand open; a hand already settled answers its stored reply again.
+  HandSaveResult SaveHand(const HandSave& save);
+  // Settles every open hand of the member as abandoned (the member idle to its end);
+  // returns how many.
+  int SettleOpenHands(const std::string& name);
+  // Settles as abandoned every hand dealt `age` or longer ago; returns how many.
+  int SettleAbandonedHands(std::chrono::seconds age);
+
+  // Creates today's and tomorrow's server seeds where missing, so that a day's seed is
+  // committed to before the day begins.
+  void KeepSeedsAhead();
+  // What the fair-deal page shows (creating today's and tomorrow's seeds if need be).
+  FairSeeds Seeds();
+
+  // The member's last `count` hands, newest first, after checking his password; nothing
+  // for an unknown name and for a wrong password alike.
+  std::optional<std::vector<HandView>> CheckedHands(const std::string& name,
+                                                    std::string_view password, int count);
+  // For the operator: the member's open hands, and his last `count` settled hands; both
+  // newest first.
+  std::vector<HandView> OpenHands(const std::string& name) const;
+  std::vector<HandView> SettledHands(const std::string& name, int count) const;
 
  private:
   // Whether `password` matches the hash; with no hash (unknown member) it checks against
   // a throwaway hash so that the answer takes as long either way.
   bool CheckPassword(const std::optional<std::string>& hash, std::string_view password) const;
   std::string LocalTime(const char* format) const;
+  std::string LocalDay(int days_from_today) const;
+  std::int64_t NowSeconds() const;
+  void Note(const std::string& line) const;
+  // Settles an open hand with the member idle; false when it was settled meanwhile.
+  bool SettleIdle(std::int64_t hand_id);
+  std::vector<HandView> Hands(const std::string& name, const char* where, int count) const;
 
   std::filesystem::path file_;
   StoreOptions options_;

@@ -28,6 +28,9 @@ button { background: #7a1f1f; color: #fff; border: 0; padding: 0.4em 1.4em;
 .code { font-family: monospace; font-size: 1.6em; letter-spacing: 0.1em;
         background: #f4ece0; padding: 0.2em 0.6em; }
 nav a { margin-right: 1.2em; }
+code, pre { font-family: monospace; font-size: 0.9em; word-break: break-all; }
+pre { background: #f4ece0; padding: 0.5em 0.8em; white-space: pre-wrap; }
+td.seeds { font-size: 0.9em; color: #555; }
 )css";
 
 // `home` is the relative address of the home page from the page being built.
@@ -157,7 +160,8 @@ std::string HtmlEscape(std::string_view text) {
 std::string HomePage(const std::vector<MemberFigures>& richest) {
   std::string body =
       "<nav><a href=\"sub/redir.asp?no=1\">회원 가입</a><a href=\"sub/redir.asp?no=2\">"
-      "비밀번호 찾기</a><a href=\"sub/redir.asp?no=3\">무료 충전</a></nav>\n";
+      "비밀번호 찾기</a><a href=\"sub/redir.asp?no=3\">무료 충전</a><a href=\"sub/hands.asp\">"
+      "내 판 기록</a><a href=\"fair\">공정한 패 돌리기</a></nav>\n";
   body += "<h2>부자 순위</h2>\n";
   if (richest.empty()) {
     body += "<p>아직 회원이 없습니다.</p>\n";
@@ -238,6 +242,125 @@ std::string ToppedUpPage(const std::string& name, const std::string& money) {
                                   KoreanMoney(money) +
                                   "이 되었습니다. 게임에 다시 접속하면 바뀐 금액으로 "
                                   "시작합니다.</p>\n");
+}
+
+namespace {
+
+std::string Code(std::string_view text) {
+  return "<code>" + HtmlEscape(text) + "</code>";
+}
+
+std::string ResultText(const HandView& hand) {
+  const std::string_view change = hand.change;
+  const std::string amount = change.starts_with('-') ? "-" + KoreanMoney(change.substr(1))
+                             : change == "0"         ? KoreanMoney("0")
+                                                     : "+" + KoreanMoney(change);
+  switch (hand.result) {
+    case HandResult::kOpen:
+      return "진행 중";
+    case HandResult::kWon:
+      return "승리 " + amount;
+    case HandResult::kLost:
+      return "패배 " + amount;
+    case HandResult::kDrawn:
+      return "무승부 " + amount;
+    case HandResult::kVoid:
+      return "무효";
+  }
+  return {};
+}
+
+std::string SettledByText(SettledBy settled_by) {
+  switch (settled_by) {
+    case SettledBy::kNone:
+      return "-";
+    case SettledBy::kRecord:
+      return "기록";
+    case SettledBy::kIdle:
+      return "자동";
+  }
+  return {};
+}
+
+constexpr std::string_view kHowDealsAreMade = R"html(
+<h2>패는 이렇게 돌립니다</h2>
+<p>포털은 날마다 비밀 <b>서버 시드</b>(16진수 64자리)를 하나씩 정하고, 그 SHA-256 값인
+<b>약속값</b>을 그날이 시작되기 전에 이 페이지에 공개합니다. 게임은 판을 청할 때마다 자기
+<b>게임 시드</b>를 보냅니다. 한 판의 패와 미션은 "서버 시드:게임 시드:판 번호"의 SHA-256으로
+섞어 정합니다. 포털은 게임 시드를 미리 알 수 없고 게임은 서버 시드를 알 수 없으므로, 어느 쪽도
+패를 골라 돌릴 수 없습니다.</p>
+<p>그날이 지나고 그 시드로 돌린 판이 모두 끝나면 서버 시드를 공개합니다. 공개된 시드의 SHA-256이
+미리 공개한 약속값과 같은지, 판의 패가 그 시드로 돌린 패인지 다음 명령으로 확인할 수 있습니다.
+명령은 시드의 약속값, 패, 패의 약속값과 미션을 보여 줍니다.</p>
+<pre>hwatable-sim --verify-deal SERVER_SEED GAME_SEED HAND_ID SERVICE_CARDS</pre>
+<p>내 판의 게임 시드, 판 번호, 보너스피 장수와 패의 약속값은 <a href="sub/hands.asp">내 판
+기록</a>에 있습니다.</p>
+)html";
+
+}  // namespace
+
+std::string FairPage(const FairSeeds& seeds) {
+  std::string body(kHowDealsAreMade);
+  body +=
+      "<h2>오늘과 내일의 약속값</h2>\n<table>\n<tr><th>날짜</th><th>서버 시드의 약속값</th></tr>\n";
+  for (const SeedDay* day : {&seeds.today, &seeds.tomorrow}) {
+    body +=
+        "<tr><td>" + HtmlEscape(day->day) + "</td><td>" + Code(day->commitment) + "</td></tr>\n";
+  }
+  body += "</table>\n<h2>지난 날의 서버 시드</h2>\n";
+  if (seeds.past.empty()) {
+    body += "<p>아직 지난 날의 시드가 없습니다.</p>\n";
+  } else {
+    body += "<table>\n<tr><th>날짜</th><th>약속값</th><th>서버 시드</th></tr>\n";
+    for (const SeedDay& day : seeds.past) {
+      body += "<tr><td>" + HtmlEscape(day.day) + "</td><td>" + Code(day.commitment) + "</td><td>";
+      body += day.seed.empty() ? "아직 공개하지 않았습니다(이 시드로 돌린 판이 아직 진행 중입니다)"
+                               : Code(day.seed);
+      body += "</td></tr>\n";
+    }
+    body += "</table>\n";
+  }
+  return Page("공정한 패 돌리기", "./", body);
+}
+
+std::string HandsPage(const std::string& name, std::string_view error) {
+  std::string body = ErrorLine(error);
+  body += "<p>게임명과 비밀번호를 넣으면 최근 " + std::to_string(kListedHands) +
+          "판의 기록과 각 판을 확인하는 데 필요한 값을 보여 드립니다.</p>\n" +
+          FormStart("hands.asp");
+  body += TextField("게임명", "name", "text", name);
+  body += TextField("비밀번호", "password", "password");
+  body += "<p><button type=\"submit\">기록 보기</button></p>\n</form>\n";
+  return SubPage("내 판 기록", body);
+}
+
+std::string HandListPage(const std::string& name, const std::vector<HandView>& hands) {
+  std::string body =
+      "<p><b>" + HtmlEscape(name) + "</b>님의 최근 판입니다. 새 판이 위에 있습니다. ";
+  body +=
+      "정산이 \"자동\"인 판은 끝까지 두지 않은 판을 포털이 회원님 차례마다 시간이 다 된 것으로 "
+      "두어 끝낸 판입니다. 서버 시드는 그날이 지나고 그 시드로 돌린 판이 모두 끝나면 공개되며, <a "
+      "href=\"../fair\">공정한 패 돌리기</a>에서 확인 방법을 볼 수 있습니다.</p>\n";
+  if (hands.empty()) {
+    body += "<p>아직 둔 판이 없습니다.</p>\n";
+    return SubPage("내 판 기록", body);
+  }
+  body +=
+      "<table>\n<tr><th>판 번호</th><th>시작 시각</th><th>점당</th><th>보너스피</th>"
+      "<th>결과</th><th>정산</th></tr>\n";
+  for (const HandView& hand : hands) {
+    body += "<tr><td>" + std::to_string(hand.id) + "</td><td>" + HtmlEscape(hand.dealt) +
+            "</td><td class=\"money\">" + KoreanMoney(hand.stake) + "</td><td>" +
+            std::to_string(hand.service_cards) + "장</td><td>" + ResultText(hand) + "</td><td>" +
+            SettledByText(hand.settled_by) + "</td></tr>\n";
+    body += "<tr><td colspan=\"6\" class=\"seeds\">게임 시드 " + Code(hand.game_seed) +
+            "<br>서버 시드의 약속값 " + Code(hand.seed_commitment) + "<br>패의 약속값 " +
+            Code(hand.deck_commitment) + "<br>서버 시드 ";
+    body += hand.server_seed.empty() ? "아직 공개하지 않았습니다" : Code(hand.server_seed);
+    body += "</td></tr>\n";
+  }
+  body += "</table>\n";
+  return SubPage("내 판 기록", body);
 }
 
 std::string NotFoundPage() {

@@ -1,6 +1,7 @@
 #pragma once
-// The portal's own pages, for people in a browser: the home page and the three pages the
-// game opens (join, lost account, free top-up) with the pages their forms lead to.
+// The portal's own pages, for people in a browser: the home page, the three pages the
+// game opens (join, lost account, free top-up) with the pages their forms lead to, how
+// the deals are made fair, and a member's own hands.
 // Every page is complete HTML in UTF-8 and links relatively, so the portal works under
 // any base URL. Pages under sub/ reach home as "../".
 
@@ -34,6 +35,18 @@ std::string RecoveredPage(const std::string& name);
 
 std::string TopUpPage(const std::string& name, std::string_view error = {});
 std::string ToppedUpPage(const std::string& name, const std::string& money);
+
+// How the hands are dealt, the commitments of today's and tomorrow's server seeds, and
+// the past days' seeds once revealed.
+std::string FairPage(const FairSeeds& seeds);
+
+// How many of his last hands a member's hand list shows.
+inline constexpr int kListedHands = 30;
+
+// The form asking for the game name and password whose hands to list.
+std::string HandsPage(const std::string& name, std::string_view error = {});
+// The member's hands, newest first.
+std::string HandListPage(const std::string& name, const std::vector<HandView>& hands);
 
 std::string NotFoundPage();
 

@@ -16,7 +16,8 @@ constexpr const char* kTextType = "text/plain; charset=UTF-8";
 constexpr const char* kHtmlType = "text/html; charset=UTF-8";
 
 bool IsGamePost(const std::string& path) {
-  return path == "/sub/chk.asp" || path == "/sub/svp.asp" || path == "/sub/lgo.asp";
+  return path == "/sub/chk.asp" || path == "/sub/deal.asp" || path == "/sub/svp.asp" ||
+         path == "/sub/lgo.asp";
 }
 
 std::string Param(const httplib::Request& request, const char* name) {
@@ -75,7 +76,8 @@ void SendFile(const std::filesystem::path& file, httplib::Response& response) {
 PortalServer::PortalServer(PortalOptions options)
     : options_(std::move(options)),
       down_dir_(CreateFolder(options_.data_dir / "down")),
-      store_(options_.data_dir / kDatabaseFile, {options_.hash_cost, options_.clock}) {
+      store_(options_.data_dir / kDatabaseFile, {options_.hash_cost, options_.clock,
+                                                 [this](const std::string& line) { Note(line); }}) {
   Touch();
   http_.set_payload_max_length(kMaxBodyBytes);
   // httplib's default also sets SO_REUSEPORT, with which a second server would quietly
@@ -107,9 +109,39 @@ void PortalServer::Start() {
     http_.listen_after_bind();
     serving_done_ = true;
   });
+  {
+    const std::lock_guard lock(sweep_mutex_);
+    sweep_stop_ = false;
+  }
+  sweeper_ = std::thread([this] { Sweep(); });
+}
+
+void PortalServer::Sweep() {
+  std::unique_lock lock(sweep_mutex_);
+  while (!sweep_stop_) {
+    lock.unlock();
+    // A failure (the database busy past its timeout, say) leaves the hands open for the
+    // next round; nothing is lost by waiting.
+    try {
+      store_.KeepSeedsAhead();
+      store_.SettleAbandonedHands(options_.abandon_after);
+    } catch (const std::exception& error) {
+      Note(std::string("the sweep of abandoned hands failed: ") + error.what());
+    }
+    lock.lock();
+    sweep_wake_.wait_for(lock, options_.sweep_every, [this] { return sweep_stop_; });
+  }
 }
 
 void PortalServer::Stop() {
+  if (sweeper_.joinable()) {
+    {
+      const std::lock_guard lock(sweep_mutex_);
+      sweep_stop_ = true;
+    }
+    sweep_wake_.notify_all();
+    sweeper_.join();
+  }
   if (!thread_.joinable()) return;
   // httplib's stop() only acts once its accept loop runs, so wait for that (or for the
   // loop to have ended already).
@@ -138,6 +170,12 @@ void PortalServer::Log(const httplib::Request& request, const httplib::Response&
   if (IsValidMemberName(name)) line += " " + name;
   const std::lock_guard lock(log_mutex_);
   *options_.log << line << std::endl;
+}
+
+void PortalServer::Note(const std::string& line) {
+  if (options_.log == nullptr) return;
+  const std::lock_guard lock(log_mutex_);
+  *options_.log << NowText() << " " << line << std::endl;
 }
 
 void PortalServer::Route() {
@@ -186,6 +224,7 @@ void PortalServer::Route() {
     };
   };
   http_.Post(R"(/sub/chk\.asp)", game_post(&LoginReply));
+  http_.Post(R"(/sub/deal\.asp)", game_post(&DealReply));
   http_.Post(R"(/sub/svp\.asp)", game_post(&ScoreSaveReply));
   http_.Post(R"(/sub/lgo\.asp)", game_post(&LogoutReply));
 
@@ -240,6 +279,11 @@ void PortalServer::Route() {
                  case SignUpRefusal::kNameTaken:
                    error = "이미 쓰이고 있는 게임명입니다. 다른 게임명을 골라 주세요.";
                    break;
+                 case SignUpRefusal::kComputersName:
+                   error =
+                       "\"컴퓨터\"는 게임에서 상대편 컴퓨터의 이름이라 게임명으로 쓸 수 "
+                       "없습니다. 다른 게임명을 골라 주세요.";
+                   break;
                  case SignUpRefusal::kBadMoney:
                    break;
                }
@@ -288,6 +332,8 @@ void PortalServer::Route() {
     }
   });
 
+  RouteHands();
+
   // Installers and the update list.
   http_.Get(R"(/down/([^/]+))",
             [this](const httplib::Request& request, httplib::Response& response) {
@@ -300,6 +346,26 @@ void PortalServer::Route() {
               }
               SendFile(file, response);
             });
+}
+
+void PortalServer::RouteHands() {
+  http_.Get("/fair", [this](const httplib::Request&, httplib::Response& response) {
+    response.set_content(FairPage(store_.Seeds()), kHtmlType);
+  });
+  http_.Get(R"(/sub/hands\.asp)", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(HandsPage({}), kHtmlType);
+  });
+  http_.Post(
+      R"(/sub/hands\.asp)", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string name = Param(request, "name");
+        const std::optional<std::vector<HandView>> hands =
+            store_.CheckedHands(name, Param(request, "password"), kListedHands);
+        if (!hands) {
+          response.set_content(HandsPage(name, "게임명 또는 비밀번호가 맞지 않습니다."), kHtmlType);
+          return;
+        }
+        response.set_content(HandListPage(name, *hands), kHtmlType);
+      });
 }
 
 }  // namespace hw::portal

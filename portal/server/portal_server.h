@@ -7,10 +7,16 @@
 //
 // Requests are answered on httplib's thread pool; the store serializes the writes. Each
 // answered request writes one line to the log: local time, method, path, status and the
-// game name the request named, never a password, recovery code or session.
+// game name the request named, never a password, recovery code or session. The store's
+// notes (a refused hand record, a game posting figures other than the portal's, an
+// abandoned hand settled) go to the same log.
+//
+// While serving, a thread of its own settles the hands abandoned longer than a time
+// limit and keeps the server seeds of today and tomorrow created.
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <ostream>
@@ -31,8 +37,14 @@ inline constexpr std::size_t kMaxBodyBytes = 16 * 1024;
 struct PortalOptions {
   std::filesystem::path data_dir;
   HashCost hash_cost = HashCost::kInteractive;
-  Clock clock;                  // the system clock when empty; decides "today" for top-ups
+  // The system clock when empty; decides "today" for top-ups and server seeds, and the
+  // age of an open hand.
+  Clock clock;
   std::ostream* log = nullptr;  // no request log when null
+  // A hand dealt this long ago and never saved is settled as abandoned.
+  std::chrono::seconds abandon_after = std::chrono::hours(1);
+  // How often the abandoned hands are looked for.
+  std::chrono::milliseconds sweep_every = std::chrono::minutes(1);
 };
 
 class PortalServer {
@@ -50,10 +62,12 @@ class PortalServer {
   bool Bind(const std::string& host, int port);
   int port() const { return port_; }
 
-  // Serves on a thread of its own until Stop(); call after a successful Bind().
+  // Serves on a thread of its own until Stop(), and sweeps the abandoned hands on
+  // another; call after a successful Bind().
   void Start();
-  // Stops accepting, finishes the requests in progress and joins the serving thread.
-  // Does nothing when not serving.
+  // Stops accepting, finishes the requests in progress and joins the serving thread and
+  // the sweeping one (which stops at once unless it is settling a hand). Does nothing
+  // when not serving.
   void Stop();
 
   // When the last request arrived (the moment Start() was called if none has).
@@ -61,10 +75,14 @@ class PortalServer {
 
  private:
   void Route();
+  void RouteHands();
   void Log(const httplib::Request& request, const httplib::Response& response);
+  void Note(const std::string& line);
   void Touch();
+  void Sweep();
 
   PortalOptions options_;
+  std::mutex log_mutex_;  // before the store, whose notes take it
   std::filesystem::path down_dir_;
   MemberStore store_;
   httplib::Server http_;
@@ -72,7 +90,11 @@ class PortalServer {
   std::thread thread_;
   std::atomic<bool> serving_done_{false};
   std::atomic<std::chrono::steady_clock::rep> last_request_{0};
-  std::mutex log_mutex_;
+
+  std::thread sweeper_;
+  std::mutex sweep_mutex_;
+  std::condition_variable sweep_wake_;
+  bool sweep_stop_ = false;  // guarded by sweep_mutex_
 };
 
 }  // namespace hw::portal

@@ -1,5 +1,9 @@
 // The portal web server in this process on a free loopback port, spoken to with an HTTP
 // client as the game and a browser would; and the hwatable-portal program itself.
+//
+// The hands the portal deals are played here at a table of the test's own (the same
+// headless game the portal replays with), and what the portal settles is compared with
+// replay::Replay's reckoning of the same deal and record.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -8,17 +12,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include <SQLiteCpp/SQLiteCpp.h>
+
+#include "portal/fair_deal.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
+#include "replay/table.h"
+#include "rules/money.h"
 
 namespace hw::portal {
 namespace {
@@ -127,17 +139,74 @@ std::string Repeat(const std::string& text, int times) {
   return repeated;
 }
 
-Fields Save(const std::string& name, const std::string& session, const std::string& money,
-            const std::string& change, const std::string& wins, const std::string& losses,
-            const std::string& draws, const std::string& missions) {
-  return {{"recencode", kAccess}, {"recnick", name},      {"recgcode", "001"},
-          {"recpoint", money},    {"recuppoint", change}, {"recwin", wins},
-          {"reclose", losses},    {"recdraw", draws},     {"recmission", missions},
-          {"recsession", session}};
+// A score save of a hand; the posted figures are what the game believes, which the
+// portal only compares with its own.
+Fields Save(const std::string& name, const std::string& session, const std::string& hand,
+            const std::string& play,
+            const std::array<std::string, 6>& posted = {"0", "0", "0", "0", "0", "0"}) {
+  return {{"recencode", kAccess},  {"recnick", name},         {"recgcode", "001"},
+          {"recsession", session}, {"rechand", hand},         {"recplay", play},
+          {"recpoint", posted[0]}, {"recuppoint", posted[1]}, {"recwin", posted[2]},
+          {"reclose", posted[3]},  {"recdraw", posted[4]},    {"recmission", posted[5]}};
+}
+
+// What an honest game posts after the hand.
+std::array<std::string, 6> Honest(const replay::Settlement& s) {
+  return {s.After.Money, s.UpPoint, s.After.Wins, s.After.Losses, s.After.Draws, s.After.Missions};
+}
+
+// The reply a save gets when nothing else moved the member's figures during the hand.
+std::string ExpectedReply(const replay::Settlement& s) {
+  return "OK|" + s.After.Money + "|" + s.After.Wins + "|" + s.After.Losses + "|" + s.After.Draws +
+         "|" + s.After.Missions + "|" + RankTitle(s.After.Money);
+}
+
+// A hand played by a member who decides by chance, at a table of the test's own.
+struct Played {
+  HandRecord record;
+  std::vector<Decision> first_choices;  // what he could decide first
+};
+
+Played PlayByChance(const replay::Member& member, const replay::DealtHand& hand,
+                    unsigned chance_seed) {
+  replay::Table table(member);
+  Played played;
+  if (!table.Start(hand)) return played;
+  std::mt19937 chance(chance_seed);
+  while (table.RunToNextDecision() == replay::Table::Next::kMemberDecides) {
+    const std::vector<Decision> choices = table.Choices();
+    if (played.first_choices.empty()) played.first_choices = choices;
+    table.Take(choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(chance)]);
+  }
+  played.record = table.State().Record;
+  return played;
+}
+
+replay::Settlement Replayed(const replay::Member& member, const replay::DealtHand& hand,
+                            const HandRecord& record) {
+  std::string why;
+  std::optional<replay::Settlement> settled = replay::Replay(member, hand, record, why);
+  if (!settled) throw std::runtime_error("the test's own record does not replay: " + why);
+  return *settled;
+}
+
+replay::Settlement Idle(const replay::Member& member, const replay::DealtHand& hand) {
+  std::string why;
+  std::optional<replay::Settlement> settled = replay::PlayIdle(member, hand, why);
+  if (!settled) throw std::runtime_error("the idle hand does not end: " + why);
+  return *settled;
 }
 
 Fields Logout(const std::string& name, const std::string& session) {
   return {{"recencode", kAccess}, {"recnick", name}, {"recgcode", "001"}, {"recsession", session}};
+}
+
+Fields DealFields(const std::string& name, const std::string& session,
+                  const std::string& stake = "100", const std::string& service = "3",
+                  const std::string& seed = "5eed") {
+  return {{"recencode", kAccess},  {"recnick", name},   {"recgcode", "001"},
+          {"recsession", session}, {"recstake", stake}, {"recservice", service},
+          {"recseed", seed}};
 }
 
 bool Refused(const std::string& reply) {
@@ -157,6 +226,8 @@ class PortalTest : public testing::Test {
     options.hash_cost = HashCost::kMinimal;
     options.clock = [this] { return std::chrono::system_clock::time_point(now_.load()); };
     options.log = &log_;
+    options.abandon_after = abandon_after_;
+    options.sweep_every = std::chrono::milliseconds(20);
     server_.emplace(options);
     if (!server_->Bind("127.0.0.1", 0)) throw std::runtime_error("cannot bind");
     server_->Start();
@@ -166,8 +237,11 @@ class PortalTest : public testing::Test {
     Start();
   }
 
+  // The server's database, on the server's clock.
   MemberStore Store() {
-    return MemberStore(data_.path() / kDatabaseFile, {HashCost::kMinimal, {}});
+    return MemberStore(data_.path() / kDatabaseFile,
+                       {HashCost::kMinimal,
+                        [this] { return std::chrono::system_clock::time_point(now_.load()); }});
   }
   std::string AddMember(const std::string& name, const std::string& money = "1000000") {
     NewMember member;
@@ -208,8 +282,68 @@ class PortalTest : public testing::Test {
     return fields.size() == 10 ? fields[9] : "";
   }
 
+  // A hand as the portal dealt it, with the member as he was at the deal: what the
+  // replay starts from.
+  struct Dealt {
+    std::string id;
+    replay::Member member;
+    replay::DealtHand hand;
+    std::string seed_commitment;
+    std::string game_seed;
+  };
+  Dealt Deal(const std::string& name, const std::string& session, const std::string& stake = "100",
+             const std::string& service = "3", const std::string& seed = "5eed") {
+    const std::string reply =
+        Reply("/sub/deal.asp", DealFields(name, session, stake, service, seed));
+    const auto fields = Split(reply);
+    if (fields.size() != 7 || fields[0] != "OK") throw std::runtime_error("not dealt: " + reply);
+    const auto f = Store().Find(name);
+    Dealt dealt;
+    dealt.id = fields[1];
+    dealt.member = {.Name = name,
+                    .Voice = f->voice,
+                    .Avatar = f->avatar,
+                    .Money = fields[5],
+                    .Wins = std::to_string(f->wins),
+                    .Losses = std::to_string(f->losses),
+                    .Draws = std::to_string(f->draws),
+                    .Missions = std::to_string(f->missions)};
+    dealt.hand = {.Deck = fields[2],
+                  .Mission = std::stoi(fields[3]),
+                  .MemberFirst = fields[4] == "1",
+                  .Stake = stake,
+                  .ServiceCards = std::stoi(service)};
+    dealt.seed_commitment = fields[6];
+    dealt.game_seed = seed;
+    return dealt;
+  }
+  std::string SaveReply(const std::string& name, const std::string& session, const Dealt& dealt,
+                        const HandRecord& record, const std::array<std::string, 6>& posted) {
+    return Reply("/sub/svp.asp", Save(name, session, dealt.id, RecordText(record), posted));
+  }
+  std::vector<HandView> OpenHands(const std::string& name) { return Store().OpenHands(name); }
+  // Every server seed there is, revealed or not, straight from the database.
+  std::vector<std::string> ServerSeeds() {
+    SQLite::Database db(data_.path() / kDatabaseFile);
+    SQLite::Statement select(db, "SELECT seed FROM server_seeds");
+    std::vector<std::string> seeds;
+    while (select.executeStep())
+      seeds.push_back(select.getColumn(0).getString());
+    return seeds;
+  }
+
+  // The request log so far. The server writes it from its own threads, so it is read
+  // with the server stopped, and a new one is started on the same folder.
+  std::string LogSoFar() {
+    server_.reset();
+    std::string text = log_.str();
+    Start();
+    return text;
+  }
+
   TempFolder data_;
   std::atomic<std::chrono::seconds> now_{std::chrono::seconds(1714564800)};  // 2024-05-01
+  std::chrono::seconds abandon_after_ = std::chrono::hours(1);
   std::ostringstream log_;
   std::optional<PortalServer> server_;
 };
@@ -237,47 +371,365 @@ TEST_F(PortalTest, LoginAnswersTheFiguresAndANewSessionOrMinusOne) {
   EXPECT_TRUE(Refused(Login("뽀삐", "secret", kAccess, "002")));
 }
 
-TEST_F(PortalTest, ScoreSavesStoreEachHandAndAnswerWithTheRank) {
+TEST_F(PortalTest, AHandSettlesAtTheReplaysFiguresAndForgedFiguresMoveNothing) {
   AddMember("player");
   const std::string session = Session("player");
-  const auto save = [&](auto... values) {
-    return Reply("/sub/svp.asp", Save("player", session, values...));
-  };
-  EXPECT_EQ(save("1003000", "3000", "1", "0", "0", "1"), "OK|1003000|1|0|0|1|주임");
-  EXPECT_EQ(save("30000", "-973000", "1", "1", "0", "1"), "OK|30000|1|1|0|1|알바");
-  EXPECT_EQ(save("30000", "0", "1", "1", "1", "1"), "OK|30000|1|1|1|1|알바");
-  EXPECT_EQ(save("30001", "1", "2", "1", "1", "1"), "OK|30001|2|1|1|1|사원");
-  // Money beyond any machine number is kept as decimal text.
-  ASSERT_TRUE(Store().SetMoney("player", "99999999999999999999"));
-  const std::string again = Session("player");
-  EXPECT_EQ(Reply("/sub/svp.asp",
-                  Save("player", again, "100000000000000000000", "1", "3", "1", "1", "1")),
-            "OK|100000000000000000000|3|1|1|1|회장");
-  EXPECT_EQ(Figures("player"), "100000000000000000000|3|1|1|1");
+  // Three hands: posted honestly, forged rich, and forged as a won mission.
+  for (unsigned hand = 0; hand < 3; ++hand) {
+    const Dealt dealt =
+        Deal("player", session, "500", std::to_string(hand + 1), "abc" + std::to_string(hand));
+    EXPECT_EQ(dealt.member.Money, Split(Figures("player"))[0])
+        << "the hand starts from the stored money";
+    const HandRecord record = PlayByChance(dealt.member, dealt.hand, hand).record;
+    const replay::Settlement expected = Replayed(dealt.member, dealt.hand, record);
+    std::array<std::string, 6> posted = Honest(expected);
+    if (hand == 1)
+      posted = {"99999999999999", "99999999999999", posted[2], posted[3], posted[4], posted[5]};
+    if (hand == 2) posted = {"5000000", "4000000", "100", "0", "0", "100"};
+    EXPECT_EQ(SaveReply("player", session, dealt, record, posted), ExpectedReply(expected)) << hand;
+    EXPECT_EQ(Figures("player"), expected.After.Money + "|" + expected.After.Wins + "|" +
+                                     expected.After.Losses + "|" + expected.After.Draws + "|" +
+                                     expected.After.Missions)
+        << hand;
+  }
+  const std::string log = LogSoFar();
+  EXPECT_EQ(log.find("hand 1 of player: the game posted"), std::string::npos) << log;
+  EXPECT_NE(
+      log.find(
+          "hand 2 of player: the game posted recpoint=99999999999999 recuppoint=99999999999999"),
+      std::string::npos)
+      << log;
+  EXPECT_NE(log.find("hand 3 of player: the game posted recpoint=5000000"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find(": a modified or out-of-date game\n"), std::string::npos) << log;
 }
 
-TEST_F(PortalTest, MoneyMovedDuringAHandCountsButMoneyChangedElsewhereRefusesTheSave) {
+TEST_F(PortalTest, GarbageInThePostedFiguresIsNoRefusal) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt dealt = Deal("player", session);
+  const HandRecord record = PlayByChance(dealt.member, dealt.hand, 7).record;
+  const replay::Settlement expected = Replayed(dealt.member, dealt.hand, record);
+  Fields save = Save("player", session, dealt.id, RecordText(record),
+                     {"15OO", "+5", "-1", "", "a\nb", "99999999999999999999999"});
+  save.erase("recpoint");
+  EXPECT_EQ(Reply("/sub/svp.asp", save), ExpectedReply(expected));
+  EXPECT_EQ(Split(Figures("player"))[0], expected.After.Money);
+  EXPECT_EQ(LogSoFar().find("a\nb"), std::string::npos)
+      << "a posted line break stays out of the log";
+}
+
+TEST_F(PortalTest, TheSameSavePostedAgainGetsTheSameReplyAndCountsOnce) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt dealt = Deal("player", session);
+  const Played played = PlayByChance(dealt.member, dealt.hand, 3);
+  const replay::Settlement expected = Replayed(dealt.member, dealt.hand, played.record);
+  const std::string first = SaveReply("player", session, dealt, played.record, Honest(expected));
+  ASSERT_EQ(first, ExpectedReply(expected));
+  const std::string figures = Figures("player");
+  // Again as it was, again with another record, and after the money changed meanwhile: the
+  // settled hand answers as it did, and changes nothing.
+  EXPECT_EQ(SaveReply("player", session, dealt, played.record, Honest(expected)), first);
+  EXPECT_EQ(SaveReply("player", session, dealt, {}, Honest(expected)), first);
+  EXPECT_EQ(Figures("player"), figures);
+  ASSERT_TRUE(Store().SetMoney("player", "777777"));
+  EXPECT_EQ(SaveReply("player", session, dealt, played.record, Honest(expected)), first);
+  EXPECT_EQ(Split(Figures("player"))[0], "777777");
+}
+
+TEST_F(PortalTest, AHandIsSavedOnlyByItsOwnMemberAndOnlyByAGameThatSendsIt) {
+  AddMember("victim");
+  AddMember("attacker");
+  const std::string victim = Session("victim");
+  const std::string attacker = Session("attacker");
+  const Dealt hand = Deal("victim", victim);
+  const Dealt own = Deal("attacker", attacker);
+  const HandRecord record = PlayByChance(hand.member, hand.hand, 1).record;
+  const std::string unknown = "ER|이 판의 기록을 찾을 수 없습니다";
+  // With the attacker's own valid session, the victim's hand, a hand that does not exist
+  // and ids that are no number all get the same answer.
+  for (const std::string& id : {hand.id, std::to_string(std::stoll(own.id) + 10), std::string("x"),
+                                std::string(""), " " + own.id, std::string(30, '9')}) {
+    EXPECT_EQ(Reply("/sub/svp.asp", Save("attacker", attacker, id, RecordText(record))), unknown)
+        << id;
+  }
+  // The old game's save without a hand.
+  Fields old_game = Save("attacker", attacker, own.id, "");
+  old_game.erase("rechand");
+  old_game.erase("recplay");
+  EXPECT_EQ(Reply("/sub/svp.asp", old_game),
+            "ER|이 버전의 게임으로는 점수를 저장할 수 없습니다. 게임을 업데이트해 주십시오");
+  EXPECT_EQ(Figures("victim"), "1000000|0|0|0|0");
+  EXPECT_EQ(Figures("attacker"), "1000000|0|0|0|0");
+  EXPECT_EQ(OpenHands("victim").size(), 1u);
+  EXPECT_EQ(OpenHands("attacker").size(), 1u);
+  // The victim's own save still settles his hand.
+  const replay::Settlement expected = Replayed(hand.member, hand.hand, record);
+  EXPECT_EQ(SaveReply("victim", victim, hand, record, Honest(expected)), ExpectedReply(expected));
+}
+
+TEST_F(PortalTest, ARecordThatIsNotALegalPlayIsRefusedAndTheHandStaysOpen) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt dealt = Deal("player", session, "100", "2", "7");
+  const Played played = PlayByChance(dealt.member, dealt.hand, 11);
+  ASSERT_GE(played.record.size(), 3u);
+  const HandRecord& legal = played.record;
+
+  int not_held = 0;  // a card he cannot play first
+  while (std::ranges::find(played.first_choices, Decision{Decision::Kind::kPlay, not_held}) !=
+         played.first_choices.end())
+    ++not_held;
+  HandRecord foreign = legal;
+  foreign[0] = {Decision::Kind::kPlay, not_held};
+  HandRecord unasked = legal;
+  unasked.insert(unasked.begin(), {Decision::Kind::kGoStop, 1});
+  const HandRecord cut(legal.begin(), legal.end() - 1);
+  HandRecord longer = legal;
+  longer.push_back(legal.back());
+  const std::vector<std::pair<const char*, std::string>> illegal = {
+      {"a card he does not hold", RecordText(foreign)},
+      {"a question never asked", RecordText(unasked)},
+      {"a record cut short", RecordText(cut)},
+      {"a record going on after the hand", RecordText(longer)},
+      {"no record text", "P12;G0"},
+      {"nothing", ""}};
+  for (const auto& [what, text] : illegal) {
+    EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, dealt.id, text)),
+              "ER|판의 기록이 규칙에 맞지 않아 점수를 저장하지 못했습니다")
+        << what;
+    EXPECT_EQ(Figures("player"), "1000000|0|0|0|0") << what;
+    EXPECT_EQ(OpenHands("player").size(), 1u) << what;
+  }
+  const replay::Settlement expected = Replayed(dealt.member, dealt.hand, legal);
+  EXPECT_EQ(SaveReply("player", session, dealt, legal, Honest(expected)), ExpectedReply(expected));
+  EXPECT_TRUE(OpenHands("player").empty());
+  const std::string log = LogSoFar();
+  EXPECT_NE(log.find("hand " + dealt.id + " of player: the record \"" + RecordText(cut) +
+                     "\" is refused: the record ends after"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("is refused: decision 1 (G1) is not one the hand allows there"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("\"P12;G0\" is refused: it is not a record"), std::string::npos) << log;
+}
+
+TEST_F(PortalTest, MoneyGivenDuringAHandStaysAndAHandNeverTakesMoreThanThereIs) {
   AddMember("player", "1000000");
   const std::string session = Session("player");
-  // A first ppeok paid 900 during a hand that was then drawn; the next hand the player
-  // won 300 after the computer's first ppeok took 900 from him.
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, "1000900", "0", "0", "0", "1", "0")),
-            "OK|1000900|0|0|1|0|주임");
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, "1000300", "300", "1", "0", "1", "0")),
-            "OK|1000300|1|0|1|0|주임");
-  // A loss down to nothing is a loss, not a refusal.
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, "0", "-1000300", "1", "1", "1", "0")),
-            "OK|0|1|1|1|0|알바");
-
-  // The operator changed the money while the game still knows the old figures: its next
-  // save is refused until the player logs in again and learns the new ones.
-  ASSERT_TRUE(Store().SetMoney("player", "300000"));
+  // The operator gives money while a hand is played: the hand adds what it moved to it.
+  const Dealt first = Deal("player", session, "1000", "0");
+  const HandRecord record = PlayByChance(first.member, first.hand, 5).record;
+  const replay::Settlement played = Replayed(first.member, first.hand, record);
+  const std::string change = BigSubtract(played.After.Money, "1000000");
+  ASSERT_TRUE(Store().SetMoney("player", "5000000"));
+  const std::string after = BigAdd("5000000", change);
   EXPECT_TRUE(
-      Refused(Reply("/sub/svp.asp", Save("player", session, "300", "300", "2", "1", "1", "0"))));
-  EXPECT_EQ(Figures("player"), "300000|1|1|1|0");
-  const std::string again = Session("player");
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("player", again, "300300", "300", "2", "1", "1", "0")),
-            "OK|300300|2|1|1|0|사원");
+      SaveReply("player", session, first, record, Honest(played)).starts_with("OK|" + after + "|"));
+  EXPECT_EQ(Split(Figures("player"))[0], after);
+
+  // A hand lost after the money was taken away leaves nothing, never less. Lost hands are
+  // found by playing a few by chance.
+  bool lost = false;
+  for (unsigned chance = 0; chance < 30 && !lost; ++chance) {
+    const Dealt dealt = Deal("player", session, "1000", "0", "10" + std::to_string(chance));
+    const HandRecord tried = PlayByChance(dealt.member, dealt.hand, chance).record;
+    const replay::Settlement settled = Replayed(dealt.member, dealt.hand, tried);
+    if (settled.MemberSave.Outcome != HandOutcome::kLost ||
+        !BigSubtract(settled.After.Money, dealt.member.Money).starts_with('-')) {
+      continue;  // left open: the next deal settles it idle
+    }
+    lost = true;
+    ASSERT_TRUE(Store().SetMoney("player", "1"));
+    EXPECT_TRUE(SaveReply("player", session, dealt, tried, Honest(settled)).starts_with("OK|0|"));
+    EXPECT_EQ(Split(Figures("player"))[0], "0");
+  }
+  EXPECT_TRUE(lost) << "no hand was lost";
+
+  // Money beyond any machine number is kept as decimal text.
+  ASSERT_TRUE(Store().SetMoney("player", "99999999999999999999"));
+  const Dealt rich = Deal("player", session);
+  EXPECT_EQ(rich.member.Money, "99999999999999999999");
+  const HandRecord rich_record = PlayByChance(rich.member, rich.hand, 2).record;
+  const replay::Settlement rich_end = Replayed(rich.member, rich.hand, rich_record);
+  EXPECT_EQ(SaveReply("player", session, rich, rich_record, Honest(rich_end)),
+            ExpectedReply(rich_end));
+}
+
+TEST_F(PortalTest, ASecondDealSettlesTheOpenHandIdleAndItsSaveThenGetsThatSettlement) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt first = Deal("player", session, "300", "4", "1");
+  EXPECT_TRUE(first.hand.MemberFirst) << "the first hand after a login";
+  const replay::Settlement idle = Idle(first.member, first.hand);
+  const Dealt second = Deal("player", session, "300", "4", "2");
+  EXPECT_NE(second.id, first.id);
+  EXPECT_EQ(second.member.Money, idle.After.Money);
+  EXPECT_EQ(Figures("player"), idle.After.Money + "|" + idle.After.Wins + "|" + idle.After.Losses +
+                                   "|" + idle.After.Draws + "|" + idle.After.Missions);
+  // The winner plays first; a drawn hand keeps who did.
+  EXPECT_EQ(second.hand.MemberFirst, idle.MemberSave.Outcome != HandOutcome::kLost);
+  // The first hand's save comes late: it answers the idle settlement and changes nothing.
+  const HandRecord late = PlayByChance(first.member, first.hand, 9).record;
+  EXPECT_EQ(SaveReply("player", session, first, late, {}), ExpectedReply(idle));
+  ASSERT_EQ(OpenHands("player").size(), 1u);
+  EXPECT_EQ(std::to_string(OpenHands("player")[0].id), second.id);
+  const std::vector<HandView> settled = Store().SettledHands("player", 10);
+  ASSERT_EQ(settled.size(), 1u);
+  EXPECT_EQ(settled[0].settled_by, SettledBy::kIdle);
+  EXPECT_EQ(settled[0].change, BigSubtract(idle.After.Money, "1000000"));
+
+  // A login settles the open hand too, and the member plays first again after it.
+  const replay::Settlement second_idle = Idle(second.member, second.hand);
+  const auto login = Split(Login("player", "secret"));
+  ASSERT_EQ(login.size(), 10u);
+  EXPECT_EQ(login[4], second_idle.After.Money);
+  EXPECT_EQ(login[5] + "|" + login[6] + "|" + login[7] + "|" + login[8],
+            second_idle.After.Wins + "|" + second_idle.After.Losses + "|" +
+                second_idle.After.Draws + "|" + second_idle.After.Missions);
+  EXPECT_TRUE(OpenHands("player").empty());
+  EXPECT_TRUE(Deal("player", login[9]).hand.MemberFirst);
+}
+
+TEST_F(PortalTest, TheSweepSettlesTheHandsAbandonedLongerThanTheLimitAndNoOthers) {
+  AddMember("gone");
+  AddMember("thinking");
+  const Dealt old = Deal("gone", Session("gone"));
+  now_ = now_.load() + std::chrono::minutes(40);
+  const Dealt young = Deal("thinking", Session("thinking"));
+  now_ = now_.load() + std::chrono::minutes(30);  // 70 and 30 minutes old
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!OpenHands("gone").empty() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(OpenHands("gone").empty());
+  const replay::Settlement idle = Idle(old.member, old.hand);
+  EXPECT_EQ(Split(Figures("gone"))[0], idle.After.Money);
+  EXPECT_EQ(OpenHands("thinking").size(), 1u);
+  EXPECT_EQ(Figures("thinking"), "1000000|0|0|0|0");
+  EXPECT_NE(
+      LogSoFar().find("hand " + old.id + " of gone was abandoned and settles with the member idle"),
+      std::string::npos);
+}
+
+TEST_F(PortalTest, DealsAreRefusedForBadSettingsTooLittleMoneyOrAnotherSession) {
+  AddMember("player", "1999");
+  const std::string session = Session("player");
+  const std::string bad = "ER|판의 설정이 올바르지 않습니다";
+  const std::vector<std::array<std::string, 3>> settings = {
+      {"200", "3", "ab"},  {"0100", "3", "ab"}, {"100 ", "3", "ab"},
+      {"", "3", "ab"},     {"100", "6", "ab"},  {"100", "-1", "ab"},
+      {"100", "03", "ab"}, {"100", "", "ab"},   {"100", "3", ""},
+      {"100", "3", "AB"},  {"100", "3", "xyz"}, {"100", "3", std::string(65, 'a')}};
+  for (const auto& [stake, service, seed] : settings) {
+    EXPECT_EQ(Reply("/sub/deal.asp", DealFields("player", session, stake, service, seed)), bad)
+        << stake << "/" << service << "/" << seed;
+  }
+  EXPECT_EQ(Reply("/sub/deal.asp", DealFields("player", session)),
+            "ER|보유 금액이 점당금액의 20배보다 적어 판을 시작할 수 없습니다");
+  for (const std::string& wrong : {std::string(), Session("other"), std::string(32, '0')}) {
+    EXPECT_EQ(Reply("/sub/deal.asp", DealFields("player", wrong)),
+              "ER|접속 정보가 맞지 않습니다. 게임에 다시 접속해 주십시오");
+  }
+  Fields wrong_code = DealFields("player", session);
+  wrong_code.find("recencode")->second = "x";
+  EXPECT_TRUE(Refused(Reply("/sub/deal.asp", wrong_code)));
+  EXPECT_TRUE(Store().SettledHands("player", 10).empty());
+  EXPECT_TRUE(OpenHands("player").empty());
+  // Twenty times the stake is enough.
+  ASSERT_TRUE(Store().SetMoney("player", "2000"));
+  EXPECT_EQ(Deal("player", session, "100", "0", std::string(64, 'f')).member.Money, "2000");
+}
+
+TEST_F(PortalTest, DealsFollowTheFairDealAndTheSeedIsRevealedOnlyAfterItsDayAndItsHands) {
+  abandon_after_ = std::chrono::hours(72);  // no sweep in this test
+  Restart();
+  // Both commitments are published before any deal.
+  const FairSeeds before = Store().Seeds();
+  EXPECT_EQ(before.today.commitment.size(), 64u);
+  EXPECT_EQ(before.tomorrow.commitment.size(), 64u);
+  EXPECT_NE(before.today.commitment, before.tomorrow.commitment);
+  EXPECT_TRUE(before.today.seed.empty());
+  EXPECT_TRUE(before.tomorrow.seed.empty());
+  const std::string fair = Page("/fair");
+  EXPECT_NE(fair.find(before.today.commitment), std::string::npos);
+  EXPECT_NE(fair.find(before.tomorrow.commitment), std::string::npos);
+  EXPECT_NE(fair.find("hwatable-sim --verify-deal SERVER_SEED GAME_SEED HAND_ID SERVICE_CARDS"),
+            std::string::npos);
+  EXPECT_EQ(ServerSeeds().size(), 2u);
+  for (const std::string& secret : ServerSeeds())
+    EXPECT_EQ(fair.find(secret), std::string::npos);
+
+  AddMember("a");
+  AddMember("b");
+  const std::string a = Session("a");
+  const Dealt settled = Deal("a", a, "100", "5", "0123456789abcdef");
+  const Dealt open = Deal("b", Session("b"), "500", "1", "ff");
+  EXPECT_EQ(settled.seed_commitment, before.today.commitment);
+  const HandRecord record = PlayByChance(settled.member, settled.hand, 4).record;
+  SaveReply("a", a, settled, record, {});
+
+  // The next day: the day's seed stays secret while b's hand is open.
+  now_ = now_.load() + std::chrono::hours(24);
+  FairSeeds next = Store().Seeds();
+  ASSERT_EQ(next.past.size(), 1u);
+  EXPECT_EQ(next.past[0].commitment, before.today.commitment);
+  EXPECT_TRUE(next.past[0].seed.empty());
+  EXPECT_TRUE(next.past[0].open_hands);
+  EXPECT_EQ(next.today.commitment, before.tomorrow.commitment);
+  EXPECT_FALSE(next.tomorrow.commitment.empty());
+  for (const HandView& hand : Store().SettledHands("a", 10))
+    EXPECT_TRUE(hand.server_seed.empty());
+
+  Session("b");  // his login settles the hand
+  next = Store().Seeds();
+  const std::string seed = next.past[0].seed;
+  ASSERT_TRUE(IsServerSeed(seed));
+  EXPECT_EQ(SeedCommitment(seed), before.today.commitment);
+  for (const Dealt* dealt : {&settled, &open}) {
+    const SeededDeal deal = FairDeal(seed, dealt->game_seed, dealt->id, dealt->hand.ServiceCards);
+    EXPECT_EQ(deal.Deck, dealt->hand.Deck) << dealt->id;
+    EXPECT_EQ(deal.Mission, dealt->hand.Mission) << dealt->id;
+  }
+  EXPECT_EQ(Store().SettledHands("b", 10).at(0).server_seed, seed);
+  EXPECT_NE(Page("/fair").find(seed), std::string::npos);
+}
+
+TEST_F(PortalTest, TheHandListNeedsThePasswordAndNeverShowsAnOpenHandsCards) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt done = Deal("player", session, "100", "3", "d0e");
+  const HandRecord record = PlayByChance(done.member, done.hand, 8).record;
+  const replay::Settlement expected = Replayed(done.member, done.hand, record);
+  SaveReply("player", session, done, record, Honest(expected));
+  const Dealt open = Deal("player", session, "300", "2", "0be2");
+
+  EXPECT_NE(Page("/sub/hands.asp").find("action=\"hands.asp\""), std::string::npos);
+  for (const auto& [name, password] : std::vector<std::pair<std::string, std::string>>{
+           {"player", "wrong"}, {"nobody", "secret"}}) {
+    const std::string page = Reply("/sub/hands.asp", {{"name", name}, {"password", password}});
+    EXPECT_NE(page.find("게임명 또는 비밀번호가 맞지 않습니다."), std::string::npos) << name;
+    EXPECT_EQ(page.find(done.game_seed), std::string::npos) << name;
+  }
+  const std::string page = Reply("/sub/hands.asp", {{"name", "player"}, {"password", "secret"}});
+  EXPECT_EQ(page.find("class=\"error\""), std::string::npos);
+  const std::size_t open_at = page.find("<tr><td>" + open.id + "</td>");
+  const std::size_t done_at = page.find("<tr><td>" + done.id + "</td>");
+  ASSERT_NE(open_at, std::string::npos) << page;
+  ASSERT_NE(done_at, std::string::npos) << page;
+  EXPECT_LT(open_at, done_at) << "newest first";
+  for (const std::string& shown :
+       {open.game_seed, open.seed_commitment, DeckCommitment(open.hand.Deck), done.game_seed,
+        DeckCommitment(done.hand.Deck), std::string("진행 중"), std::string("기록")})
+    EXPECT_NE(page.find(shown), std::string::npos) << shown;
+  for (const Dealt* dealt : {&done, &open})
+    EXPECT_EQ(page.find(dealt->hand.Deck), std::string::npos) << "a deck is shown";
+  const std::string fair = Page("/fair");
+  for (const std::string& secret : ServerSeeds()) {
+    EXPECT_EQ(page.find(secret), std::string::npos);
+    EXPECT_EQ(fair.find(secret), std::string::npos);
+  }
 }
 
 TEST_F(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
@@ -285,58 +737,21 @@ TEST_F(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
   AddMember("b");
   const std::string old = Session("a");
   const std::string current = Session("a");
+  const Dealt dealt = Deal("a", current);
+  const HandRecord record = PlayByChance(dealt.member, dealt.hand, 1).record;
   for (const std::string& session : {std::string(), old, Session("b"), std::string(32, '0')}) {
-    EXPECT_TRUE(
-        Refused(Reply("/sub/svp.asp", Save("a", session, "1000100", "100", "1", "0", "0", "0"))))
+    EXPECT_EQ(Reply("/sub/svp.asp", Save("a", session, dealt.id, RecordText(record))),
+              "ER|접속 정보가 맞지 않습니다. 게임에 다시 접속해 주십시오")
         << "session " << session;
     EXPECT_TRUE(Refused(Reply("/sub/lgo.asp", Logout("a", session)))) << "session " << session;
   }
   EXPECT_EQ(Figures("a"), "1000000|0|0|0|0");
+  EXPECT_EQ(OpenHands("a").size(), 1u);
 
   EXPECT_EQ(Reply("/sub/lgo.asp", Logout("a", current)), "OK");
-  EXPECT_TRUE(
-      Refused(Reply("/sub/svp.asp", Save("a", current, "1000100", "100", "1", "0", "0", "0"))));
+  EXPECT_TRUE(Refused(Reply("/sub/svp.asp", Save("a", current, dealt.id, RecordText(record)))));
   EXPECT_TRUE(Refused(Reply("/sub/lgo.asp", Logout("a", current))));
   EXPECT_EQ(Figures("a"), "1000000|0|0|0|0");
-}
-
-TEST_F(PortalTest, InconsistentOrMalformedScoreSavesChangeNothing) {
-  AddMember("player", "1000");
-  const std::string session = Session("player");
-  struct Case {
-    const char* what;
-    std::array<const char*, 6> values;  // money, change, wins, losses, draws, missions
-  };
-  const Case cases[] = {
-      {"money below zero", {"-1000", "-2000", "0", "1", "0", "0"}},
-      {"wins grow by two", {"1500", "500", "2", "0", "0", "0"}},
-      {"missions grow by two", {"1500", "500", "1", "0", "0", "2"}},
-      {"a win and a loss at once", {"1500", "500", "1", "1", "0", "0"}},
-      {"a loss and a draw at once", {"500", "-500", "0", "1", "1", "0"}},
-      {"letters in the money", {"15OO", "500", "1", "0", "0", "0"}},
-      {"a decimal point", {"1500.0", "500", "1", "0", "0", "0"}},
-      {"a plus sign", {"1500", "+500", "1", "0", "0", "0"}},
-      {"an empty count", {"1500", "500", "1", "", "0", "0"}},
-      {"a negative count", {"1500", "500", "1", "-0", "0", "0"}},
-      {"a count past 64 bits", {"1500", "500", "99999999999999999999", "0", "0", "0"}},
-  };
-  for (const Case& c : cases) {
-    const auto& v = c.values;
-    EXPECT_TRUE(
-        Refused(Reply("/sub/svp.asp", Save("player", session, v[0], v[1], v[2], v[3], v[4], v[5]))))
-        << c.what;
-    EXPECT_EQ(Figures("player"), "1000|0|0|0|0") << c.what;
-  }
-  Fields wrong_code = Save("player", session, "1500", "500", "1", "0", "0", "0");
-  wrong_code.find("recencode")->second = "x";
-  EXPECT_TRUE(Refused(Reply("/sub/svp.asp", wrong_code)));
-
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, "1500", "500", "1", "0", "0", "0")),
-            "OK|1500|1|0|0|0|알바");
-  EXPECT_TRUE(
-      Refused(Reply("/sub/svp.asp", Save("player", session, "1500", "0", "0", "0", "1", "0"))))
-      << "wins went down";
-  EXPECT_EQ(Figures("player"), "1500|1|0|0|0");
 }
 
 TEST_F(PortalTest, OversizedBodiesUnknownPathsAndEscapingDownloadsAreRefused) {
@@ -371,8 +786,13 @@ TEST_F(PortalTest, NamesAndPasswordsWithFormCharactersAndKoreanWorkThroughout) {
   EXPECT_EQ(fields[1], "F");
   EXPECT_EQ(fields[2], "2");
   EXPECT_EQ(Login(name, "p&s"), "-1");
-  EXPECT_EQ(Reply("/sub/svp.asp", Save(name, fields[9], "1000000", "0", "0", "0", "1", "0")),
-            "OK|1000000|0|0|1|0|주임");
+  const Dealt dealt = Deal(name, fields[9]);
+  const HandRecord record = PlayByChance(dealt.member, dealt.hand, 6).record;
+  const replay::Settlement expected = Replayed(dealt.member, dealt.hand, record);
+  EXPECT_EQ(SaveReply(name, fields[9], dealt, record, Honest(expected)), ExpectedReply(expected));
+  EXPECT_NE(Reply("/sub/hands.asp", {{"name", name}, {"password", password}})
+                .find("<tr><td>" + dealt.id + "</td>"),
+            std::string::npos);
 }
 
 TEST_F(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
@@ -394,10 +814,14 @@ TEST_F(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
            {"a|b", "secret"},             // "|" separates the game's fields
            {"", "secret"},                // empty
            {Repeat("가", 21), "secret"},  // 21 characters
-           {"tab\there", "secret"}}) {
+           {"tab\there", "secret"},
+           {"컴퓨터", "secret"}}) {  // the computer's name at the table
     const std::string page = join(name, password2);
     EXPECT_NE(page.find("class=\"error\""), std::string::npos) << name;
     EXPECT_NE(page.find("action=\"join.asp\""), std::string::npos) << name;
+    if (name == "컴퓨터") {
+      EXPECT_NE(page.find("상대편 컴퓨터의 이름이라"), std::string::npos);
+    }
     if (name != "새회원") {
       EXPECT_FALSE(Store().Find(name)) << name;
     }
@@ -456,44 +880,99 @@ TEST_F(PortalTest, FreeTopUpOnlyForThePoorAndOncePerDay) {
   EXPECT_EQ(Figures("poor"), "300000|0|0|0|0");
 }
 
-TEST_F(PortalTest, ConcurrentScoreSavesForDifferentMembersLoseNothing) {
-  constexpr int kMembers = 6;
-  constexpr int kSaves = 15;
+TEST_F(PortalTest, ConcurrentDealsAndSavesForDifferentMembersLoseNothing) {
+  constexpr int kMembers = 4;
+  constexpr int kHands = 3;
   std::vector<std::string> sessions;
   for (int i = 0; i < kMembers; ++i) {
     AddMember("p" + std::to_string(i));
     sessions.push_back(Session("p" + std::to_string(i)));
   }
+  // Each member as the test's own replays reckon him after his last hand.
+  std::vector<replay::Member> expected(kMembers);
   std::atomic<int> saved = 0;
   {
     std::vector<std::jthread> players;
-    for (int i = 0; i < kMembers; ++i) {
+    for (std::size_t i = 0; i < kMembers; ++i) {
       players.emplace_back([&, i] {
+        replay::Member& member = expected[i];
+        member.Name = "p" + std::to_string(i);
         httplib::Client client = Client();
-        for (int hand = 1; hand <= kSaves; ++hand) {
-          const auto result = client.Post(
-              "/sub/svp.asp", Save("p" + std::to_string(i), sessions[static_cast<std::size_t>(i)],
-                                   std::to_string(1000000 + 100 * hand), "100",
-                                   std::to_string(hand), "0", "0", "0"));
-          if (result && result->body.starts_with("OK|")) ++saved;
+        for (int hand = 0; hand < kHands; ++hand) {
+          const auto dealt = client.Post(
+              "/sub/deal.asp",
+              DealFields(member.Name, sessions[i], "300", "2", "c0" + std::to_string(hand)));
+          const auto fields = Split(dealt ? dealt->body : "");
+          if (fields.size() != 7) return;
+          member.Money = fields[5];
+          const replay::DealtHand dealt_hand{.Deck = fields[2],
+                                             .Mission = std::stoi(fields[3]),
+                                             .MemberFirst = fields[4] == "1",
+                                             .Stake = "300",
+                                             .ServiceCards = 2};
+          const HandRecord record =
+              PlayByChance(member, dealt_hand, static_cast<unsigned>(10 * i) + hand).record;
+          std::string why;
+          const auto settled = replay::Replay(member, dealt_hand, record, why);
+          if (!settled) return;
+          const auto reply = client.Post(
+              "/sub/svp.asp",
+              Save(member.Name, sessions[i], fields[1], RecordText(record), Honest(*settled)));
+          if (reply && reply->body == ExpectedReply(*settled)) ++saved;
+          member = settled->After;
         }
       });
     }
   }
-  EXPECT_EQ(saved, kMembers * kSaves);
-  for (int i = 0; i < kMembers; ++i)
-    EXPECT_EQ(Figures("p" + std::to_string(i)), "1001500|15|0|0|0");
+  EXPECT_EQ(saved, kMembers * kHands);
+  for (const replay::Member& member : expected) {
+    EXPECT_EQ(Figures(member.Name), member.Money + "|" + member.Wins + "|" + member.Losses + "|" +
+                                        member.Draws + "|" + member.Missions);
+  }
 }
 
-TEST_F(PortalTest, ARestartOnTheSameFolderKeepsMembersFiguresAndSessions) {
+TEST_F(PortalTest, ARestartOnTheSameFolderKeepsMembersFiguresSessionsAndOpenHands) {
   AddMember("steady");
   const std::string session = Session("steady");
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("steady", session, "1000500", "500", "1", "0", "0", "0")),
-            "OK|1000500|1|0|0|0|주임");
+  const Dealt dealt = Deal("steady", session);
   Restart();
-  EXPECT_EQ(Reply("/sub/svp.asp", Save("steady", session, "1001000", "500", "2", "0", "0", "1")),
-            "OK|1001000|2|0|0|1|주임");
-  EXPECT_EQ(Split(Login("steady", "secret"))[4], "1001000");
+  const HandRecord record = PlayByChance(dealt.member, dealt.hand, 12).record;
+  const replay::Settlement expected = Replayed(dealt.member, dealt.hand, record);
+  EXPECT_EQ(SaveReply("steady", session, dealt, record, Honest(expected)), ExpectedReply(expected));
+  EXPECT_EQ(Split(Login("steady", "secret"))[4], expected.After.Money);
+}
+
+TEST_F(PortalTest, ADatabaseFromBeforeTheDealsOpensAndItsMembersPlay) {
+  server_.reset();
+  for (const char* suffix : {"", "-wal", "-shm"})
+    fs::remove(data_.path() / (std::string(kDatabaseFile) + suffix));
+  {
+    SQLite::Database db(data_.path() / kDatabaseFile, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    db.exec(R"sql(
+      CREATE TABLE members (
+        name TEXT PRIMARY KEY NOT NULL, password_hash TEXT NOT NULL,
+        recovery_digest TEXT NOT NULL, avatar INTEGER NOT NULL, voice TEXT NOT NULL,
+        money TEXT NOT NULL, wins INTEGER NOT NULL DEFAULT 0,
+        losses INTEGER NOT NULL DEFAULT 0, draws INTEGER NOT NULL DEFAULT 0,
+        missions INTEGER NOT NULL DEFAULT 0, session_digest TEXT, session_money TEXT,
+        last_top_up TEXT NOT NULL DEFAULT '', created TEXT NOT NULL))sql");
+    SQLite::Statement insert(db,
+                             "INSERT INTO members VALUES ('veteran', ?, 'x', 2, 'F', '765432', 5, "
+                             "4, 3, 2, NULL, '765432', '', '2023-01-01 00:00:00')");
+    insert.bind(1, HashPassword("secret", HashCost::kMinimal));
+    insert.exec();
+  }
+  Start();
+  EXPECT_EQ(Figures("veteran"), "765432|5|4|3|2");
+  const std::string session = Session("veteran");
+  const Dealt dealt = Deal("veteran", session, "1000", "5");
+  EXPECT_TRUE(dealt.hand.MemberFirst);
+  const HandRecord record = PlayByChance(dealt.member, dealt.hand, 13).record;
+  const replay::Settlement expected = Replayed(dealt.member, dealt.hand, record);
+  EXPECT_EQ(SaveReply("veteran", session, dealt, record, Honest(expected)),
+            ExpectedReply(expected));
+  Restart();  // and it opens again once brought up to date
+  EXPECT_EQ(Split(Login("veteran", "secret"))[4], expected.After.Money);
 }
 
 TEST_F(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {
@@ -512,9 +991,9 @@ TEST_F(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {
             std::string::npos);
   EXPECT_NE(page.find("<td>m1</td><td>사원</td><td class=\"money\">20만원</td>"),
             std::string::npos);
-  for (const char* expected :
-       {"알바", "사원", "주임", "대리", "과장", "부장", "사장", "회장", "10억1원 이상",
-        "sub/redir.asp?no=1", "sub/redir.asp?no=2", "sub/redir.asp?no=3"})
+  for (const char* expected : {"알바", "사원", "주임", "대리", "과장", "부장", "사장", "회장",
+                               "10억1원 이상", "sub/redir.asp?no=1", "sub/redir.asp?no=2",
+                               "sub/redir.asp?no=3", "href=\"fair\"", "href=\"sub/hands.asp\""})
     EXPECT_NE(page.find(expected), std::string::npos) << expected;
 }
 
@@ -583,10 +1062,37 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
       << output;
   ASSERT_EQ(RunProgram({data, "setmoney", "홍길동", "0777"}, output), 0) << output;
   ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
+  const std::string time = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)";
   EXPECT_TRUE(
       std::regex_match(output, std::regex("name: 홍길동\navatar: 2\nvoice: F\nmoney: 777\n"
-                                          "wins: 0\nlosses: 0\ndraws: 0\nmissions: 0\n"
-                                          "created: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n")))
+                                          "wins: 0\nlosses: 0\ndraws: 0\nmissions: 0\ncreated: " +
+                                          time +
+                                          "\nopen hands: none\nlast settled hands: none\n"
+                                          "money changed by the operator:\n  " +
+                                          time + " 5000 -> 777\n")))
+      << output;
+
+  // Two hands, one saved and one still open, and another change of money.
+  ASSERT_EQ(RunProgram({data, "setmoney", "홍길동", "100000"}, output), 0) << output;
+  {
+    MemberStore store(folder.path() / kDatabaseFile, {HashCost::kMinimal, {}});
+    const std::string session = store.Login("홍길동", "secret")->session;
+    const DealtHandReply hand = store.Deal({"홍길동", session, "500", "1", "5eed"}).hand;
+    const replay::Member member{.Name = "홍길동", .Voice = "F", .Avatar = 2, .Money = "100000"};
+    const replay::DealtHand dealt{hand.deck, hand.mission, hand.member_first, "500", 1};
+    const replay::Settlement idle = Idle(member, dealt);
+    ASSERT_FALSE(
+        store.SaveHand({"홍길동", session, std::to_string(hand.id), RecordText(idle.Decisions), {}})
+            .refusal);
+    ASSERT_FALSE(store.Deal({"홍길동", session, "100", "0", "5eed"}).refusal);
+  }
+  ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
+  EXPECT_TRUE(std::regex_search(
+      output, std::regex("\nopen hands:\n  hand 2 dealt " + time +
+                         " stake 100: open\nlast settled hands:\n  hand 1 dealt " + time +
+                         " stake 500: (won \\+[1-9]|lost -[1-9]|drawn [-+])\\d* \\(record\\)\n"
+                         "money changed by the operator:\n  " +
+                         time + " 777 -> 100000\n  " + time + " 5000 -> 777\n$")))
       << output;
 
   const std::vector<std::vector<std::string>> refused = {
@@ -601,8 +1107,11 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
     EXPECT_NE(RunProgram(args, output), 0) << args[1];
     EXPECT_TRUE(output.starts_with("hwatable-portal: ")) << output;
   }
+  EXPECT_NE(RunProgram({data, "adduser", "컴퓨터", "secret"}, output), 0);
+  EXPECT_TRUE(output.starts_with("hwatable-portal: \"컴퓨터\" is the computer's name")) << output;
   ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);
-  EXPECT_NE(output.find("money: 777\n"), std::string::npos);
+  EXPECT_NE(output.find("\nmoney changed by the operator:\n  "), std::string::npos);
+  EXPECT_EQ(std::ranges::count(output, '>'), 2) << "a refused setmoney changes nothing";
   EXPECT_NE(RunProgram({data, "show", "새사람"}, output), 0);
 }
 
