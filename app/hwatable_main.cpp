@@ -91,12 +91,6 @@ int Run() {
   login.onLoggedIn = [&] { table.game().portal = &session; };
   table.onClosing = [&] { session.Logout(); };
   table.OpenLogin(login);
-#ifdef HWATABLE_TEST_SEAMS
-  // The first hand of an end-to-end run: a chosen deck and mission.
-  if (const char* deck = std::getenv("HWATABLE_TEST_DECK")) table.game().nextDeck = deck;
-  if (const char* mission = std::getenv("HWATABLE_TEST_MISSION"))
-    table.game().nextMission = std::atoi(mission);
-#endif
   table.Run();
   desktop.ShowBoxesIn(nullptr);
   return 0;

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -199,6 +200,13 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   PortalOptions options;
   options.data_dir = data;
   options.log = &out;
+#ifdef HWATABLE_TEST_SEAMS
+  // The first hand of an end-to-end run: a chosen deck and mission.
+  if (const char* deck = std::getenv("HWATABLE_TEST_DECK")) {
+    const char* mission = std::getenv("HWATABLE_TEST_MISSION");
+    options.test_deals.push_back({deck, mission != nullptr ? std::atoi(mission) : 0});
+  }
+#endif
   PortalServer server(options);
   if (!server.Bind(address.host, address.port)) {
     err << "hwatable-portal: cannot listen on " << address.host << ":" << address.port

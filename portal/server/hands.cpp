@@ -253,6 +253,27 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   const int service_cards = request.service[0] - '0';
   KeepSeedsAhead();
 
+  // The same request again while its hand is open: the game never saw the reply (it was
+  // lost on its way), so the hand is answered again rather than abandoned.
+  {
+    SQLite::Database db = Connect(file_);
+    SQLite::Statement select(
+        db,
+        "SELECT h.id, h.deck, h.mission, h.member_first, h.money_at_deal, s.commitment "
+        "FROM hands h JOIN server_seeds s ON s.day = h.seed_day WHERE h.member = ? AND "
+        "h.state = 'dealt' AND h.game_seed = ? AND h.stake = ? AND h.service_cards = ?");
+    select.bind(1, request.name);
+    select.bind(2, request.game_seed);
+    select.bind(3, request.stake);
+    select.bind(4, service_cards);
+    if (select.executeStep()) {
+      return {std::nullopt,
+              {select.getColumn(0).getInt64(), select.getColumn(1).getString(),
+               select.getColumn(2).getInt(), select.getColumn(3).getInt() == 1,
+               select.getColumn(4).getString(), select.getColumn(5).getString()}};
+    }
+  }
+
   // Another deal of the same member may slip in between the settling and the deal; its
   // hand is then settled in the next round.
   for (int round = 0; round < 4; ++round) {
@@ -307,7 +328,14 @@ DealResult MemberStore::Deal(const DealRequest& request) {
     insert.bind(13, member.missions);
     insert.exec();
     const std::int64_t id = db.getLastInsertRowid();
-    const SeededDeal deal = FairDeal(seed, request.game_seed, std::to_string(id), service_cards);
+    SeededDeal deal = FairDeal(seed, request.game_seed, std::to_string(id), service_cards);
+    {
+      const std::lock_guard lock(test_deals_mutex_);
+      if (!options_.test_deals.empty()) {
+        deal = options_.test_deals.front();
+        options_.test_deals.erase(options_.test_deals.begin());
+      }
+    }
     SQLite::Statement update(db, "UPDATE hands SET deck = ?, mission = ? WHERE id = ?");
     update.bind(1, deal.Deck);
     update.bind(2, deal.Mission);

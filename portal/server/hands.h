@@ -27,6 +27,9 @@ struct DealRequest {
   std::string service;    // one digit, 0..5: the number of service cards
   std::string game_seed;  // the game's half of the deal's seed (IsGameSeed)
 };
+// A request that repeats the game's seed, stake and service cards of the member's open
+// hand is answered with that hand again: the game asks again with the same seed when it
+// never saw the reply. Any other request settles the open hand as abandoned first.
 enum class DealRefusal { kSession, kBadSettings, kTooPoor };
 // A dealt hand: what the game needs to play it, and the commitment of the server seed
 // that dealt it.

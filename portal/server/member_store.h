@@ -28,6 +28,7 @@
 
 #include "portal/server/hands.h"
 #include "portal/server/secrets.h"
+#include "rules/deal.h"
 
 namespace hw::portal {
 
@@ -118,6 +119,10 @@ struct StoreOptions {
   // age of an open hand.
   Clock clock;
   NoteSink note = {};  // notes are dropped when empty
+  // For end-to-end tests only: the first hands are dealt from these decks and missions,
+  // in order, instead of from the seeds, so that a test knows the cards it will see.
+  // Never set for players: their hand list would not match the fairness check.
+  std::vector<SeededDeal> test_deals = {};
 };
 
 class MemberStore {
@@ -191,6 +196,7 @@ class MemberStore {
 
   std::filesystem::path file_;
   StoreOptions options_;
+  std::mutex test_deals_mutex_;
   mutable std::once_flag decoy_once_;
   mutable std::string decoy_hash_;
 };

@@ -76,8 +76,9 @@ void SendFile(const std::filesystem::path& file, httplib::Response& response) {
 PortalServer::PortalServer(PortalOptions options)
     : options_(std::move(options)),
       down_dir_(CreateFolder(options_.data_dir / "down")),
-      store_(options_.data_dir / kDatabaseFile, {options_.hash_cost, options_.clock,
-                                                 [this](const std::string& line) { Note(line); }}) {
+      store_(options_.data_dir / kDatabaseFile,
+             {options_.hash_cost, options_.clock, [this](const std::string& line) { Note(line); },
+              options_.test_deals}) {
   Touch();
   http_.set_payload_max_length(kMaxBodyBytes);
   // httplib's default also sets SO_REUSEPORT, with which a second server would quietly

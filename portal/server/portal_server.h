@@ -45,6 +45,8 @@ struct PortalOptions {
   std::chrono::seconds abandon_after = std::chrono::hours(1);
   // How often the abandoned hands are looked for.
   std::chrono::milliseconds sweep_every = std::chrono::minutes(1);
+  // For end-to-end tests only (StoreOptions::test_deals).
+  std::vector<SeededDeal> test_deals = {};
 };
 
 class PortalServer {

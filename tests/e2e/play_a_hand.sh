@@ -7,7 +7,8 @@
 #   the waiting room; the deal, its cards gliding; three cards played by mouse; the
 #   Go/Stop question, answered Stop; the result; the waiting room again with its start
 #   button; a second hand, left by the exit button and its question answered 예.
-# The portal's database must then hold the first hand, and the game must have logged out.
+# The portal deals both hands; its database must then hold the first hand as it settled it
+# from the game's record, the second still open, and the game must have logged out.
 #
 #   tests/e2e/play_a_hand.sh BUILD/app SCREENCHECK   (under xvfb-run, as CTest does)
 # HWATABLE_SHOTS=DIR keeps the screenshots there, emptied first (CTest keeps them in
@@ -32,10 +33,11 @@ figure() { portal show newbie | sed -n "s/^$1: //p"; }
 deck=020610141619202326000840282430421822273435373825363944450446124729010305070911131517213132334143484950
 
 portal adduser newbie 'pa&ss word' --money 500000 >/dev/null
-start_portal "$bin/hwatable-portal" "$work/portal" portal
+# The portal deals every hand; a test build of it deals this one first.
+HWATABLE_TEST_DECK=$deck HWATABLE_TEST_MISSION=0 \
+  start_portal "$bin/hwatable-portal" "$work/portal" portal
 
-HWATABLE_PORTAL_URL=$url HWATABLE_TEST_DECK=$deck HWATABLE_TEST_MISSION=0 \
-  "$bin/hwatable" >"$work/game.log" 2>&1 &
+HWATABLE_PORTAL_URL=$url "$bin/hwatable" >"$work/game.log" 2>&1 &
 game_pid=$!
 started_pids+=("$game_pid")
 wait_for 20 xdotool search --name '^Velmaro$' || fail "no game window"
@@ -134,6 +136,10 @@ see 20 12-waiting-room-again start-button title-strip
 wait_for 20 [ "$(figure wins)" = 1 ] || fail "the hand was not saved as a win"
 money=$(figure money)
 [ "$money" -gt 500000 ] || fail "the winner's money did not grow ($money)"
+# The portal settled it by playing it again from the game's record of the three plays and
+# the Stop, and the game shows the portal's figures.
+portal show newbie | grep -q "hand 1 dealt .*: won +$((money - 500000)) (record)" ||
+  fail "the portal did not settle the hand from its record: $(portal show newbie)"
 echo "after the hand: money $money, wins $(figure wins), losses $(figure losses)"
 
 # 7. A second hand, left by the exit button: the question, 예, and the game ends.
@@ -148,5 +154,7 @@ for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.2; don
 kill -0 "$game_pid" 2>/dev/null && fail "the game did not end"
 wait "$game_pid" || fail "the game ended with status $?"
 grep -q "lgo.asp.*newbie" "$work/portal.log" || fail "the game did not log out"
+# The second hand, left unfinished, waits at the portal to be settled as abandoned.
+portal show newbie | grep -q "hand 2 dealt .*: open" || fail "the second hand is not open"
 echo "screens checked: $(ls "$shots" | tr '\n' ' ')"
 echo "PASSED"

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <deque>
 #include <memory>
 #include <random>
 
@@ -29,33 +28,51 @@ enum class Fault {
   kReplyLost,  // the portal takes it, but its reply never comes back
 };
 
+// Field `index` of a reply ("" when it has fewer).
+std::string FieldOf(const std::string& reply, std::size_t index) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < index; ++i) {
+    start = reply.find('|', start);
+    if (start == std::string::npos) return "";
+    ++start;
+  }
+  return reply.substr(start, reply.find('|', start) - start);
+}
+
 // An HttpClient that carries each request to a server on loopback and reports its end
 // from the loop, as the real client does, with the faults the test asks for.
 class LoopbackHttpClient final : public platform::HttpClient {
  public:
   explicit LoopbackHttpClient(platform::EventLoop& loop) : loop_(loop) {}
 
+  // The fault of the first request to `path` (its `occurrence`th, counting from 1, or the
+  // first whose body holds `bodyPart`).
+  void Once(const std::string& path, int occurrence, Fault fault) {
+    planned_.push_back({path, occurrence, "", fault});
+  }
+  void Once(const std::string& path, const std::string& bodyPart, Fault fault) {
+    planned_.push_back({path, 0, bodyPart, fault});
+  }
+
   void Execute(const std::string& url, const std::string&, const std::string& body,
                const std::string&) override {
     Cancel();
     reply_.clear();
     busy_ = true;
-    paths.push_back(url.substr(url.find("/sub/")));
-    Fault fault = Fault::kNone;
-    if (!faults.empty()) {
-      fault = faults.front();
-      faults.pop_front();
-    }
+    const std::string path = url.substr(url.find("/sub/"));
+    requests.push_back({path, body});
+    const Fault fault = FaultOf(path, body);
     int state = platform::kHttpRequestFailed;
     std::string reply;
     if (!down && fault != Fault::kPostLost) {
-      const std::size_t path = url.find('/', url.find("://") + 3);
-      httplib::Client client(url.substr(0, path));
+      const std::size_t start = url.find('/', url.find("://") + 3);
+      httplib::Client client(url.substr(0, start));
       const httplib::Result result =
-          client.Post(url.substr(path), body, "application/x-www-form-urlencoded");
+          client.Post(url.substr(start), body, "application/x-www-form-urlencoded");
       if (result && result->status == 200 && fault != Fault::kReplyLost) {
         state = platform::kHttpResponseCompleted;
         reply = result->body;
+        if (path == "/sub/deal.asp" && reply.starts_with("OK|")) dealtMoney = FieldOf(reply, 5);
       }
     }
     loop_.Post([this, generation = generation_, state, reply = std::move(reply)] {
@@ -72,15 +89,45 @@ class LoopbackHttpClient final : public platform::HttpClient {
   std::string GetChunk(std::size_t maxBytes) const override { return reply_.substr(0, maxBytes); }
   bool BusyRequest() const override { return busy_; }
 
-  // The faults of the next requests, in order.
-  std::deque<Fault> faults;
+  // How many requests went to `path` with `bodyPart` in their body.
+  long long Count(const std::string& path, const std::string& bodyPart = "") const {
+    return std::count_if(requests.begin(), requests.end(), [&](const auto& request) {
+      return request.first == path && request.second.find(bodyPart) != std::string::npos;
+    });
+  }
+
   // While set, every request fails: the portal cannot be reached.
   bool down = false;
-  // The path of every request, in order ("/sub/deal.asp").
-  std::vector<std::string> paths;
+  // The money the last deal that came back was dealt from.
+  std::string dealtMoney;
+  // Every request's path ("/sub/deal.asp") and body, in order.
+  std::vector<std::pair<std::string, std::string>> requests;
 
  private:
+  struct Planned {
+    std::string path;
+    int occurrence;
+    std::string bodyPart;
+    Fault fault;
+  };
+  Fault FaultOf(const std::string& path, const std::string& body) {
+    const long long count = Count(path);
+    for (auto planned = planned_.begin(); planned != planned_.end(); ++planned) {
+      const bool match =
+          planned->path == path &&
+          (planned->occurrence > 0 ? planned->occurrence == count
+                                   : body.find(planned->bodyPart) != std::string::npos);
+      if (match) {
+        const Fault fault = planned->fault;
+        planned_.erase(planned);
+        return fault;
+      }
+    }
+    return Fault::kNone;
+  }
+
   platform::EventLoop& loop_;
+  std::vector<Planned> planned_;
   std::string reply_;
   bool busy_ = false;
   std::uint64_t generation_ = 0;
@@ -114,24 +161,20 @@ class PortalFaultsTest : public ::testing::Test {
                                {"recpwd", "secret1"}};
     const auto login = client.Post("/sub/chk.asp", form);
     ASSERT_TRUE(login);
-    std::vector<std::string> fields;
-    for (std::size_t start = 0, bar;; start = bar + 1) {
-      bar = login->body.find('|', start);
-      fields.push_back(login->body.substr(start, bar - start));
-      if (bar == std::string::npos) break;
-    }
-    ASSERT_EQ(fields.size(), 10u) << login->body;
-    table_.emplace(replay::Member{.Name = "길동", .Money = fields[4]});
+    const std::string money = FieldOf(login->body, 4);
+    const std::string session = FieldOf(login->body, 9);
+    ASSERT_FALSE(session.empty()) << login->body;
+    table_.emplace(replay::Member{.Name = "길동", .Money = money});
     GameState& state = table_->game().state;
     state.Portal = BuildPortalAddresses(base_);
-    state.PlayerInfo.SessionToken = fields[9];
+    state.PlayerInfo.SessionToken = session;
     state.Room.StakeText = "500";
     state.Room.ServiceCards = 2;
     table_->log().keep = table_->sound().keep = false;
     http_.emplace(table_->loop());
     session_.emplace(table_->game(), *http_);
     table_->game().portal = &*session_;
-    expected_.Money = fields[4];
+    expected_.Money = money;
   }
   void TearDown() override {
     session_.reset();
@@ -145,20 +188,22 @@ class PortalFaultsTest : public ::testing::Test {
   }
   GameState& State() { return table_->game().state; }
 
-  // Presses the start button and lets the portal's answers come. True when a hand began.
+  // Presses the start button and lets the portal's answers come. True when a hand was
+  // dealt (it may have ended on the deal already).
   bool PressStart() {
-    table_->window().PressStart();
+    const std::string hand = State().Room.HandId;
+    table_->Start(std::nullopt);  // with the portal, only asks for the deal
     table_->loop().RunUntil([this] { return !http_->BusyRequest(); }, 60);
-    return State().Room.HandRunning;
+    return State().Room.HandId != hand;
   }
 
-  // Plays the hand that began, deciding by chance, through its settlement and the save's
-  // post; adds its result, as the game computed it, to what the portal must end with.
+  // Plays the hand that began (a hand may also have ended on the deal), deciding by
+  // chance, through its settlement and the save's post; adds its result, as the game
+  // computed it, to what the portal must end with.
   void PlayHand() {
-    const std::string before = State().PlayerInfo.Money;  // as the portal dealt it
     ASSERT_TRUE(table_->RunByChance(chance_));
     const replay::Settlement played = replay::SettlementOf(*table_);
-    expected_.Money = BigAdd(expected_.Money, BigSubtract(played.After.Money, before));
+    expected_.Money = BigAdd(expected_.Money, BigSubtract(played.After.Money, http_->dealtMoney));
     switch (played.MemberSave.Outcome) {
       case HandOutcome::kWon:
         ++expected_.Wins;
@@ -185,10 +230,11 @@ class PortalFaultsTest : public ::testing::Test {
     EXPECT_EQ(stored->draws, expected_.Draws);
     EXPECT_EQ(stored->missions, expected_.Missions);
     EXPECT_EQ(stored->wins + stored->losses + stored->draws, handsPlayed_);
-  }
-
-  long long Count(const std::string& path) const {
-    return std::count(http_->paths.begin(), http_->paths.end(), path);
+    // Each from the record the member played, none as abandoned.
+    const std::vector<HandView> hands = Store().SettledHands("길동", 100);
+    EXPECT_EQ(static_cast<long long>(hands.size()), handsPlayed_);
+    for (const HandView& hand : hands)
+      EXPECT_EQ(hand.settled_by, SettledBy::kRecord) << "hand " << hand.id;
   }
 
   testing::TempFolder data_;
@@ -214,57 +260,59 @@ TEST_F(PortalFaultsTest, WithoutFaultsEveryHandIsSettledAsTheGameSettledIt) {
 }
 
 TEST_F(PortalFaultsTest, LostPostsAndLostRepliesCostNoHandAndCountNoHandTwice) {
-  // A save whose reply is lost: posted again before the next deal, answered the same.
-  ASSERT_TRUE(PressStart());
-  http_->faults = {Fault::kReplyLost};
-  PlayHand();
-  EXPECT_TRUE(session_->HasUnansweredSave());
-  ASSERT_EQ(table_->desktop().messages.size(), 1u);  // the player hears of it once
-  ASSERT_TRUE(PressStart());
+  // The first hand's save arrives but its reply is lost; the second hand's never arrives.
+  http_->Once("/sub/svp.asp", "&rechand=1&", Fault::kReplyLost);
+  http_->Once("/sub/svp.asp", "&rechand=2&", Fault::kPostLost);
+  // The fourth deal is dealt but its reply lost; the sixth request never arrives.
+  http_->Once("/sub/deal.asp", 4, Fault::kReplyLost);
+  http_->Once("/sub/deal.asp", 6, Fault::kPostLost);
+
+  for (int hand = 1; hand <= 2; ++hand) {
+    ASSERT_TRUE(PressStart());
+    PlayHand();
+    EXPECT_TRUE(session_->HasUnansweredSave()) << hand;
+    // The player hears of each hand's failed save once.
+    EXPECT_EQ(table_->desktop().messages.size(), static_cast<std::size_t>(hand));
+  }
+  ASSERT_TRUE(PressStart());  // the second hand's save goes first, then the deal
   EXPECT_FALSE(session_->HasUnansweredSave());
-  EXPECT_EQ(Count("/sub/svp.asp"), 2);
-
-  // A save that never arrives: the same.
-  http_->faults = {Fault::kPostLost};
-  PlayHand();
-  EXPECT_TRUE(session_->HasUnansweredSave());
-  ASSERT_TRUE(PressStart());
-
-  // A deal whose reply is lost: the next press is answered with the same hand, which is
-  // not played idle meanwhile.
-  PlayHand();
-  http_->faults = {Fault::kReplyLost};
-  EXPECT_FALSE(PressStart());
-  ASSERT_TRUE(PressStart());
-  PlayHand();
-  // A deal that never arrives.
-  http_->faults = {Fault::kPostLost};
-  EXPECT_FALSE(PressStart());
-  ASSERT_TRUE(PressStart());
+  EXPECT_EQ(http_->Count("/sub/svp.asp", "&rechand=1&"), 2);
+  EXPECT_EQ(http_->Count("/sub/svp.asp", "&rechand=2&"), 2);
   PlayHand();
 
+  // Each deal that did not come is asked for again; the lost one is answered with the
+  // same hand, which is not played idle meanwhile.
+  for (int hand = 4; hand <= 5; ++hand) {
+    EXPECT_FALSE(PressStart());
+    ASSERT_TRUE(PressStart());
+    EXPECT_EQ(State().Room.HandId, std::to_string(hand));
+    PlayHand();
+  }
+  EXPECT_EQ(table_->desktop().messages.size(), 4u);
   ExpectPortalHolds();
   EXPECT_EQ(State().PlayerInfo.Money, expected_.Money);
 }
 
 TEST_F(PortalFaultsTest, APortalDownForThreeHandsLosesNothing) {
+  // The portal goes away while the first hand is played: its save fails.
+  http_->Once("/sub/svp.asp", "&rechand=1&", Fault::kPostLost);
   ASSERT_TRUE(PressStart());
-  http_->down = true;
   PlayHand();
-  const std::size_t told = table_->desktop().messages.size();
-  EXPECT_EQ(told, 1u);
-  // Three presses of the start button while the portal is away: no hand can be dealt,
-  // and the player is told so each time, the save's failure not again.
+  EXPECT_EQ(table_->desktop().messages.size(), 1u);
+  // Three presses of the start button while it is away: no hand can be dealt, and the
+  // player is told so each time, of the save's failure not again.
+  http_->down = true;
   for (int press = 0; press < 3; ++press)
     EXPECT_FALSE(PressStart());
-  EXPECT_EQ(table_->desktop().messages.size(), told + 3);
+  EXPECT_EQ(table_->desktop().messages.size(), 4u);
   EXPECT_EQ(table_->desktop().messages.back(),
             "Quenrith 게임서버 접속이 원할하지않아 판을 시작하지 못하였습니다\r\n"
             "잠시후 다시 시도해 주시기 바랍니다");
 
   http_->down = false;
-  for (int hand = 0; hand < 3; ++hand) {
+  for (int hand = 2; hand <= 4; ++hand) {
     ASSERT_TRUE(PressStart());
+    EXPECT_EQ(State().Room.HandId, std::to_string(hand));
     PlayHand();
   }
   ExpectPortalHolds();

@@ -470,11 +470,19 @@ TEST_F(PortalTest, AHandIsSavedOnlyByItsOwnMemberAndOnlyByAGameThatSendsIt) {
 }
 
 TEST_F(PortalTest, ARecordThatIsNotALegalPlayIsRefusedAndTheHandStaysOpen) {
-  AddMember("player");
-  const std::string session = Session("player");
-  const Dealt dealt = Deal("player", session, "100", "2", "7");
-  const Played played = PlayByChance(dealt.member, dealt.hand, 11);
-  ASSERT_GE(played.record.size(), 3u);
+  // A member whose hand asks him at least three times (now and then a deal ends the hand
+  // at once; such a member is left with his hand open).
+  std::string player, session;
+  Dealt dealt;
+  Played played;
+  for (int member = 1; played.record.size() < 3; ++member) {
+    ASSERT_LT(member, 20);
+    player = "player" + std::to_string(member);
+    AddMember(player);
+    session = Session(player);
+    dealt = Deal(player, session, "100", "2", "7");
+    played = PlayByChance(dealt.member, dealt.hand, 11);
+  }
   const HandRecord& legal = played.record;
 
   int not_held = 0;  // a card he cannot play first
@@ -496,17 +504,17 @@ TEST_F(PortalTest, ARecordThatIsNotALegalPlayIsRefusedAndTheHandStaysOpen) {
       {"no record text", "P12;G0"},
       {"nothing", ""}};
   for (const auto& [what, text] : illegal) {
-    EXPECT_EQ(Reply("/sub/svp.asp", Save("player", session, dealt.id, text)),
+    EXPECT_EQ(Reply("/sub/svp.asp", Save(player, session, dealt.id, text)),
               "ER|판의 기록이 규칙에 맞지 않아 점수를 저장하지 못했습니다")
         << what;
-    EXPECT_EQ(Figures("player"), "1000000|0|0|0|0") << what;
-    EXPECT_EQ(OpenHands("player").size(), 1u) << what;
+    EXPECT_EQ(Figures(player), "1000000|0|0|0|0") << what;
+    EXPECT_EQ(OpenHands(player).size(), 1u) << what;
   }
   const replay::Settlement expected = Replayed(dealt.member, dealt.hand, legal);
-  EXPECT_EQ(SaveReply("player", session, dealt, legal, Honest(expected)), ExpectedReply(expected));
-  EXPECT_TRUE(OpenHands("player").empty());
+  EXPECT_EQ(SaveReply(player, session, dealt, legal, Honest(expected)), ExpectedReply(expected));
+  EXPECT_TRUE(OpenHands(player).empty());
   const std::string log = LogSoFar();
-  EXPECT_NE(log.find("hand " + dealt.id + " of player: the record \"" + RecordText(cut) +
+  EXPECT_NE(log.find("hand " + dealt.id + " of " + player + ": the record \"" + RecordText(cut) +
                      "\" is refused: the record ends after"),
             std::string::npos)
       << log;
@@ -558,11 +566,17 @@ TEST_F(PortalTest, MoneyGivenDuringAHandStaysAndAHandNeverTakesMoreThanThereIs) 
             ExpectedReply(rich_end));
 }
 
-TEST_F(PortalTest, ASecondDealSettlesTheOpenHandIdleAndItsSaveThenGetsThatSettlement) {
+TEST_F(PortalTest, ADealAskedAgainIsTheSameHandAndANewOneSettlesTheOpenHandIdle) {
   AddMember("player");
   const std::string session = Session("player");
   const Dealt first = Deal("player", session, "300", "4", "1");
   EXPECT_TRUE(first.hand.MemberFirst) << "the first hand after a login";
+  // The same request again (the game never saw the reply): the same hand, nothing settled.
+  const Dealt again = Deal("player", session, "300", "4", "1");
+  EXPECT_EQ(again.id, first.id);
+  EXPECT_EQ(again.hand.Deck, first.hand.Deck);
+  EXPECT_EQ(again.member.Money, first.member.Money);
+  EXPECT_TRUE(Store().SettledHands("player", 10).empty());
   const replay::Settlement idle = Idle(first.member, first.hand);
   const Dealt second = Deal("player", session, "300", "4", "2");
   EXPECT_NE(second.id, first.id);

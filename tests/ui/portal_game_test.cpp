@@ -32,6 +32,12 @@ class PortalGameTest : public ::testing::Test {
     portal::PortalOptions options;
     options.data_dir = data_.Path();
     options.hash_cost = portal::HashCost::kMinimal;
+    // A hand that ends at once: four Januaries in the human's hand (총통).
+    options.test_deals = {{testing::DeckFor(51)
+                               .Floor({4, 8, 12, 16, 20, 24, 28, 32})
+                               .FirstHand({0, 1, 2, 3, 5, 9, 13, 17, 21, 25})
+                               .Text(),
+                           0}};
     server_.emplace(options);
     ASSERT_TRUE(server_->Bind("127.0.0.1", 0));
     server_->Start();
@@ -126,14 +132,9 @@ TEST_F(PortalGameTest, LogInPlayAHandAndTheDatabaseHoldsTheNewFigures) {
   EXPECT_EQ(state.PlayerInfo.Name, "길동");
   EXPECT_EQ(state.Player(kHuman).Money, "500000");
 
-  // A hand that ends at once: four Januaries in the human's hand (총통).
+  // The portal deals the hand (총통: it ends at once) and settles it from the game's record.
   state.Room.SoundOn = 'F';
   state.Room.CardSpeed = 0;
-  table_->game().nextDeck = testing::DeckFor(51)
-                                .Floor({4, 8, 12, 16, 20, 24, 28, 32})
-                                .FirstHand({0, 1, 2, 3, 5, 9, 13, 17, 21, 25})
-                                .Text();
-  table_->game().nextMission = 0;
   table_->MouseDown(300, 400, MouseButton::kLeft);
   table_->MouseUp(300, 400, MouseButton::kLeft);
   ASSERT_TRUE(
