@@ -1,19 +1,26 @@
 #include "portal/client/form.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
-#include <memory>
 
 namespace hw::portal {
 
 std::string FormEncode(std::string_view value) {
-  // Everything but letters, digits and "-._~" becomes %XX (curl does not use the handle;
-  // it would measure an empty value with strlen).
-  if (value.empty()) return {};
-  const std::unique_ptr<char, decltype(&curl_free)> encoded(
-      curl_easy_escape(nullptr, value.data(), static_cast<int>(value.size())), &curl_free);
-  return encoded != nullptr ? std::string(encoded.get()) : std::string();
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                            (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' ||
+                            c == '~';
+    if (unreserved) {
+      encoded += c;
+    } else {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 15];
+    }
+  }
+  return encoded;
 }
 
 std::string FormBody(const std::vector<std::pair<std::string_view, std::string_view>>& fields) {

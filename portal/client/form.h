@@ -11,6 +11,8 @@
 
 namespace hw::portal {
 
+// Everything but the letters, digits and "-._~" of ASCII becomes %XX: the form's value,
+// or a name in an address.
 std::string FormEncode(std::string_view value);
 std::string FormBody(const std::vector<std::pair<std::string_view, std::string_view>>& fields);
 

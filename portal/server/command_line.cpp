@@ -3,7 +3,6 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +15,7 @@
 
 #include "platform/digest.h"
 #include "platform/paths.h"
+#include "portal/client/form.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
 #include "portal/server/secrets.h"
@@ -110,23 +110,6 @@ std::string BaseUrl(const ListenAddress& address, int port) {
   const std::string host =
       address.host.find(':') != std::string::npos ? "[" + address.host + "]" : address.host;
   return "http://" + host + ":" + std::to_string(port) + "/";
-}
-
-// Percent-encodes everything but the unreserved characters of a URL.
-std::string UrlEncode(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) != 0 || c == '-' || c == '.' || c == '_' || c == '~') {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 15];
-    }
-  }
-  return encoded;
 }
 
 // Writes the file in one step: readers see the old contents or the new, never a part.
@@ -352,7 +335,7 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   const fs::path copy = down / ("." + name + ".new");
   fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
   fs::rename(copy, down / name);
-  const std::string url = base + "down/" + UrlEncode(name);
+  const std::string url = base + "down/" + FormEncode(name);
   ReplaceFile(down / "nlist.lst", version + "<br>" + url + "<br>" + *digest);
   out << "hwatable-portal: published version " << version << " as " << url << std::endl;
   return 0;
