@@ -13,15 +13,16 @@ namespace {
 constexpr const char* kUsage =
     "usage: hwatable-sim [--deck TEXT | --hands N --seed S --service K] [--mission N]\n"
     "                    [--stake N] [--money TEXT] [--seon human|computer] [--name NAME]\n"
-    "                    [--voice V] [--human idle|random] [--quiet]\n"
+    "                    [--voice V] [--human idle|random] [--replay] [--quiet]\n"
     "       hwatable-sim --portal URL --name NAME --password PW [--hands N --seed S]\n"
     "                    [--service K] [--stake N] [--human idle|random] [--quiet]\n"
     "       hwatable-sim --verify-deal SERVER_SEED GAME_SEED HAND_ID SERVICE_CARDS\n"
     "Plays hands of Go-Stop headless, the human seat idle or deciding by chance, and prints\n"
     "one JSON line per hand; with --quiet only a closing line with the speed and a signature\n"
-    "of all results. With --portal the portal deals and settles each hand and the simulator\n"
-    "checks its figures against its own. --verify-deal deals a portal's hand again from its\n"
-    "seeds once the portal has revealed its server seed.\n";
+    "of all results. --replay plays each hand again from its record, as the portal settles\n"
+    "it, and tells how long that takes. With --portal the portal deals and settles each\n"
+    "hand and the simulator checks its figures against its own. --verify-deal deals a\n"
+    "portal's hand again from its seeds once the portal has revealed its server seed.\n";
 
 }  // namespace
 

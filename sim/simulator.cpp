@@ -59,13 +59,14 @@ class Run {
     if (options.deck) game.nextDeck = *options.deck;
     if (options.mission) game.nextMission = *options.mission;
     seon_ = state.Room.SeonName;
+    const PlayerInfoRecord& info = state.PlayerInfo;
+    before_ = {info.Name, info.VoiceFolder, info.Avatar, info.Money,
+               info.Wins, info.Losses,      info.Draws,  info.MissionCount};
     if (!table_.Start(std::nullopt)) return Outcome::kNoMoney;
     deck_.clear();
-    if (!options.quiet) {
-      for (const int card : state.DealtOrder) {
-        deck_ += static_cast<char>('0' + card / 10);
-        deck_ += static_cast<char>('0' + card % 10);
-      }
+    for (const int card : state.DealtOrder) {
+      deck_ += static_cast<char>('0' + card / 10);
+      deck_ += static_cast<char>('0' + card % 10);
     }
     mission_ = state.Room.MissionIndex;
     return options.human == Human::kRandom ? PlayAtRandom() : PlayIdle();
@@ -73,6 +74,32 @@ class Run {
 
   // After Record(): the result dialog closes by itself and the room is ready again.
   bool FinishHand() { return table_.FinishHand(); }
+
+  // Plays the hand just settled again from its deal and record, as the portal settles
+  // it, and adds the time that took to `spent`. False, with the reason in `why`, when the
+  // replay refuses the record or ends with other figures.
+  bool ReplayedAlike(const Options& options, std::chrono::nanoseconds& spent,
+                     std::string& why) const {
+    const replay::DealtHand hand{.Deck = deck_,
+                                 .Mission = mission_,
+                                 .MemberFirst = seon_ == before_.Name,
+                                 .Stake = options.stake,
+                                 .ServiceCards = options.serviceCards};
+    const auto start = std::chrono::steady_clock::now();
+    const std::optional<replay::Settlement> replayed =
+        replay::Replay(before_, hand, table_.State().Record, why);
+    spent += std::chrono::steady_clock::now() - start;
+    if (!replayed) return false;
+    const replay::Settlement played = replay::SettlementOf(table_);
+    const replay::Member& a = played.After;
+    const replay::Member& b = replayed->After;
+    if (a.Money != b.Money || a.Wins != b.Wins || a.Losses != b.Losses || a.Draws != b.Draws ||
+        a.Missions != b.Missions) {
+      why = "it ends with money " + b.Money + " instead of " + a.Money + " (or other counts)";
+      return false;
+    }
+    return true;
+  }
 
   std::string End() const {
     switch (table_.State().Result.Ending) {
@@ -176,6 +203,7 @@ class Run {
 
   replay::Table table_;
   std::mt19937_64 chance_;
+  replay::Member before_;
   std::string deck_;
   std::string seon_;
   int mission_ = -1;
@@ -190,6 +218,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     const std::string& option = args[i];
     if (option == "--quiet") {
       options.quiet = true;
+      continue;
+    }
+    if (option == "--replay") {
+      options.replay = true;
       continue;
     }
     if (i + 1 >= args.size()) {
@@ -283,8 +315,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
   }
   if (options.portal) {
-    if (options.deck || options.mission || moneyGiven || seonGiven) {
-      error = "the portal deals with --portal: it takes no --deck, --mission, --money or --seon";
+    if (options.deck || options.mission || moneyGiven || seonGiven || options.replay) {
+      error =
+          "the portal deals and settles with --portal: it takes no --deck, --mission, --money, "
+          "--seon or --replay";
       return {};
     }
     if (options.password.empty()) {
@@ -323,6 +357,7 @@ int RunSimulation(const Options& options, std::ostream& out, std::ostream& err) 
   const auto started = std::chrono::steady_clock::now();
   int played = 0;
   int status = 0;
+  std::chrono::nanoseconds replaying{0};
   for (int hand = 0; hand < options.hands; ++hand) {
     const std::string money = table.HumanMoney();
     const Run::Outcome outcome = table.PlayHand(options);
@@ -336,6 +371,15 @@ int RunSimulation(const Options& options, std::ostream& out, std::ostream& err) 
       err << "hwatable-sim: hand " << hand + 1 << " did not end\n";
       status = 1;
       break;
+    }
+    if (options.replay) {
+      std::string why;
+      if (!table.ReplayedAlike(options, replaying, why)) {
+        err << "hwatable-sim: hand " << hand + 1 << " played again from its record: " << why
+            << "\n";
+        status = 1;
+        break;
+      }
     }
     if (options.quiet) {
       table.Sign(signature);
@@ -356,6 +400,15 @@ int RunSimulation(const Options& options, std::ostream& out, std::ostream& err) 
     std::snprintf(line, sizeof line, "%d hands in %.3f s, %.0f hands/s, signature %016llx\n",
                   played, seconds, seconds > 0 ? played / seconds : 0.0,
                   static_cast<unsigned long long>(signature.Value()));
+    out << line;
+  }
+  if (options.replay && played > 0) {
+    const double seconds = std::chrono::duration<double>(replaying).count();
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "%d hands played again from their records in %.3f s, %.0f us per hand, "
+                  "all alike\n",
+                  played, seconds, 1e6 * seconds / played);
     out << line;
   }
   return status;

@@ -27,6 +27,9 @@ struct Options {
   std::uint64_t seed = 1;
   int serviceCards = 3;
   bool quiet = false;  // no records; a closing line with the speed and a signature
+  // Every hand is also played again from its deal and record, as the portal settles it,
+  // and must end alike; a closing line tells how long that took.
+  bool replay = false;
   Human human = Human::kIdle;
   // Hands dealt and settled by the portal at this address, logged in with the name and
   // this password (the portal then decides the money and who plays first).

@@ -67,6 +67,13 @@ TEST(SimulatorOptionsTest, MalformedOptionsAreRefusedWithAReason) {
            {{"--seed", "x"}, "--seed"},
            {{"--hands"}, "needs a value"},
            {{"--colour", "red"}, "unknown option --colour"},
+           {{"--portal", "127.0.0.1:8410"}, "the portal's address"},
+           {{"--portal", "http://127.0.0.1:8410/"}, "needs the member's --password"},
+           {{"--portal", "http://127.0.0.1:8410/", "--password", "pw", "--money", "5"},
+            "the portal deals"},
+           {{"--portal", "http://127.0.0.1:8410/", "--password", "pw", "--deck", deck},
+            "the portal deals"},
+           {{"--password", "pw"}, "--password goes with --portal"},
        }) {
     std::string error;
     EXPECT_FALSE(ParseOptions(c.args, error).has_value()) << c.reason;
@@ -180,7 +187,52 @@ TEST(SimulatorTest, QuietRunsPrintASpeedLineWithASignatureOfTheResults) {
   EXPECT_NE(a[1], c[1]);
 }
 
+TEST(SimulatorTest, EveryHandPlayedByChancePlaysAgainAlikeFromItsRecord) {
+  const SimRun run =
+      Simulate({"--hands", "60", "--seed", "8", "--human", "random", "--replay", "--quiet"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, ::testing::ContainsRegex(
+                           "60 hands played again from their records in [0-9.]+ s, [0-9]+ us "
+                           "per hand, all alike\n$"));
+}
+
 #ifdef HWATABLE_SIM_PROGRAM
+// The program with these arguments: its exit status and what it printed.
+SimRun RunProgram(const std::string& args) {
+  FILE* pipe = popen((HWATABLE_SIM_PROGRAM " " + args + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return {-1, "", ""};
+  std::string output;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, got);
+  return {WEXITSTATUS(pclose(pipe)), output, ""};
+}
+
+TEST(SimulatorProgramTest, VerifyDealDealsAPortalsHandAgainFromItsSeeds) {
+  const std::string seed = "4f1c2a9e7b3d5f60812a4c6e8f0b1d3e5a7c9e1f3b5d7f9a2c4e6a8b0d2f4a6c";
+  const SimRun run = RunProgram("--verify-deal " + seed + " 9a3f 17 3");
+  EXPECT_EQ(run.status, 0) << run.out;
+  // The commitment is the seed's SHA-256, as sha256sum prints it.
+  EXPECT_THAT(run.out,
+              HasSubstr("server seed commitment: "
+                        "b03392abddf8fc82a4f22b54ecfe77764630bf8e999aa98e19687f9f536fadbe\n"));
+  EXPECT_THAT(run.out, HasSubstr("deck: 2244113234490013015020471528310830174806184145023938124025"
+                                 "35461404264321034233240516291937072736091023\n"));
+  EXPECT_THAT(run.out, HasSubstr("mission: 1 "));
+  // 선's ten cards are the 10th to 14th and 24th to 28th of the deck.
+  EXPECT_THAT(run.out, HasSubstr("first player's hand: 50(서비스) 20(6월) 47(12월) 15(4월) 28(8월) "
+                                 "2(1월) 39(10월) 38(10월) 12(4월) 40(11월)\n"));
+
+  const std::string verify = "--verify-deal ";
+  for (const std::string& bad : std::vector<std::string>{
+           verify + seed + " 9a3f 17", verify + seed + " 9A3F 17 3", verify + "abc 9a3f 17 3",
+           verify + seed + " 9a3f x 3", verify + seed + " 9a3f 17 6"}) {
+    const SimRun refused = RunProgram(bad);
+    EXPECT_EQ(refused.status, 2) << bad;
+    EXPECT_THAT(refused.out, ::testing::StartsWith("hwatable-sim: ")) << bad;
+  }
+}
+
 TEST(SimulatorProgramTest, ExitsWithStatusTwoOnABadOption) {
   FILE* pipe = popen(HWATABLE_SIM_PROGRAM " --mission 12 2>&1", "r");
   ASSERT_NE(pipe, nullptr);
