@@ -7,24 +7,15 @@
 #include <nlohmann/json.hpp>
 #include <random>
 
+#include "portal/client/form.h"
 #include "replay/table.h"
 #include "rules/hand_record.h"
 
 namespace hw::sim {
 namespace {
 
-constexpr const char* kAccessCode = "quenrithzmvokrtyplaxe";
-
-std::vector<std::string> Split(const std::string& reply) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t bar = reply.find('|', start);
-    fields.push_back(reply.substr(start, bar == std::string::npos ? bar : bar - start));
-    if (bar == std::string::npos) return fields;
-    start = bar + 1;
-  }
-}
+using portal::kAccessCode;
+using portal::SplitReply;
 
 // The portal's posts, each a form with the access code and the game code.
 class Portal {
@@ -73,7 +64,7 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
     err << "hwatable-sim: the portal at " << *options.portal << " does not answer\n";
     return 1;
   }
-  const std::vector<std::string> figures = Split(*login);
+  const std::vector<std::string> figures = SplitReply(*login);
   if (figures.size() != 10) {
     err << "hwatable-sim: the portal refused the login: " << *login << "\n";
     return 1;
@@ -99,7 +90,7 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
                                      {"recstake", options.stake},
                                      {"recservice", std::to_string(options.serviceCards)},
                                      {"recseed", Hex(chance()) + Hex(chance())}});
-    const std::vector<std::string> dealt = Split(deal.value_or(""));
+    const std::vector<std::string> dealt = SplitReply(deal.value_or(""));
     if (dealt.size() != 7 || dealt[0] != "OK") {
       err << "hwatable-sim: hand " << hand + 1 << " not dealt: " << deal.value_or("no answer")
           << "\n";
@@ -139,7 +130,7 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
                                                    {"recmission", after.Missions},
                                                    {"rechand", dealt[1]},
                                                    {"recplay", record}});
-    const std::vector<std::string> reply = Split(saved.value_or(""));
+    const std::vector<std::string> reply = SplitReply(saved.value_or(""));
     const bool same = reply.size() == 7 && reply[0] == "OK" && reply[1] == after.Money &&
                       reply[2] == after.Wins && reply[3] == after.Losses &&
                       reply[4] == after.Draws && reply[5] == after.Missions;

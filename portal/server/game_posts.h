@@ -18,11 +18,12 @@
 
 #include <httplib.h>
 
+#include "portal/client/form.h"
 #include "portal/server/member_store.h"
 
 namespace hw::portal {
 
-inline constexpr const char* kAccessCode = "quenrithzmvokrtyplaxe";
+// The access code every post carries is the game's own (kAccessCode).
 inline constexpr const char* kGameCode = "001";
 
 // Answers a failure of the server itself (the database, say), after which nothing has
