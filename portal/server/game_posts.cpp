@@ -6,13 +6,13 @@ namespace hw::portal {
 namespace {
 
 // The first value posted under `name`, empty when there is none.
-std::string Field(const httplib::Params& fields, const char* name) {
+std::string Field(const FormFields& fields, const char* name) {
   const auto found = fields.find(name);
   return found == fields.end() ? std::string() : found->second;
 }
 
 // Every post carries the access code and the game code; a refusal when either is wrong.
-std::optional<std::string> RefuseCaller(const httplib::Params& fields) {
+std::optional<std::string> RefuseCaller(const FormFields& fields) {
   if (Field(fields, "recencode") != kAccessCode) return "ER|허가되지 않은 접속입니다";
   if (Field(fields, "recgcode") != kGameCode) return "ER|지원하지 않는 게임입니다";
   return std::nullopt;
@@ -48,7 +48,7 @@ std::string RefusalText(SaveRefusal refusal) {
 
 }  // namespace
 
-std::string LoginReply(MemberStore& store, const httplib::Params& fields) {
+std::string LoginReply(MemberStore& store, const FormFields& fields) {
   if (auto refusal = RefuseCaller(fields)) return *refusal;
   const std::optional<LoginResult> login =
       store.Login(Field(fields, "recnick"), Field(fields, "recpwd"));
@@ -59,7 +59,7 @@ std::string LoginReply(MemberStore& store, const httplib::Params& fields) {
          "|" + std::to_string(f.missions) + "|" + login->session;
 }
 
-std::string DealReply(MemberStore& store, const httplib::Params& fields) {
+std::string DealReply(MemberStore& store, const FormFields& fields) {
   if (auto refusal = RefuseCaller(fields)) return *refusal;
   const DealResult dealt = store.Deal({.name = Field(fields, "recnick"),
                                        .session = Field(fields, "recsession"),
@@ -72,7 +72,7 @@ std::string DealReply(MemberStore& store, const httplib::Params& fields) {
          "|" + (hand.member_first ? "1" : "0") + "|" + hand.money + "|" + hand.seed_commitment;
 }
 
-std::string ScoreSaveReply(MemberStore& store, const httplib::Params& fields) {
+std::string ScoreSaveReply(MemberStore& store, const FormFields& fields) {
   if (auto refusal = RefuseCaller(fields)) return *refusal;
   std::optional<std::string> hand;
   if (fields.contains("rechand")) hand = Field(fields, "rechand");
@@ -92,7 +92,7 @@ std::string ScoreSaveReply(MemberStore& store, const httplib::Params& fields) {
   return saved.reply;
 }
 
-std::string LogoutReply(MemberStore& store, const httplib::Params& fields) {
+std::string LogoutReply(MemberStore& store, const FormFields& fields) {
   if (auto refusal = RefuseCaller(fields)) return *refusal;
   if (!store.Logout(Field(fields, "recnick"), Field(fields, "recsession"))) {
     return "ER|접속 중이 아닙니다";

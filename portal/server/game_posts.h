@@ -16,9 +16,8 @@
 
 #include <string>
 
-#include <httplib.h>
-
 #include "portal/client/form.h"
+#include "portal/server/http_server.h"
 #include "portal/server/member_store.h"
 
 namespace hw::portal {
@@ -30,10 +29,13 @@ inline constexpr const char* kGameCode = "001";
 // changed.
 inline constexpr const char* kServerErrorReply =
     "ER|서버에 문제가 있어 처리하지 못했습니다. 잠시후 다시 시도해 주십시오";
+// Answers a login that finds the portal too busy checking passwords to take it now.
+inline constexpr const char* kBusyReply =
+    "ER|접속하는 분이 많아 지금은 처리하지 못했습니다. 잠시후 다시 시도해 주십시오";
 
-std::string LoginReply(MemberStore& store, const httplib::Params& fields);
-std::string DealReply(MemberStore& store, const httplib::Params& fields);
-std::string ScoreSaveReply(MemberStore& store, const httplib::Params& fields);
-std::string LogoutReply(MemberStore& store, const httplib::Params& fields);
+std::string LoginReply(MemberStore& store, const FormFields& fields);
+std::string DealReply(MemberStore& store, const FormFields& fields);
+std::string ScoreSaveReply(MemberStore& store, const FormFields& fields);
+std::string LogoutReply(MemberStore& store, const FormFields& fields);
 
 }  // namespace hw::portal

@@ -367,4 +367,9 @@ std::string NotFoundPage() {
   return Page("페이지를 찾을 수 없습니다", "/", "<p>주소를 다시 확인해 주세요.</p>\n");
 }
 
+std::string BusyPage() {
+  return Page("잠시후 다시 시도해 주세요", "/",
+              "<p>지금은 요청이 많아 처리하지 못했습니다. 잠시후 다시 시도해 주세요.</p>\n");
+}
+
 }  // namespace hw::portal

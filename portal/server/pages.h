@@ -49,5 +49,7 @@ std::string HandsPage(const std::string& name, std::string_view error = {});
 std::string HandListPage(const std::string& name, const std::vector<HandView>& hands);
 
 std::string NotFoundPage();
+// When the portal is too busy checking passwords to take one more now.
+std::string BusyPage();
 
 }  // namespace hw::portal

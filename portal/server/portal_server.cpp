@@ -2,8 +2,6 @@
 
 #include <array>
 #include <ctime>
-#include <fstream>
-#include <memory>
 #include <optional>
 
 #include "portal/server/game_posts.h"
@@ -18,10 +16,6 @@ constexpr const char* kHtmlType = "text/html; charset=UTF-8";
 bool IsGamePost(const std::string& path) {
   return path == "/sub/chk.asp" || path == "/sub/deal.asp" || path == "/sub/svp.asp" ||
          path == "/sub/lgo.asp";
-}
-
-std::string Param(const httplib::Request& request, const char* name) {
-  return request.has_param(name) ? request.get_param_value(name) : std::string();
 }
 
 // A file name under down/ that may be served: no folders, nothing hidden.
@@ -39,36 +33,53 @@ std::string NowText() {
   return text.data();
 }
 
+// A text as it may go into a log line: control characters and "%" written as %XX, so
+// that nothing a client sends can start a line of its own or pass for another field.
+std::string LogSafe(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string safe;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == '%' || c == ' ') {
+      safe += '%';
+      safe += kHex[byte >> 4];
+      safe += kHex[byte & 15];
+    } else {
+      safe += c;
+    }
+  }
+  return safe;
+}
+
+// The sentence that tells why a password check was held back.
+std::string HeldBackText(const HeldBack& held) {
+  const long long minutes = (held.remaining.count() + 59) / 60;
+  switch (held.reason) {
+    case HeldBack::Reason::kWait:
+      return "비밀번호가 여러 번 맞지 않았습니다. " + std::to_string(held.remaining.count()) +
+             "초 뒤에 다시 시도해 주십시오";
+    case HeldBack::Reason::kNameLocked:
+      return "비밀번호가 여러 번 맞지 않아 이 게임명은 " + std::to_string(minutes) +
+             "분 동안 쓸 수 없습니다";
+    case HeldBack::Reason::kAddressLocked:
+      return "이 곳에서 비밀번호가 여러 번 맞지 않아 " + std::to_string(minutes) +
+             "분 동안 쓸 수 없습니다";
+  }
+  return {};
+}
+
+HttpServerOptions HttpOptions(const PortalOptions& options) {
+  HttpServerOptions http;
+  http.max_body = kMaxBodyBytes;
+  http.hosts = options.hosts;
+  http.loopback_hosts_only = options.local;
+  http.request_deadline = options.request_deadline;
+  return http;
+}
+
 std::filesystem::path CreateFolder(std::filesystem::path folder) {
   std::filesystem::create_directories(folder);
   return folder;
-}
-
-void SendFile(const std::filesystem::path& file, httplib::Response& response) {
-  // The size comes from the opened file: a publish may replace the name meanwhile.
-  auto in = std::make_shared<std::ifstream>(file, std::ios::binary | std::ios::ate);
-  const std::streamoff size = in->tellg();
-  if (!*in || size < 0) {
-    response.status = 404;
-    return;
-  }
-  const bool list = file.extension() == ".lst";
-  if (list) response.set_header("Cache-Control", "no-cache");
-  const char* type = list ? kTextType : "application/octet-stream";
-  if (size == 0) {  // httplib would send no length for an empty provider
-    response.set_content("", type);
-    return;
-  }
-  response.set_content_provider(
-      static_cast<std::size_t>(size), type,
-      [in](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-        std::array<char, 64 * 1024> buffer;
-        in->clear();
-        in->seekg(static_cast<std::streamoff>(offset));
-        in->read(buffer.data(), static_cast<std::streamsize>(std::min(length, buffer.size())));
-        const std::streamsize got = in->gcount();
-        return got > 0 && sink.write(buffer.data(), static_cast<std::size_t>(got));
-      });
 }
 
 }  // namespace
@@ -78,15 +89,11 @@ PortalServer::PortalServer(PortalOptions options)
       down_dir_(CreateFolder(options_.data_dir / "down")),
       store_(options_.data_dir / kDatabaseFile,
              {options_.hash_cost, options_.clock, [this](const std::string& line) { Note(line); },
-              options_.test_deals}) {
+              options_.test_deals}),
+      attempts_(AttemptPolicy{}, AttemptPolicy{.free_failures = 20, .lock_after = 50}),
+      http_(HttpOptions(options_)) {
+  if (!options_.clock) options_.clock = [] { return std::chrono::system_clock::now(); };
   Touch();
-  http_.set_payload_max_length(kMaxBodyBytes);
-  // httplib's default also sets SO_REUSEPORT, with which a second server would quietly
-  // share a port that is in use instead of failing to bind.
-  http_.set_socket_options([](socket_t socket) {
-    const int yes = 1;
-    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  });
   Route();
 }
 
@@ -95,21 +102,14 @@ PortalServer::~PortalServer() {
 }
 
 bool PortalServer::Bind(const std::string& host, int port) {
-  if (port == 0) {
-    port_ = http_.bind_to_any_port(host);
-    return port_ > 0;
-  }
-  port_ = port;
-  return http_.bind_to_port(host, port);
+  if (!http_.Bind(host, port)) return false;
+  port_ = http_.port();
+  return true;
 }
 
 void PortalServer::Start() {
   Touch();
-  serving_done_ = false;
-  thread_ = std::thread([this] {
-    http_.listen_after_bind();
-    serving_done_ = true;
-  });
+  http_.Start();
   {
     const std::lock_guard lock(sweep_mutex_);
     sweep_stop_ = false;
@@ -143,13 +143,7 @@ void PortalServer::Stop() {
     sweep_wake_.notify_all();
     sweeper_.join();
   }
-  if (!thread_.joinable()) return;
-  // httplib's stop() only acts once its accept loop runs, so wait for that (or for the
-  // loop to have ended already).
-  while (!http_.is_running() && !serving_done_)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  http_.stop();
-  thread_.join();
+  http_.Stop();
 }
 
 std::chrono::steady_clock::time_point PortalServer::LastRequest() const {
@@ -160,15 +154,27 @@ void PortalServer::Touch() {
   last_request_ = std::chrono::steady_clock::now().time_since_epoch().count();
 }
 
-void PortalServer::Log(const httplib::Request& request, const httplib::Response& response) {
+std::optional<HeldBack> PortalServer::Guarded(const HttpRequest& request, const std::string& name,
+                                              const std::function<std::optional<bool>()>& check) {
+  if (auto held = attempts_.Check(request.client, name, options_.clock())) return held;
+  if (const std::optional<bool> good = check()) {
+    attempts_.Record(request.client, name, *good, options_.clock());
+  }
+  return std::nullopt;
+}
+
+void PortalServer::Log(const HttpRequest& request, const HttpResponse& response) {
   Touch();
   if (options_.log == nullptr) return;
-  std::string line =
-      NowText() + " " + request.method + " " + request.path + " " + std::to_string(response.status);
+  std::string line = NowText() + " " + (request.client.empty() ? "-" : request.client) + " " +
+                     (request.method.empty() ? "-" : LogSafe(request.method)) + " " +
+                     (request.path.empty() ? "-" : LogSafe(request.path)) + " " +
+                     std::to_string(response.status);
   // Only a well-formed name: nothing a client sends may break the line.
-  std::string name = Param(request, "recnick");
-  if (name.empty()) name = Param(request, "name");
-  if (IsValidMemberName(name)) line += " " + name;
+  std::string name = request.Param("recnick");
+  if (name.empty()) name = request.Param("name");
+  if (IsValidMemberName(name)) line += " " + LogSafe(name);
+  if (!response.note.empty()) line += " " + response.note;
   const std::lock_guard lock(log_mutex_);
   *options_.log << line << std::endl;
 }
@@ -180,193 +186,230 @@ void PortalServer::Note(const std::string& line) {
 }
 
 void PortalServer::Route() {
-  http_.set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
-    Touch();
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
-  http_.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-    Log(request, response);
-  });
-  http_.set_exception_handler(
-      [this](const httplib::Request& request, httplib::Response& response, std::exception_ptr e) {
-        std::string what = "unknown error";
-        try {
-          std::rethrow_exception(e);
-        } catch (const std::exception& error) {
-          what = error.what();
-        } catch (...) {
-        }
-        if (options_.log != nullptr) {
-          const std::lock_guard lock(log_mutex_);
-          *options_.log << NowText() << " error in " << request.path << ": " << what << std::endl;
-        }
-        response.status = 500;
+  http_.OnAnswered(
+      [this](const HttpRequest& request, const HttpResponse& response) { Log(request, response); });
+  http_.OnError(
+      [this](const HttpRequest& request, HttpResponse& response, const std::string& what) {
+        Note("error in " + LogSafe(request.path) + ": " + what);
         if (IsGamePost(request.path)) {
-          response.set_content(kServerErrorReply, kTextType);
+          response.Set(kServerErrorReply, kTextType);
         } else {
-          response.set_content("서버에 문제가 있어 처리하지 못했습니다.", kTextType);
+          response.Set("서버에 문제가 있어 처리하지 못했습니다.", kTextType);
         }
       });
-  http_.set_error_handler(httplib::Server::HandlerWithResponse(
-      [](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        if (response.status == 404) {
-          response.set_content(NotFoundPage(), kHtmlType);
-        } else {
-          response.set_content(std::to_string(response.status), kTextType);
-        }
-        return httplib::Server::HandlerResponse::Handled;
-      }));
+  http_.OnErrorPage([](HttpResponse& response) {
+    if (response.status == 404) {
+      response.Set(NotFoundPage(), kHtmlType);
+    } else {
+      response.Set(std::to_string(response.status), kTextType);
+    }
+  });
+  http_.OnBusy([](const HttpRequest& request, HttpResponse& response) {
+    // Answered at once: the game shows the text, a browser the page.
+    if (IsGamePost(request.path)) {
+      response.status = 200;
+      response.Set(kBusyReply, kTextType);
+    } else {
+      response.Set(BusyPage(), kHtmlType);
+    }
+  });
 
-  // The game's form posts.
-  const auto game_post = [this](std::string (*reply)(MemberStore&, const httplib::Params&)) {
-    return [this, reply](const httplib::Request& request, httplib::Response& response) {
-      response.set_content(reply(store_, request.params), kTextType);
+  // The game's form posts. The login hashes the password; the others are quick.
+  const auto game_post = [this](std::string (*reply)(MemberStore&, const FormFields&)) {
+    return [this, reply](const HttpRequest& request, HttpResponse& response) {
+      response.Set(reply(store_, request.form), kTextType);
+      response.headers.emplace_back("Cache-Control", "no-store");
     };
   };
-  http_.Post(R"(/sub/chk\.asp)", game_post(&LoginReply));
-  http_.Post(R"(/sub/deal\.asp)", game_post(&DealReply));
-  http_.Post(R"(/sub/svp\.asp)", game_post(&ScoreSaveReply));
-  http_.Post(R"(/sub/lgo\.asp)", game_post(&LogoutReply));
+  http_.Handle("POST", "/sub/chk.asp", Work::kHashing,
+               [this](const HttpRequest& request, HttpResponse& response) {
+                 std::string reply;
+                 const auto held = Guarded(request, request.Param("recnick"), [&] {
+                   reply = LoginReply(store_, request.form);
+                   // "-1" is a wrong name or password; an "ER" checked no password.
+                   return reply.starts_with("ER") ? std::nullopt
+                                                  : std::optional<bool>(reply != "-1");
+                 });
+                 if (held) reply = "ER|" + HeldBackText(*held);
+                 response.note = held                      ? "held back"
+                                 : reply == "-1"           ? "no match"
+                                 : reply.starts_with("ER") ? "refused"
+                                                           : "logged in";
+                 response.Set(reply, kTextType);
+                 response.headers.emplace_back("Cache-Control", "no-store");
+               });
+  http_.Handle("POST", "/sub/deal.asp", Work::kQuick, game_post(&DealReply));
+  http_.Handle("POST", "/sub/svp.asp", Work::kQuick, game_post(&ScoreSaveReply));
+  http_.Handle("POST", "/sub/lgo.asp", Work::kQuick, game_post(&LogoutReply));
 
-  // The pages.
-  http_.Get("/", [this](const httplib::Request&, httplib::Response& response) {
-    response.set_content(HomePage(store_.Richest(10)), kHtmlType);
+  // The pages. Those that take a password hash it; those that show a secret are never
+  // kept by a cache.
+  const auto page = [](HttpResponse& response, std::string html, bool secret = false) {
+    response.Set(std::move(html), kHtmlType);
+    if (secret) response.headers.emplace_back("Cache-Control", "no-store");
+  };
+  http_.Handle("GET", "/", Work::kQuick, [this, page](const HttpRequest&, HttpResponse& response) {
+    page(response, HomePage(store_.Richest(10)));
   });
-  http_.Get(R"(/sub/redir\.asp)", [](const httplib::Request& request, httplib::Response& response) {
-    const std::string no = Param(request, "no");
-    if (no == "1") {
-      response.set_content(JoinPage({}), kHtmlType);
-    } else if (no == "2") {
-      response.set_content(RecoverPage({}), kHtmlType);
-    } else if (no == "3") {
-      response.set_content(TopUpPage({}), kHtmlType);
-    } else {
-      response.status = 404;
-    }
-  });
-  http_.Post(R"(/sub/join\.asp)",
-             [this](const httplib::Request& request, httplib::Response& response) {
-               const std::string avatar = Param(request, "avatar");
-               NewMember member{.name = Param(request, "name"),
-                                .password = Param(request, "password"),
-                                .avatar = avatar.size() == 1 ? avatar[0] - '0' : 0,
-                                .voice = Param(request, "voice")};
-               JoinEntries entries{member.name, member.avatar, member.voice};
-               if (member.password != Param(request, "password2")) {
-                 response.set_content(
-                     JoinPage(entries, "비밀번호와 비밀번호 확인이 서로 다릅니다."), kHtmlType);
-                 return;
-               }
-               const SignUpResult result = store_.AddMember(member);
-               if (!result.refusal) {
-                 response.set_content(JoinedPage(member.name, result.recovery_code), kHtmlType);
-                 return;
-               }
-               const char* error = "가입하지 못했습니다.";
-               switch (*result.refusal) {
-                 case SignUpRefusal::kBadName:
-                   error = "게임명은 1자에서 20자까지이고, 제어 문자와 \"|\"는 쓸 수 없습니다.";
-                   break;
-                 case SignUpRefusal::kBadPassword:
-                   error = "비밀번호는 4자에서 64자까지로 정해 주세요.";
-                   break;
-                 case SignUpRefusal::kBadAvatar:
-                   error = "아바타를 1번에서 6번 가운데 골라 주세요.";
-                   break;
-                 case SignUpRefusal::kBadVoice:
-                   error = "목소리를 골라 주세요.";
-                   break;
-                 case SignUpRefusal::kNameTaken:
-                   error = "이미 쓰이고 있는 게임명입니다. 다른 게임명을 골라 주세요.";
-                   break;
-                 case SignUpRefusal::kComputersName:
-                   error =
-                       "\"컴퓨터\"는 게임에서 상대편 컴퓨터의 이름이라 게임명으로 쓸 수 "
-                       "없습니다. 다른 게임명을 골라 주세요.";
-                   break;
-                 case SignUpRefusal::kBadMoney:
-                   break;
-               }
-               response.set_content(JoinPage(entries, error), kHtmlType);
-             });
-  http_.Post(R"(/sub/recover\.asp)", [this](const httplib::Request& request,
-                                            httplib::Response& response) {
-    const std::string name = Param(request, "name");
-    const std::string password = Param(request, "password");
-    if (password != Param(request, "password2")) {
-      response.set_content(RecoverPage(name, "새 비밀번호와 확인이 서로 다릅니다."), kHtmlType);
-      return;
-    }
-    switch (store_.Recover(name, Param(request, "code"), password)) {
-      case RecoverResult::kDone:
-        response.set_content(RecoveredPage(name), kHtmlType);
-        break;
-      case RecoverResult::kNoMatch:
-        response.set_content(RecoverPage(name, "게임명과 복구 코드가 맞지 않습니다."), kHtmlType);
-        break;
-      case RecoverResult::kBadPassword:
-        response.set_content(RecoverPage(name, "비밀번호는 4자에서 64자까지로 정해 주세요."),
-                             kHtmlType);
-        break;
-    }
-  });
-  http_.Post(R"(/sub/topup\.asp)", [this](const httplib::Request& request,
-                                          httplib::Response& response) {
-    const std::string name = Param(request, "name");
-    switch (store_.TopUp(name, Param(request, "password"))) {
-      case TopUpResult::kDone:
-        response.set_content(ToppedUpPage(name, std::string(kTopUpMoney)), kHtmlType);
-        break;
-      case TopUpResult::kNoMatch:
-        response.set_content(TopUpPage(name, "게임명 또는 비밀번호가 맞지 않습니다."), kHtmlType);
-        break;
-      case TopUpResult::kNotPoor:
-        response.set_content(TopUpPage(name, "보유 금액이 " + KoreanMoney(kTopUpBelow) +
-                                                 " 이상이면 충전할 수 없습니다."),
-                             kHtmlType);
-        break;
-      case TopUpResult::kAlreadyToday:
-        response.set_content(
-            TopUpPage(name, "오늘은 이미 충전하셨습니다. 내일 다시 이용해 주세요."), kHtmlType);
-        break;
-    }
-  });
-
-  RouteHands();
+  http_.Handle("GET", "/sub/redir.asp", Work::kQuick,
+               [page](const HttpRequest& request, HttpResponse& response) {
+                 const std::string no = request.Param("no");
+                 if (no == "1") {
+                   page(response, JoinPage({}));
+                 } else if (no == "2") {
+                   page(response, RecoverPage({}));
+                 } else if (no == "3") {
+                   page(response, TopUpPage({}));
+                 } else {
+                   response.status = 404;
+                 }
+               });
+  http_.Handle("POST", "/sub/join.asp", Work::kHashing,
+               [this, page](const HttpRequest& request, HttpResponse& response) {
+                 const std::string avatar = request.Param("avatar");
+                 NewMember member{.name = request.Param("name"),
+                                  .password = request.Param("password"),
+                                  .avatar = avatar.size() == 1 ? avatar[0] - '0' : 0,
+                                  .voice = request.Param("voice")};
+                 JoinEntries entries{member.name, member.avatar, member.voice};
+                 if (member.password != request.Param("password2")) {
+                   page(response, JoinPage(entries, "비밀번호와 비밀번호 확인이 서로 다릅니다."));
+                   return;
+                 }
+                 const SignUpResult result = store_.AddMember(member);
+                 if (!result.refusal) {
+                   page(response, JoinedPage(member.name, result.recovery_code), true);
+                   return;
+                 }
+                 const char* error = "가입하지 못했습니다.";
+                 switch (*result.refusal) {
+                   case SignUpRefusal::kBadName:
+                     error = "게임명은 1자에서 20자까지이고, 제어 문자와 \"|\"는 쓸 수 없습니다.";
+                     break;
+                   case SignUpRefusal::kBadPassword:
+                     error = "비밀번호는 4자에서 64자까지로 정해 주세요.";
+                     break;
+                   case SignUpRefusal::kBadAvatar:
+                     error = "아바타를 1번에서 6번 가운데 골라 주세요.";
+                     break;
+                   case SignUpRefusal::kBadVoice:
+                     error = "목소리를 골라 주세요.";
+                     break;
+                   case SignUpRefusal::kNameTaken:
+                     error = "이미 쓰이고 있는 게임명입니다. 다른 게임명을 골라 주세요.";
+                     break;
+                   case SignUpRefusal::kComputersName:
+                     error =
+                         "\"컴퓨터\"는 게임에서 상대편 컴퓨터의 이름이라 게임명으로 쓸 수 "
+                         "없습니다. 다른 게임명을 골라 주세요.";
+                     break;
+                   case SignUpRefusal::kBadMoney:
+                     break;
+                 }
+                 page(response, JoinPage(entries, error));
+               });
+  http_.Handle("POST", "/sub/recover.asp", Work::kHashing,
+               [this, page](const HttpRequest& request, HttpResponse& response) {
+                 const std::string name = request.Param("name");
+                 const std::string password = request.Param("password");
+                 if (password != request.Param("password2")) {
+                   page(response, RecoverPage(name, "새 비밀번호와 확인이 서로 다릅니다."));
+                   return;
+                 }
+                 RecoverResult result = RecoverResult::kNoMatch;
+                 if (const auto held = Guarded(request, name, [&] {
+                       result = store_.Recover(name, request.Param("code"), password);
+                       return result == RecoverResult::kBadPassword
+                                  ? std::nullopt
+                                  : std::optional<bool>(result == RecoverResult::kDone);
+                     })) {
+                   response.note = "held back";
+                   page(response, RecoverPage(name, HeldBackText(*held) + "."));
+                   return;
+                 }
+                 switch (result) {
+                   case RecoverResult::kDone:
+                     page(response, RecoveredPage(name), true);
+                     break;
+                   case RecoverResult::kNoMatch:
+                     page(response, RecoverPage(name, "게임명과 복구 코드가 맞지 않습니다."));
+                     break;
+                   case RecoverResult::kBadPassword:
+                     page(response,
+                          RecoverPage(name, "비밀번호는 4자에서 64자까지로 정해 주세요."));
+                     break;
+                 }
+               });
+  http_.Handle("POST", "/sub/topup.asp", Work::kHashing,
+               [this, page](const HttpRequest& request, HttpResponse& response) {
+                 const std::string name = request.Param("name");
+                 TopUpResult result = TopUpResult::kNoMatch;
+                 if (const auto held = Guarded(request, name, [&] {
+                       result = store_.TopUp(name, request.Param("password"));
+                       return std::optional<bool>(result != TopUpResult::kNoMatch);
+                     })) {
+                   response.note = "held back";
+                   page(response, TopUpPage(name, HeldBackText(*held) + "."));
+                   return;
+                 }
+                 switch (result) {
+                   case TopUpResult::kDone:
+                     page(response, ToppedUpPage(name, std::string(kTopUpMoney)));
+                     break;
+                   case TopUpResult::kNoMatch:
+                     page(response, TopUpPage(name, "게임명 또는 비밀번호가 맞지 않습니다."));
+                     break;
+                   case TopUpResult::kNotPoor:
+                     page(response, TopUpPage(name, "보유 금액이 " + KoreanMoney(kTopUpBelow) +
+                                                        " 이상이면 충전할 수 없습니다."));
+                     break;
+                   case TopUpResult::kAlreadyToday:
+                     page(response,
+                          TopUpPage(name, "오늘은 이미 충전하셨습니다. 내일 다시 이용해 주세요."));
+                     break;
+                 }
+               });
+  http_.Handle("GET", "/fair", Work::kQuick,
+               [this, page](const HttpRequest&, HttpResponse& response) {
+                 page(response, FairPage(store_.Seeds()));
+               });
+  http_.Handle(
+      "GET", "/sub/hands.asp", Work::kQuick,
+      [page](const HttpRequest&, HttpResponse& response) { page(response, HandsPage({})); });
+  http_.Handle("POST", "/sub/hands.asp", Work::kHashing,
+               [this, page](const HttpRequest& request, HttpResponse& response) {
+                 const std::string name = request.Param("name");
+                 std::optional<std::vector<HandView>> hands;
+                 if (const auto held = Guarded(request, name, [&] {
+                       hands = store_.CheckedHands(name, request.Param("password"), kListedHands);
+                       return std::optional<bool>(hands.has_value());
+                     })) {
+                   response.note = "held back";
+                   page(response, HandsPage(name, HeldBackText(*held) + "."));
+                   return;
+                 }
+                 if (!hands) {
+                   page(response, HandsPage(name, "게임명 또는 비밀번호가 맞지 않습니다."));
+                   return;
+                 }
+                 page(response, HandListPage(name, *hands), true);
+               });
 
   // Installers and the update list.
-  http_.Get(R"(/down/([^/]+))",
-            [this](const httplib::Request& request, httplib::Response& response) {
-              const std::string name = request.matches[1];
-              const std::filesystem::path file = down_dir_ / name;
-              std::error_code error;
-              if (!IsServableName(name) || !std::filesystem::is_regular_file(file, error)) {
-                response.status = 404;
-                return;
-              }
-              SendFile(file, response);
-            });
-}
-
-void PortalServer::RouteHands() {
-  http_.Get("/fair", [this](const httplib::Request&, httplib::Response& response) {
-    response.set_content(FairPage(store_.Seeds()), kHtmlType);
-  });
-  http_.Get(R"(/sub/hands\.asp)", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content(HandsPage({}), kHtmlType);
-  });
-  http_.Post(
-      R"(/sub/hands\.asp)", [this](const httplib::Request& request, httplib::Response& response) {
-        const std::string name = Param(request, "name");
-        const std::optional<std::vector<HandView>> hands =
-            store_.CheckedHands(name, Param(request, "password"), kListedHands);
-        if (!hands) {
-          response.set_content(HandsPage(name, "게임명 또는 비밀번호가 맞지 않습니다."), kHtmlType);
-          return;
-        }
-        response.set_content(HandListPage(name, *hands), kHtmlType);
-      });
+  http_.Handle("GET", "/down/*", Work::kQuick,
+               [this](const HttpRequest& request, HttpResponse& response) {
+                 const std::string name = request.path.substr(std::string("/down/").size());
+                 const std::filesystem::path file = down_dir_ / name;
+                 std::error_code error;
+                 if (!IsServableName(name) || !std::filesystem::is_regular_file(file, error)) {
+                   response.status = 404;
+                   return;
+                 }
+                 const bool list = file.extension() == ".lst";
+                 if (list) response.headers.emplace_back("Cache-Control", "no-cache");
+                 response.content_type = list ? kTextType : "application/octet-stream";
+                 response.file = file;
+               });
 }
 
 }  // namespace hw::portal

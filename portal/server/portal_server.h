@@ -1,13 +1,15 @@
 #pragma once
 // The portal web server: the game's form posts, the portal's pages and the installer
-// downloads, over HTTP with cpp-httplib, with members kept in a MemberStore.
+// downloads, over HTTP (HttpServer), with members kept in a MemberStore.
 //
 // The data folder holds the database "portal.db" and the folder "down/", whose files are
 // served as "down/<name>" (the update list "down/nlist.lst" among them).
 //
-// Requests are answered on httplib's thread pool; the store serializes the writes. Each
-// answered request writes one line to the log: local time, method, path, status and the
-// game name the request named, never a password, recovery code or session. The store's
+// Requests that check a password run on the server's small hashing pool, the others on
+// its quick pool; the store serializes the writes. Each answered request writes one line
+// to the log: local time, client address, method, path, status and the game name the
+// request named (control characters written as %XX), never a password, recovery code or
+// session. The store's
 // notes (a refused hand record, a game posting figures other than the portal's, an
 // abandoned hand settled) go to the same log.
 //
@@ -18,13 +20,15 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
 
-#include <httplib.h>
-
+#include "portal/server/attempts.h"
+#include "portal/server/http_server.h"
 #include "portal/server/member_store.h"
 
 namespace hw::portal {
@@ -47,6 +51,12 @@ struct PortalOptions {
   std::chrono::milliseconds sweep_every = std::chrono::minutes(1);
   // For end-to-end tests only (StoreOptions::test_deals).
   std::vector<SeededDeal> test_deals = {};
+  // The Host names answered; any when empty (HttpServerOptions::hosts).
+  std::vector<std::string> hosts = {};
+  // A portal for this machine alone (the game's local portal): only loopback Host names.
+  bool local = false;
+  // A request must arrive whole within this (HttpServerOptions::request_deadline).
+  std::chrono::milliseconds request_deadline = std::chrono::seconds(10);
 };
 
 class PortalServer {
@@ -77,8 +87,12 @@ class PortalServer {
 
  private:
   void Route();
-  void RouteHands();
-  void Log(const httplib::Request& request, const httplib::Response& response);
+  // Runs a password check unless tries for this name or from this client must wait;
+  // `check` tells whether the password was right, or nothing when no password was
+  // checked. Returns why the try was held back, or nothing when it went ahead.
+  std::optional<HeldBack> Guarded(const HttpRequest& request, const std::string& name,
+                                  const std::function<std::optional<bool>()>& check);
+  void Log(const HttpRequest& request, const HttpResponse& response);
   void Note(const std::string& line);
   void Touch();
   void Sweep();
@@ -87,10 +101,9 @@ class PortalServer {
   std::mutex log_mutex_;  // before the store, whose notes take it
   std::filesystem::path down_dir_;
   MemberStore store_;
-  httplib::Server http_;
+  AttemptLimiter attempts_;
+  HttpServer http_;
   int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> serving_done_{false};
   std::atomic<std::chrono::steady_clock::rep> last_request_{0};
 
   std::thread sweeper_;

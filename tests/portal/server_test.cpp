@@ -1018,9 +1018,10 @@ TEST_F(PortalTest, RequestLogNamesTheMemberButNoPasswordOrSession) {
   server_->Stop();  // the log line is written after the reply is sent
   const std::string log = log_.str();
   EXPECT_TRUE(std::regex_search(
-      log, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d POST /sub/chk\.asp 200 logged\n)")))
+      log, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d 127\.0\.0\.1 POST /sub/chk\.asp 200 )"
+                      R"(logged logged in\n)")))
       << log;
-  EXPECT_NE(log.find("POST /sub/lgo.asp 200 logged\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("127.0.0.1 POST /sub/lgo.asp 200 logged\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("secret"), std::string::npos) << log;
   EXPECT_EQ(log.find(session), std::string::npos) << log;
 }

@@ -1,7 +1,8 @@
 # The portal web server, in process on a free loopback port, and its program's commands.
-hwatable_test(portal_server_tests portal/server_test.cpp portal/fair_deal_test.cpp)
+hwatable_test(portal_server_tests portal/server_test.cpp portal/fair_deal_test.cpp
+  portal/hostile_test.cpp)
 target_link_libraries(portal_server_tests PRIVATE hwatable_portal_server hwatable_fair_deal
-  hwatable_replay)
+  hwatable_replay PkgConfig::HTTPLIB)
 target_compile_definitions(portal_server_tests PRIVATE
   HWATABLE_PORTAL_PROGRAM="$<TARGET_FILE:hwatable-portal>")
 add_dependencies(portal_server_tests hwatable-portal)
@@ -9,7 +10,8 @@ add_dependencies(portal_server_tests hwatable-portal)
 # The game's headless table and the portal together over loopback, with lost posts, lost
 # replies and a portal that is down.
 hwatable_test(portal_fault_tests portal/faults_test.cpp)
-target_link_libraries(portal_fault_tests PRIVATE hwatable_portal_server hwatable_replay)
+target_link_libraries(portal_fault_tests PRIVATE hwatable_portal_server hwatable_replay
+                      PkgConfig::HTTPLIB)
 
 # A thousand hands the portal deals and settles, each checked against the simulator's own
 # settlement of it.
