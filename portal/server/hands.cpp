@@ -16,7 +16,6 @@
 namespace hw::portal {
 namespace {
 
-using database::Connect;
 using database::FindIn;
 using database::SessionMatches;
 
@@ -104,11 +103,11 @@ std::string SaveReplyText(const MemberFigures& f) {
 // Applies a settled hand to its member and closes it, in one transaction, and returns
 // the reply of the settlement. A hand settled meanwhile (a save posted twice at once, a
 // sweep) is left as it is, and its stored reply returned with `applied` false.
-std::string ApplySettlement(SQLite::Database& db, const HandRow& hand, const HandEffect& effect,
-                            const char* settled_by, const std::string& record,
-                            const std::string& now, bool& applied) {
+std::string ApplySettlement(database::Pool& pool, SQLite::Database& db, const HandRow& hand,
+                            const HandEffect& effect, const char* settled_by,
+                            const std::string& record, const std::string& now, bool& applied) {
   applied = false;
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::WriteTransaction transaction(pool, db);
   {
     SQLite::Statement state(db, "SELECT state, reply FROM hands WHERE id = ?");
     state.bind(1, hand.id);
@@ -243,7 +242,7 @@ HandView ReadView(SQLite::Statement& row, const std::string& today) {
 
 DealResult MemberStore::Deal(const DealRequest& request) {
   {
-    SQLite::Database db = Connect(file_);
+    database::Lease db = pool_->Borrow();
     if (!SessionMatches(db, request.name, request.session)) return {DealRefusal::kSession, {}};
   }
   if (!IsStake(request.stake) || request.service.size() != 1 || request.service[0] < '0' ||
@@ -256,7 +255,7 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   // The same request again while its hand is open: the game never saw the reply (it was
   // lost on its way), so the hand is answered again rather than abandoned.
   {
-    SQLite::Database db = Connect(file_);
+    database::Lease db = pool_->Borrow();
     SQLite::Statement select(
         db,
         "SELECT h.id, h.deck, h.mission, h.member_first, h.money_at_deal, s.commitment "
@@ -278,8 +277,8 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   // hand is then settled in the next round.
   for (int round = 0; round < 4; ++round) {
     SettleOpenHands(request.name);
-    SQLite::Database db = Connect(file_);
-    SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+    database::Lease db = pool_->Borrow();
+    database::WriteTransaction transaction(*pool_, db);
     if (!SessionMatches(db, request.name, request.session)) return {DealRefusal::kSession, {}};
     bool member_first = true;
     {
@@ -327,7 +326,7 @@ DealResult MemberStore::Deal(const DealRequest& request) {
     insert.bind(12, member.draws);
     insert.bind(13, member.missions);
     insert.exec();
-    const std::int64_t id = db.getLastInsertRowid();
+    const std::int64_t id = db->getLastInsertRowid();
     SeededDeal deal = FairDeal(seed, request.game_seed, std::to_string(id), service_cards);
     {
       const std::lock_guard lock(test_deals_mutex_);
@@ -350,7 +349,7 @@ DealResult MemberStore::Deal(const DealRequest& request) {
 HandSaveResult MemberStore::SaveHand(const HandSave& save) {
   std::optional<HandRow> hand;
   {
-    SQLite::Database db = Connect(file_);
+    database::Lease db = pool_->Borrow();
     if (!SessionMatches(db, save.name, save.session)) return {SaveRefusal::kSession, {}};
     if (!save.hand) return {SaveRefusal::kOldGame, {}};
     if (const std::optional<std::int64_t> id = ParseHandId(*save.hand)) hand = LoadHand(db, *id);
@@ -373,8 +372,8 @@ HandSaveResult MemberStore::SaveHand(const HandSave& save) {
   bool applied = false;
   std::string reply;
   {
-    SQLite::Database db = Connect(file_);
-    reply = ApplySettlement(db, *hand, effect, "record", RecordText(settlement->Decisions),
+    database::Lease db = pool_->Borrow();
+    reply = ApplySettlement(*pool_, db, *hand, effect, "record", RecordText(settlement->Decisions),
                             LocalTime("%Y-%m-%d %H:%M:%S"), applied);
   }
   const PostedFigures& p = save.posted;
@@ -393,7 +392,7 @@ HandSaveResult MemberStore::SaveHand(const HandSave& save) {
 }
 
 bool MemberStore::SettleIdle(std::int64_t hand_id) {
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   const std::optional<HandRow> hand = LoadHand(db, hand_id);
   if (!hand || !hand->open) return false;
   std::string why;
@@ -403,7 +402,8 @@ bool MemberStore::SettleIdle(std::int64_t hand_id) {
   // no money and counts for nobody.
   const HandEffect effect = settlement ? EffectOf(*hand, *settlement) : HandEffect{};
   bool applied = false;
-  ApplySettlement(db, *hand, effect, "idle", settlement ? RecordText(settlement->Decisions) : "",
+  ApplySettlement(*pool_, db, *hand, effect, "idle",
+                  settlement ? RecordText(settlement->Decisions) : "",
                   LocalTime("%Y-%m-%d %H:%M:%S"), applied);
   if (applied) {
     Note(HandText(*hand) + " was abandoned and settles with the member idle: " +
@@ -416,7 +416,7 @@ bool MemberStore::SettleIdle(std::int64_t hand_id) {
 int MemberStore::SettleOpenHands(const std::string& name) {
   std::vector<std::int64_t> open;
   {
-    SQLite::Database db = Connect(file_);
+    database::Lease db = pool_->Borrow();
     SQLite::Statement select(db, "SELECT id FROM hands WHERE member = ? AND state = 'dealt'");
     select.bind(1, name);
     while (select.executeStep())
@@ -431,7 +431,7 @@ int MemberStore::SettleOpenHands(const std::string& name) {
 int MemberStore::SettleAbandonedHands(std::chrono::seconds age) {
   std::vector<std::int64_t> abandoned;
   {
-    SQLite::Database db = Connect(file_);
+    database::Lease db = pool_->Borrow();
     SQLite::Statement select(
         db, "SELECT id FROM hands WHERE state = 'dealt' AND dealt_at <= ? ORDER BY id");
     select.bind(1, NowSeconds() - static_cast<std::int64_t>(age.count()));
@@ -447,7 +447,7 @@ int MemberStore::SettleAbandonedHands(std::chrono::seconds age) {
 void MemberStore::KeepSeedsAhead() {
   const std::string today = LocalDay(0);
   const std::string tomorrow = LocalDay(1);
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   {
     SQLite::Statement count(db, "SELECT count(*) FROM server_seeds WHERE day IN (?, ?)");
     count.bind(1, today);
@@ -455,7 +455,7 @@ void MemberStore::KeepSeedsAhead() {
     count.executeStep();
     if (count.getColumn(0).getInt() == 2) return;  // as nearly always: spare the write lock
   }
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::WriteTransaction transaction(*pool_, db);
   EnsureSeed(db, today);
   EnsureSeed(db, tomorrow);
   transaction.commit();
@@ -465,7 +465,7 @@ FairSeeds MemberStore::Seeds() {
   KeepSeedsAhead();
   const std::string today = LocalDay(0);
   const std::string tomorrow = LocalDay(1);
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   SQLite::Statement select(
       db,
       "SELECT s.day, s.commitment, s.seed, EXISTS (SELECT 1 FROM hands h WHERE h.seed_day = "
@@ -489,7 +489,7 @@ FairSeeds MemberStore::Seeds() {
 std::vector<HandView> MemberStore::Hands(const std::string& name, const char* where,
                                          int count) const {
   const std::string today = LocalDay(0);
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   SQLite::Statement select(
       db, std::string(kViewSelect) + "WHERE h.member = ? " + where + " ORDER BY h.id DESC LIMIT ?");
   select.bind(1, name);
@@ -505,7 +505,7 @@ std::optional<std::vector<HandView>> MemberStore::CheckedHands(const std::string
                                                                int count) {
   std::optional<std::string> hash;
   {
-    SQLite::Database db = Connect(file_);
+    database::Lease db = pool_->Borrow();
     hash = database::PasswordHashOf(db, name);
   }
   if (!CheckPassword(hash, password)) return std::nullopt;

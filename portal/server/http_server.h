@@ -3,7 +3,7 @@
 // clients cannot starve the others:
 //
 // - A connection waiting for a request holds no thread: the sockets are served by a few
-//   event threads, and the handlers run on pools of their own.
+//   event threads, which also run the quick handlers (a millisecond or less each).
 // - A request must arrive whole (headers and body) within a deadline from the moment it
 //   is awaited, or its connection is closed; so does an idle kept-alive connection.
 // - Connections are capped in all and per client address; one over either cap is closed
@@ -68,8 +68,7 @@ using HttpHandler = std::function<void(const HttpRequest&, HttpResponse&)>;
 enum class Work { kQuick, kHashing };
 
 struct HttpServerOptions {
-  int event_threads = 1;
-  int quick_threads = 4;
+  int event_threads = 2;
   int hashing_threads = 1;
   std::size_t hashing_queue = 8;  // requests that may wait for a hashing thread
   std::size_t max_connections = 1024;

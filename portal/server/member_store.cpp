@@ -14,7 +14,9 @@
 namespace hw::portal {
 namespace {
 
-using database::Connect;
+// Connections kept open for the server's threads (more are opened when all are busy).
+constexpr std::size_t kKeptConnections = 8;
+
 using database::FindIn;
 using database::PasswordHashOf;
 using database::ReadFigures;
@@ -114,15 +116,18 @@ std::vector<RankRange> RankRanges() {
 }
 
 MemberStore::MemberStore(std::filesystem::path file, StoreOptions options)
-    : file_(std::move(file)), options_(std::move(options)) {
+    : pool_(std::make_unique<database::Pool>(std::move(file), kKeptConnections)),
+      options_(std::move(options)) {
   if (!options_.clock) options_.clock = [] { return std::chrono::system_clock::now(); };
-  SQLite::Database db = Connect(file_);
-  db.exec("PRAGMA journal_mode = WAL");  // stays set in the file
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::Lease db = pool_->Borrow();
+  db->exec("PRAGMA journal_mode = WAL");  // stays set in the file
+  database::WriteTransaction transaction(*pool_, db);
   database::CreateSchema(db);
   transaction.commit();
   KeepSeedsAhead();
 }
+
+MemberStore::~MemberStore() = default;
 
 std::string MemberStore::LocalTime(const char* format) const {
   const std::time_t now = std::chrono::system_clock::to_time_t(options_.clock());
@@ -175,12 +180,12 @@ SignUpResult MemberStore::AddMember(const NewMember& member) {
   if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};
   const std::optional<std::string> money = ParseMoney(member.money);
   if (!money) return {SignUpRefusal::kBadMoney, {}};
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};  // spare the hashing
 
   const std::string code = NewRecoveryCode();
   const std::string hash = HashPassword(member.password, options_.hash_cost);
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::WriteTransaction transaction(*pool_, db);
   if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};
   SQLite::Statement insert(db,
                            "INSERT INTO members (name, password_hash, recovery_digest, avatar, "
@@ -198,12 +203,12 @@ SignUpResult MemberStore::AddMember(const NewMember& member) {
 }
 
 std::optional<MemberFigures> MemberStore::Find(const std::string& name) const {
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   return FindIn(db, name);
 }
 
 std::vector<MemberFigures> MemberStore::Richest(int count) const {
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   // Money is canonical digits, so a longer text is a larger amount.
   SQLite::Statement select(
       db, SelectFigures(" FROM members ORDER BY length(money) DESC, money DESC, name LIMIT ?"));
@@ -215,13 +220,13 @@ std::vector<MemberFigures> MemberStore::Richest(int count) const {
 }
 
 std::optional<LoginResult> MemberStore::Login(const std::string& name, std::string_view password) {
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   const std::optional<std::string> hash = PasswordHashOf(db, name);
   if (!CheckPassword(hash, password)) return std::nullopt;
   SettleOpenHands(name);
 
   std::string session = RandomHex(16);
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::WriteTransaction transaction(*pool_, db);
   // The password may have been changed by a recovery while it was being checked.
   SQLite::Statement update(db,
                            "UPDATE members SET session_digest = ?, member_first = 1 "
@@ -237,33 +242,39 @@ std::optional<LoginResult> MemberStore::Login(const std::string& name, std::stri
 
 bool MemberStore::Logout(const std::string& name, std::string_view session) {
   if (session.empty()) return false;
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
+  database::WriteTransaction transaction(*pool_, db);
   SQLite::Statement update(
       db, "UPDATE members SET session_digest = NULL WHERE name = ? AND session_digest = ?");
   update.bind(1, name);
   update.bind(2, platform::Sha256Hex(session));
-  return update.exec() == 1;
+  const bool ended = update.exec() == 1;
+  transaction.commit();
+  return ended;
 }
 
 RecoverResult MemberStore::Recover(const std::string& name, std::string_view code,
                                    std::string_view new_password) {
   if (!IsValidPassword(new_password)) return RecoverResult::kBadPassword;
   const std::string hash = HashPassword(new_password, options_.hash_cost);
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
+  database::WriteTransaction transaction(*pool_, db);
   SQLite::Statement update(db,
                            "UPDATE members SET password_hash = ?, session_digest = NULL "
                            "WHERE name = ? AND recovery_digest = ?");
   update.bind(1, hash);
   update.bind(2, name);
   update.bind(3, platform::Sha256Hex(NormalizeRecoveryCode(code)));
-  return update.exec() == 1 ? RecoverResult::kDone : RecoverResult::kNoMatch;
+  const bool done = update.exec() == 1;
+  transaction.commit();
+  return done ? RecoverResult::kDone : RecoverResult::kNoMatch;
 }
 
 TopUpResult MemberStore::TopUp(const std::string& name, std::string_view password) {
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   if (!CheckPassword(PasswordHashOf(db, name), password)) return TopUpResult::kNoMatch;
   const std::string today = LocalTime("%Y-%m-%d");
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::WriteTransaction transaction(*pool_, db);
   const std::optional<MemberFigures> figures = FindIn(db, name);
   if (!figures) return TopUpResult::kNoMatch;
   if (BigCompare(figures->money, kTopUpBelow) >= 0) return TopUpResult::kNotPoor;
@@ -278,8 +289,8 @@ TopUpResult MemberStore::TopUp(const std::string& name, std::string_view passwor
 }
 
 bool MemberStore::SetMoney(const std::string& name, const std::string& money) {
-  SQLite::Database db = Connect(file_);
-  SQLite::Transaction transaction(db, SQLite::TransactionBehavior::IMMEDIATE);
+  database::Lease db = pool_->Borrow();
+  database::WriteTransaction transaction(*pool_, db);
   const std::optional<MemberFigures> before = FindIn(db, name);
   if (!before) return false;
   SQLite::Statement update(db, "UPDATE members SET money = ? WHERE name = ?");
@@ -298,7 +309,7 @@ bool MemberStore::SetMoney(const std::string& name, const std::string& money) {
 }
 
 std::vector<MoneyChange> MemberStore::MoneyChanges(const std::string& name, int count) const {
-  SQLite::Database db = Connect(file_);
+  database::Lease db = pool_->Borrow();
   SQLite::Statement select(db,
                            "SELECT changed, old_money, new_money FROM money_changes WHERE member = "
                            "? ORDER BY id DESC LIMIT ?");

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -31,6 +32,10 @@
 #include "rules/deal.h"
 
 namespace hw::portal {
+
+namespace database {
+class Pool;
+}
 
 inline constexpr std::string_view kStartingMoney = "1000000";
 // A member below this (twenty times the highest stake) may top up once a day, to this.
@@ -129,6 +134,8 @@ class MemberStore {
  public:
   // Opens the database file, creating it and its tables when missing.
   explicit MemberStore(std::filesystem::path file, StoreOptions options = {});
+  ~MemberStore();
+  MemberStore(MemberStore&&) = delete;
 
   SignUpResult AddMember(const NewMember& member);
   std::optional<MemberFigures> Find(const std::string& name) const;
@@ -194,7 +201,7 @@ class MemberStore {
   bool SettleIdle(std::int64_t hand_id);
   std::vector<HandView> Hands(const std::string& name, const char* where, int count) const;
 
-  std::filesystem::path file_;
+  std::unique_ptr<database::Pool> pool_;
   StoreOptions options_;
   std::mutex test_deals_mutex_;
   mutable std::once_flag decoy_once_;

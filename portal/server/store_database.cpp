@@ -69,6 +69,7 @@ CREATE TABLE IF NOT EXISTS hands (
 );
 CREATE INDEX IF NOT EXISTS hands_of_member ON hands (member, id);
 CREATE INDEX IF NOT EXISTS open_hands ON hands (dealt_at) WHERE state = 'dealt';
+CREATE INDEX IF NOT EXISTS open_hands_of_member ON hands (member) WHERE state = 'dealt';
 CREATE TABLE IF NOT EXISTS money_changes (
   id INTEGER PRIMARY KEY,
   member TEXT NOT NULL,
@@ -90,7 +91,27 @@ bool HasColumn(SQLite::Database& db, const char* table, const char* column) {
 }  // namespace
 
 SQLite::Database Connect(const std::filesystem::path& file) {
-  return SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyTimeoutMs);
+  SQLite::Database db(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyTimeoutMs);
+  db.exec("PRAGMA synchronous = NORMAL");
+  return db;
+}
+
+Pool::Lease Pool::Borrow() {
+  {
+    const std::lock_guard lock(mutex_);
+    if (!idle_.empty()) {
+      std::unique_ptr<SQLite::Database> db = std::move(idle_.back());
+      idle_.pop_back();
+      return Lease(*this, std::move(db));
+    }
+  }
+  return Lease(*this, std::make_unique<SQLite::Database>(Connect(file_)));
+}
+
+void Pool::Return(std::unique_ptr<SQLite::Database> db) {
+  if (db == nullptr) return;
+  const std::lock_guard lock(mutex_);
+  if (idle_.size() < keep_) idle_.push_back(std::move(db));
 }
 
 void CreateSchema(SQLite::Database& db) {
