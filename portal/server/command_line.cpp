@@ -16,6 +16,7 @@
 #include "platform/digest.h"
 #include "platform/paths.h"
 #include "portal/client/form.h"
+#include "portal/server/log_file.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
 #include "portal/server/secrets.h"
@@ -26,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
-    "usage: hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS]\n"
+    "usage: hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS] [--log FILE]\n"
     "       hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] "
     "[--voice M|F]\n"
     "       hwatable-portal [--data DIR] setmoney NAME N\n"
@@ -54,8 +55,8 @@ struct CommandLine {
 };
 
 CommandLine Parse(int argc, const char* const* argv) {
-  static const std::set<std::string> kOptions = {"--data",   "--listen", "--idle-exit", "--money",
-                                                 "--avatar", "--voice",  "--url"};
+  static const std::set<std::string> kOptions = {"--data",  "--listen", "--idle-exit", "--log",
+                                                 "--money", "--avatar", "--voice",     "--url"};
   CommandLine line;
   bool operands_only = false;
   for (int i = 1; i < argc; ++i) {
@@ -166,7 +167,7 @@ class BlockedStopSignals {
 };
 
 int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std::ostream& err) {
-  AllowOptions(line, {"--listen", "--idle-exit"});
+  AllowOptions(line, {"--listen", "--idle-exit", "--log"});
   const ListenAddress address = ParseListen(
       line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
   std::optional<std::chrono::seconds> idle_exit;
@@ -180,9 +181,13 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   }
 
   const BlockedStopSignals stop_signals;  // before any thread starts
+  // The request log: standard output (for a service manager's journal), or a file of the
+  // portal's own that it turns over.
+  std::optional<LogFile> log_file;
+  if (line.options.contains("--log")) log_file.emplace(line.options.at("--log"));
   PortalOptions options;
   options.data_dir = data;
-  options.log = &out;
+  options.log = log_file ? static_cast<std::ostream*>(&*log_file) : &out;
 #ifdef HWATABLE_TEST_SEAMS
   // The first hand of an end-to-end run: a chosen deck and mission.
   if (const char* deck = std::getenv("HWATABLE_TEST_DECK")) {

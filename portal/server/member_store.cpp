@@ -121,6 +121,7 @@ MemberStore::MemberStore(std::filesystem::path file, StoreOptions options)
   if (!options_.clock) options_.clock = [] { return std::chrono::system_clock::now(); };
   database::Lease db = pool_->Borrow();
   db->exec("PRAGMA journal_mode = WAL");  // stays set in the file
+  database::KeepToOwner(db);
   database::WriteTransaction transaction(*pool_, db);
   database::CreateSchema(db);
   transaction.commit();
@@ -253,21 +254,33 @@ bool MemberStore::Logout(const std::string& name, std::string_view session) {
   return ended;
 }
 
-RecoverResult MemberStore::Recover(const std::string& name, std::string_view code,
-                                   std::string_view new_password) {
-  if (!IsValidPassword(new_password)) return RecoverResult::kBadPassword;
-  const std::string hash = HashPassword(new_password, options_.hash_cost);
+Recovery MemberStore::Recover(const std::string& name, std::string_view code,
+                              std::string_view new_password) {
+  if (!IsValidPassword(new_password)) return {RecoverResult::kBadPassword, {}};
+  const std::string digest = platform::Sha256Hex(NormalizeRecoveryCode(code));
   database::Lease db = pool_->Borrow();
+  {
+    // A wrong code costs a digest, not a password hash.
+    SQLite::Statement select(db, "SELECT 1 FROM members WHERE name = ? AND recovery_digest = ?");
+    select.bind(1, name);
+    select.bind(2, digest);
+    if (!select.executeStep()) return {RecoverResult::kNoMatch, {}};
+  }
+  const std::string hash = HashPassword(new_password, options_.hash_cost);
+  std::string next_code = NewRecoveryCode();
   database::WriteTransaction transaction(*pool_, db);
+  // The code may have been used meanwhile: then this try has lost.
   SQLite::Statement update(db,
-                           "UPDATE members SET password_hash = ?, session_digest = NULL "
-                           "WHERE name = ? AND recovery_digest = ?");
+                           "UPDATE members SET password_hash = ?, session_digest = NULL, "
+                           "recovery_digest = ? WHERE name = ? AND recovery_digest = ?");
   update.bind(1, hash);
-  update.bind(2, name);
-  update.bind(3, platform::Sha256Hex(NormalizeRecoveryCode(code)));
+  update.bind(2, platform::Sha256Hex(NormalizeRecoveryCode(next_code)));
+  update.bind(3, name);
+  update.bind(4, digest);
   const bool done = update.exec() == 1;
   transaction.commit();
-  return done ? RecoverResult::kDone : RecoverResult::kNoMatch;
+  if (!done) return {RecoverResult::kNoMatch, {}};
+  return {RecoverResult::kDone, std::move(next_code)};
 }
 
 TopUpResult MemberStore::TopUp(const std::string& name, std::string_view password) {

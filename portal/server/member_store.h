@@ -103,6 +103,12 @@ struct LoginResult {
 };
 
 enum class RecoverResult { kDone, kNoMatch, kBadPassword };
+struct Recovery {
+  RecoverResult result = RecoverResult::kNoMatch;
+  // With kDone: the member's next recovery code, to be shown to him once. A code works
+  // once; the one just used is void.
+  std::string recovery_code;
+};
 enum class TopUpResult { kDone, kNoMatch, kNotPoor, kAlreadyToday };
 
 // An operator's change of a member's money, as `show` lists it.
@@ -149,9 +155,9 @@ class MemberStore {
   // False when the session is not the member's current one.
   bool Logout(const std::string& name, std::string_view session);
 
-  // A new password for the holder of the recovery code; ends the member's session.
-  RecoverResult Recover(const std::string& name, std::string_view code,
-                        std::string_view new_password);
+  // A new password for the holder of the recovery code; ends the member's session and
+  // gives him a new code. The new password is hashed only once the code has matched.
+  Recovery Recover(const std::string& name, std::string_view code, std::string_view new_password);
   // Raises a poor member's money to kTopUpMoney, once per local calendar day.
   TopUpResult TopUp(const std::string& name, std::string_view password);
   // Operator's change, kept in the list of money changes; `money` must be canonical.

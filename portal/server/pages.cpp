@@ -221,10 +221,14 @@ std::string RecoverPage(const std::string& name, std::string_view error) {
   return SubPage("비밀번호 찾기", body);
 }
 
-std::string RecoveredPage(const std::string& name) {
-  return SubPage("비밀번호 변경 완료",
-                 "<p><b>" + HtmlEscape(name) +
-                     "</b>님의 비밀번호를 바꾸었습니다. 새 비밀번호로 게임에 접속하세요.</p>\n");
+std::string RecoveredPage(const std::string& name, const std::string& recovery_code) {
+  std::string body = "<p><b>" + HtmlEscape(name) +
+                     "</b>님의 비밀번호를 바꾸었습니다. 새 비밀번호로 게임에 접속하세요.</p>\n";
+  body +=
+      "<p>방금 쓴 복구 코드는 이제 쓸 수 없습니다. 아래의 새 복구 코드를 꼭 적어 두세요. 새 "
+      "복구 코드는 지금 한 번만 보여 드립니다.</p>\n";
+  body += "<p class=\"code\">" + HtmlEscape(recovery_code) + "</p>\n";
+  return SubPage("비밀번호 변경 완료", body);
 }
 
 std::string TopUpPage(const std::string& name, std::string_view error) {

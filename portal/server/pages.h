@@ -31,7 +31,7 @@ std::string JoinPage(const JoinEntries& entries, std::string_view error = {});
 std::string JoinedPage(const std::string& name, const std::string& recovery_code);
 
 std::string RecoverPage(const std::string& name, std::string_view error = {});
-std::string RecoveredPage(const std::string& name);
+std::string RecoveredPage(const std::string& name, const std::string& recovery_code);
 
 std::string TopUpPage(const std::string& name, std::string_view error = {});
 std::string ToppedUpPage(const std::string& name, const std::string& money);

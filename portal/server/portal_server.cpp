@@ -316,20 +316,20 @@ void PortalServer::Route() {
                    page(response, RecoverPage(name, "새 비밀번호와 확인이 서로 다릅니다."));
                    return;
                  }
-                 RecoverResult result = RecoverResult::kNoMatch;
+                 Recovery recovery;
                  if (const auto held = Guarded(request, name, [&] {
-                       result = store_.Recover(name, request.Param("code"), password);
-                       return result == RecoverResult::kBadPassword
+                       recovery = store_.Recover(name, request.Param("code"), password);
+                       return recovery.result == RecoverResult::kBadPassword
                                   ? std::nullopt
-                                  : std::optional<bool>(result == RecoverResult::kDone);
+                                  : std::optional<bool>(recovery.result == RecoverResult::kDone);
                      })) {
                    response.note = "held back";
                    page(response, RecoverPage(name, HeldBackText(*held) + "."));
                    return;
                  }
-                 switch (result) {
+                 switch (recovery.result) {
                    case RecoverResult::kDone:
-                     page(response, RecoveredPage(name), true);
+                     page(response, RecoveredPage(name, recovery.recovery_code), true);
                      break;
                    case RecoverResult::kNoMatch:
                      page(response, RecoverPage(name, "게임명과 복구 코드가 맞지 않습니다."));

@@ -114,6 +114,16 @@ void Pool::Return(std::unique_ptr<SQLite::Database> db) {
   if (idle_.size() < keep_) idle_.push_back(std::move(db));
 }
 
+void KeepToOwner(SQLite::Database& db) {
+  const std::string file = db.getFilename();
+  for (const char* suffix : {"", "-wal", "-shm"}) {
+    std::error_code missing;  // the log and the index come and go with the connections
+    std::filesystem::permissions(
+        file + suffix, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+        missing);
+  }
+}
+
 void CreateSchema(SQLite::Database& db) {
   db.exec(kSchema);
   // Files from before the portal dealt the hands.

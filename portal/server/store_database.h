@@ -77,6 +77,10 @@ class WriteTransaction {
   SQLite::Transaction transaction_;
 };
 
+// Makes the database's files readable and writable by their owner only (a file made by an
+// older portal may be readable by everyone).
+void KeepToOwner(SQLite::Database& db);
+
 // Creates the tables that are missing and brings the tables of an older file up to date.
 // Runs inside the caller's transaction.
 void CreateSchema(SQLite::Database& db);

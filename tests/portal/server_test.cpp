@@ -863,10 +863,20 @@ TEST_F(PortalTest, LostAccountPageSetsANewPasswordWithTheRecoveryCode) {
   std::string typed;
   for (char c : code)
     if (c != '-') typed += static_cast<char>(std::tolower(c));
-  EXPECT_EQ(recover(typed, "newpass").find("class=\"error\""), std::string::npos);
+  const std::string recovered = recover(typed, "newpass");
+  EXPECT_EQ(recovered.find("class=\"error\""), std::string::npos);
   EXPECT_EQ(Login("forgetful", "secret"), "-1");
   EXPECT_EQ(Split(Login("forgetful", "newpass")).size(), 10u);
   EXPECT_TRUE(Refused(Reply("/sub/lgo.asp", Logout("forgetful", session))));
+
+  // A code works once; the page gives the next one, which works in its turn.
+  EXPECT_NE(recover(code, "newpass").find("class=\"error\""), std::string::npos);
+  const std::size_t start = recovered.find("<p class=\"code\">");
+  ASSERT_NE(start, std::string::npos);
+  const std::size_t from = start + std::string_view("<p class=\"code\">").size();
+  const std::string next_code = recovered.substr(from, recovered.find("</p>", from) - from);
+  EXPECT_NE(next_code, code);
+  EXPECT_EQ(recover(next_code, "newpass").find("class=\"error\""), std::string::npos);
 }
 
 TEST_F(PortalTest, FreeTopUpOnlyForThePoorAndOncePerDay) {
@@ -1061,6 +1071,48 @@ TEST_F(PortalTest, AnotherServerOnABusyPortIsAClearError) {
   EXPECT_NE(output.find("cannot listen on 127.0.0.1:" + std::to_string(server_->port())),
             std::string::npos)
       << output;
+}
+
+TEST(PortalProgram, DataAndLogAreReadableByTheOperatorAlone) {
+  const TempFolder folder;
+  const fs::path database = folder.path() / kDatabaseFile;
+  const fs::path log = folder.path() / "server.log";
+  {
+    MemberStore older(database, {HashCost::kMinimal, {}});  // as an older portal left it
+  }
+  fs::permissions(database, fs::perms(0644));
+  Program server(
+      {"--data", folder.path().string(), "--listen", "127.0.0.1:0", "--log", log.string()});
+  const std::string serving = server.ReadLine();
+  const std::smatch port = [&] {
+    std::smatch match;
+    std::regex_search(serving, match, std::regex(R"(127\.0\.0\.1:(\d+)/)"));
+    return match;
+  }();
+  ASSERT_FALSE(port.empty()) << serving;
+  httplib::Client client("127.0.0.1", std::stoi(port[1]));
+  ASSERT_TRUE(client.Get("/"));
+  server.Signal(SIGTERM);
+  EXPECT_EQ(server.Finish(), 0);
+
+  const auto mode = [](const fs::path& file) {
+    return static_cast<unsigned>(fs::status(file).permissions()) & 0777u;
+  };
+  for (const fs::path& file : fs::directory_iterator(folder.path())) {
+    if (fs::is_regular_file(file)) {
+      EXPECT_EQ(mode(file), 0600u) << file;
+    }
+  }
+  std::ifstream in(log);
+  const std::string logged((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(logged.find(" 127.0.0.1 GET / 200"), std::string::npos) << logged;
+
+  std::string output;
+  EXPECT_EQ(RunProgram({"--data", folder.path().string(), "--log",
+                        (folder.path() / "no" / "such.log").string()},
+                       output),
+            1);
+  EXPECT_NE(output.find("such.log"), std::string::npos) << output;
 }
 
 TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {

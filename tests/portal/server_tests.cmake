@@ -1,6 +1,6 @@
 # The portal web server, in process on a free loopback port, and its program's commands.
 hwatable_test(portal_server_tests portal/server_test.cpp portal/fair_deal_test.cpp
-  portal/hostile_test.cpp)
+  portal/hostile_test.cpp portal/log_file_test.cpp)
 target_link_libraries(portal_server_tests PRIVATE hwatable_portal_server hwatable_fair_deal
   hwatable_replay PkgConfig::HTTPLIB)
 target_compile_definitions(portal_server_tests PRIVATE
