@@ -20,6 +20,7 @@
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
 #include "portal/server/secrets.h"
+#include "portal/server/sql.h"
 
 namespace hw::portal {
 namespace {
@@ -27,12 +28,15 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
-    "usage: hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS] [--log FILE]\n"
-    "       hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] "
-    "[--voice M|F]\n"
-    "       hwatable-portal [--data DIR] setmoney NAME N\n"
-    "       hwatable-portal [--data DIR] show NAME\n"
-    "       hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]\n";
+    "usage: hwatable-portal [--data DIR] [--database URL] [--listen HOST:PORT]\n"
+    "                       [--idle-exit SECONDS] [--log FILE] [--proxy ADDRESS,...]\n"
+    "       hwatable-portal [--data DIR] [--database URL] adduser NAME PASSWORD [--money N]\n"
+    "                       [--avatar N] [--voice M|F]\n"
+    "       hwatable-portal [--data DIR] [--database URL] setmoney NAME N\n"
+    "       hwatable-portal [--data DIR] [--database URL] show NAME\n"
+    "       hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]\n"
+    "The members are kept in DIR/portal.db, or with --database postgresql://USER@HOST/NAME in\n"
+    "a PostgreSQL database that several portals may share.\n";
 
 constexpr const char* kSeeHelp = " (hwatable-portal --help shows how to call it)";
 
@@ -55,8 +59,9 @@ struct CommandLine {
 };
 
 CommandLine Parse(int argc, const char* const* argv) {
-  static const std::set<std::string> kOptions = {"--data",  "--listen", "--idle-exit", "--log",
-                                                 "--money", "--avatar", "--voice",     "--url"};
+  static const std::set<std::string> kOptions = {"--data",  "--database", "--listen", "--idle-exit",
+                                                 "--log",   "--proxy",    "--money",  "--avatar",
+                                                 "--voice", "--url"};
   CommandLine line;
   bool operands_only = false;
   for (int i = 1; i < argc; ++i) {
@@ -124,6 +129,42 @@ void ReplaceFile(const fs::path& file, const std::string& contents) {
   fs::rename(temporary, file);
 }
 
+// "a,b,c" as its items; empty items are dropped.
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    if (comma > start) items.push_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return items;
+}
+
+// Where the members are kept: --database, or the data folder's SQLite file.
+std::string Database(const CommandLine& line, const fs::path& data) {
+  if (!line.options.contains("--database")) return (data / kDatabaseFile).string();
+  const std::string& database = line.options.at("--database");
+  if (!sql::Database::IsPostgres(database)) {
+    Refuse(
+        "--database wants a PostgreSQL address such as postgresql://portal@db.example/hwatable,"
+        " not \"" +
+            database + "\" (without it the members are kept in " + (data / kDatabaseFile).string() +
+            ")",
+        2);
+  }
+  return database;
+}
+
+// A database address as it may be shown: without the user and password before "@".
+std::string Shown(const std::string& address) {
+  const std::size_t scheme = address.find("://");
+  const std::string bare = address.substr(0, address.find('?'));  // options may hold a password
+  const std::size_t at = bare.rfind('@');
+  if (scheme == std::string::npos || at == std::string::npos || at < scheme) return bare;
+  return bare.substr(0, scheme + 3) + bare.substr(at + 1);
+}
+
 void ExpectWords(const CommandLine& line, std::size_t count) {
   if (line.words.size() != count) {
     Refuse("wrong number of operands for " + line.words[0] + kSeeHelp, 2);
@@ -132,7 +173,7 @@ void ExpectWords(const CommandLine& line, std::size_t count) {
 
 void AllowOptions(const CommandLine& line, const std::set<std::string>& allowed) {
   for (const auto& [option, value] : line.options) {
-    if (option != "--data" && !allowed.contains(option)) {
+    if (option != "--data" && option != "--database" && !allowed.contains(option)) {
       Refuse(option + " does not go with " + (line.words.empty() ? "serving" : line.words[0]) +
                  kSeeHelp,
              2);
@@ -167,7 +208,7 @@ class BlockedStopSignals {
 };
 
 int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std::ostream& err) {
-  AllowOptions(line, {"--listen", "--idle-exit", "--log"});
+  AllowOptions(line, {"--listen", "--idle-exit", "--log", "--proxy"});
   const ListenAddress address = ParseListen(
       line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
   std::optional<std::chrono::seconds> idle_exit;
@@ -187,6 +228,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   if (line.options.contains("--log")) log_file.emplace(line.options.at("--log"));
   PortalOptions options;
   options.data_dir = data;
+  options.database = Database(line, data);
+  if (line.options.contains("--proxy")) options.proxies = SplitList(line.options.at("--proxy"));
   options.log = log_file ? static_cast<std::ostream*>(&*log_file) : &out;
 #ifdef HWATABLE_TEST_SEAMS
   // The first hand of an end-to-end run: a chosen deck and mission.
@@ -203,6 +246,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   }
   server.Start();
   out << "hwatable-portal: serving " << BaseUrl(address, server.port()) << " from " << data.string()
+      << (sql::Database::IsPostgres(options.database) ? ", members in " + Shown(options.database)
+                                                      : "")
       << std::endl;
   while (!stop_signals.Wait(std::chrono::milliseconds(200))) {
     if (idle_exit && std::chrono::steady_clock::now() - server.LastRequest() >= *idle_exit) break;
@@ -357,7 +402,7 @@ int Run(const CommandLine& line, std::ostream& out, std::ostream& err) {
     Refuse("unknown command " + command + kSeeHelp, 2);
   }
   fs::create_directories(data);
-  MemberStore store(data / kDatabaseFile);
+  MemberStore store(Database(line, data));
   if (command == "adduser") return AddUser(line, store, out);
   if (command == "setmoney") return SetMoney(line, store, out);
   return Show(line, store, out);

@@ -1,8 +1,6 @@
 // The store's hands: dealing, settling from a record or with the member idle, the server
 // seeds and the lists of hands.
 
-#include <SQLiteCpp/SQLiteCpp.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -30,33 +28,32 @@ struct HandRow {
   replay::DealtHand hand;
 };
 
-std::optional<HandRow> LoadHand(SQLite::Database& db, std::int64_t id) {
-  SQLite::Statement select(
-      db,
+std::optional<HandRow> LoadHand(sql::Connection& db, std::int64_t id) {
+  const std::optional<sql::Row> select = db.QueryRow(
       "SELECT h.member, h.state, h.reply, h.deck, h.mission, h.member_first, h.stake, "
       "h.service_cards, h.money_at_deal, h.wins_at_deal, h.losses_at_deal, h.draws_at_deal, "
       "h.missions_at_deal, m.voice, m.avatar FROM hands h JOIN members m ON m.name = h.member "
-      "WHERE h.id = ?");
-  select.bind(1, id);
-  if (!select.executeStep()) return std::nullopt;
+      "WHERE h.id = ?",
+      {id});
+  if (!select) return std::nullopt;
   HandRow row;
   row.id = id;
-  row.member = select.getColumn(0).getString();
-  row.open = select.getColumn(1).getString() == "dealt";
-  row.reply = select.getColumn(2).getString();
-  row.hand = {.Deck = select.getColumn(3).getString(),
-              .Mission = select.getColumn(4).getInt(),
-              .MemberFirst = select.getColumn(5).getInt() == 1,
-              .Stake = select.getColumn(6).getString(),
-              .ServiceCards = select.getColumn(7).getInt()};
+  row.member = select->Text(0);
+  row.open = select->Text(1) == "dealt";
+  row.reply = select->Text(2);
+  row.hand = {.Deck = select->Text(3),
+              .Mission = static_cast<int>(select->Int(4)),
+              .MemberFirst = select->Int(5) == 1,
+              .Stake = select->Text(6),
+              .ServiceCards = static_cast<int>(select->Int(7))};
   row.before = {.Name = row.member,
-                .Voice = select.getColumn(13).getString(),
-                .Avatar = select.getColumn(14).getInt(),
-                .Money = select.getColumn(8).getString(),
-                .Wins = std::to_string(select.getColumn(9).getInt64()),
-                .Losses = std::to_string(select.getColumn(10).getInt64()),
-                .Draws = std::to_string(select.getColumn(11).getInt64()),
-                .Missions = std::to_string(select.getColumn(12).getInt64())};
+                .Voice = select->Text(13),
+                .Avatar = static_cast<int>(select->Int(14)),
+                .Money = select->Text(8),
+                .Wins = select->Text(9),
+                .Losses = select->Text(10),
+                .Draws = select->Text(11),
+                .Missions = select->Text(12)};
   return row;
 }
 
@@ -103,18 +100,18 @@ std::string SaveReplyText(const MemberFigures& f) {
 // Applies a settled hand to its member and closes it, in one transaction, and returns
 // the reply of the settlement. A hand settled meanwhile (a save posted twice at once, a
 // sweep) is left as it is, and its stored reply returned with `applied` false.
-std::string ApplySettlement(database::Pool& pool, SQLite::Database& db, const HandRow& hand,
+std::string ApplySettlement(sql::Database& database, sql::Lease& db, const HandRow& hand,
                             const HandEffect& effect, const char* settled_by,
                             const std::string& record, const std::string& now, bool& applied) {
   applied = false;
-  database::WriteTransaction transaction(pool, db);
+  sql::WriteTransaction transaction(database, db);
   {
-    SQLite::Statement state(db, "SELECT state, reply FROM hands WHERE id = ?");
-    state.bind(1, hand.id);
-    if (!state.executeStep()) throw std::runtime_error("hand vanished while it was settled");
-    if (state.getColumn(0).getString() != "dealt") return state.getColumn(1).getString();
+    const std::optional<sql::Row> state =
+        db->QueryRow("SELECT state, reply FROM hands WHERE id = ?", {hand.id});
+    if (!state) throw std::runtime_error("hand vanished while it was settled");
+    if (state->Text(0) != "dealt") return state->Text(1);
   }
-  MemberFigures member = *FindIn(db, hand.member);
+  MemberFigures member = *FindIn(*db, hand.member);
   // Added to the money of now, not the money at the deal: a top-up or the operator's
   // change during the hand stays. What the hand took cannot take more than there is.
   member.money = BigAdd(member.money, effect.change);
@@ -123,35 +120,19 @@ std::string ApplySettlement(database::Pool& pool, SQLite::Database& db, const Ha
   member.losses += effect.losses;
   member.draws += effect.draws;
   member.missions += effect.missions;
-  SQLite::Statement update(db,
-                           "UPDATE members SET money = ?, wins = ?, losses = ?, draws = ?, "
-                           "missions = ?, member_first = coalesce(?, member_first) WHERE name = ?");
-  update.bind(1, member.money);
-  update.bind(2, member.wins);
-  update.bind(3, member.losses);
-  update.bind(4, member.draws);
-  update.bind(5, member.missions);
-  if (effect.member_first) {
-    update.bind(6, *effect.member_first ? 1 : 0);
-  } else {
-    update.bind(6);
-  }
-  update.bind(7, hand.member);
-  update.exec();
+  db->Execute(
+      "UPDATE members SET money = ?, wins = ?, losses = ?, draws = ?, missions = ?, "
+      "member_first = coalesce(?, member_first) WHERE name = ?",
+      {member.money, member.wins, member.losses, member.draws, member.missions,
+       effect.member_first ? sql::Param(*effect.member_first ? 1 : 0) : sql::Param(nullptr),
+       hand.member});
 
   std::string reply = SaveReplyText(member);
-  SQLite::Statement close(db,
-                          "UPDATE hands SET state = 'settled', settled_by = ?, outcome = ?, "
-                          "money_change = ?, record = ?, reply = ?, settled = ? WHERE id = ?");
-  close.bind(1, settled_by);
-  close.bind(2, effect.outcome);
-  close.bind(3, effect.change);
-  close.bind(4, record);
-  close.bind(5, reply);
-  close.bind(6, now);
-  close.bind(7, hand.id);
-  close.exec();
-  transaction.commit();
+  db->Execute(
+      "UPDATE hands SET state = 'settled', settled_by = ?, outcome = ?, money_change = ?, "
+      "record = ?, reply = ?, settled = ? WHERE id = ?",
+      {settled_by, effect.outcome, effect.change, record, reply, now, hand.id});
+  transaction.Commit();
   applied = true;
   return reply;
 }
@@ -173,14 +154,11 @@ std::string Loggable(std::string_view text, std::size_t limit = 60) {
   return shown;
 }
 
-void EnsureSeed(SQLite::Database& db, const std::string& day) {
+void EnsureSeed(sql::Connection& db, const std::string& day) {
   const std::string seed = RandomHex(kServerSeedLength / 2);
-  SQLite::Statement insert(
-      db, "INSERT OR IGNORE INTO server_seeds (day, seed, commitment) VALUES (?, ?, ?)");
-  insert.bind(1, day);
-  insert.bind(2, seed);
-  insert.bind(3, SeedCommitment(seed));
-  insert.exec();
+  db.Execute(
+      "INSERT INTO server_seeds (day, seed, commitment) VALUES (?, ?, ?) ON CONFLICT DO NOTHING",
+      {day, seed, SeedCommitment(seed)});
 }
 
 bool IsStake(std::string_view text) {
@@ -201,8 +179,8 @@ std::string ResultText(const HandEffect& effect) {
 constexpr const char* kViewSelect =
     "SELECT h.id, h.dealt, h.stake, h.service_cards, h.game_seed, s.commitment, h.deck, "
     "h.state, h.outcome, h.money_change, h.settled_by, s.seed, s.day, "
-    "EXISTS (SELECT 1 FROM hands o WHERE o.seed_day = s.day AND o.state = 'dealt') "
-    "FROM hands h JOIN server_seeds s ON s.day = h.seed_day ";
+    "CASE WHEN EXISTS (SELECT 1 FROM hands o WHERE o.seed_day = s.day AND o.state = 'dealt') "
+    "THEN 1 ELSE 0 END FROM hands h JOIN server_seeds s ON s.day = h.seed_day ";
 
 HandResult ResultOf(const std::string& outcome) {
   if (outcome == "won") return HandResult::kWon;
@@ -217,24 +195,21 @@ bool Revealed(const std::string& day, bool open_hands, const std::string& today)
   return day < today && !open_hands;
 }
 
-HandView ReadView(SQLite::Statement& row, const std::string& today) {
+HandView ReadView(const sql::Row& row, const std::string& today) {
   HandView view;
-  view.id = row.getColumn(0).getInt64();
-  view.dealt = row.getColumn(1).getString();
-  view.stake = row.getColumn(2).getString();
-  view.service_cards = row.getColumn(3).getInt();
-  view.game_seed = row.getColumn(4).getString();
-  view.seed_commitment = row.getColumn(5).getString();
-  view.deck_commitment = DeckCommitment(row.getColumn(6).getString());
-  if (row.getColumn(7).getString() != "dealt") {
-    view.result = ResultOf(row.getColumn(8).getString());
-    view.change = row.getColumn(9).getString();
-    view.settled_by =
-        row.getColumn(10).getString() == "record" ? SettledBy::kRecord : SettledBy::kIdle;
+  view.id = row.Int(0);
+  view.dealt = row.Text(1);
+  view.stake = row.Text(2);
+  view.service_cards = static_cast<int>(row.Int(3));
+  view.game_seed = row.Text(4);
+  view.seed_commitment = row.Text(5);
+  view.deck_commitment = DeckCommitment(row.Text(6));
+  if (row.Text(7) != "dealt") {
+    view.result = ResultOf(row.Text(8));
+    view.change = row.Text(9);
+    view.settled_by = row.Text(10) == "record" ? SettledBy::kRecord : SettledBy::kIdle;
   }
-  if (Revealed(row.getColumn(12).getString(), row.getColumn(13).getInt() != 0, today)) {
-    view.server_seed = row.getColumn(11).getString();
-  }
+  if (Revealed(row.Text(12), row.Int(13) != 0, today)) view.server_seed = row.Text(11);
   return view;
 }
 
@@ -242,8 +217,8 @@ HandView ReadView(SQLite::Statement& row, const std::string& today) {
 
 DealResult MemberStore::Deal(const DealRequest& request) {
   {
-    database::Lease db = pool_->Borrow();
-    if (!SessionMatches(db, request.name, request.session)) return {DealRefusal::kSession, {}};
+    sql::Lease db = db_->Borrow();
+    if (!SessionMatches(*db, request.name, request.session)) return {DealRefusal::kSession, {}};
   }
   if (!IsStake(request.stake) || request.service.size() != 1 || request.service[0] < '0' ||
       request.service[0] > '5' || !IsGameSeed(request.game_seed)) {
@@ -255,21 +230,15 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   // The same request again while its hand is open: the game never saw the reply (it was
   // lost on its way), so the hand is answered again rather than abandoned.
   {
-    database::Lease db = pool_->Borrow();
-    SQLite::Statement select(
-        db,
-        "SELECT h.id, h.deck, h.mission, h.member_first, h.money_at_deal, s.commitment "
-        "FROM hands h JOIN server_seeds s ON s.day = h.seed_day WHERE h.member = ? AND "
-        "h.state = 'dealt' AND h.game_seed = ? AND h.stake = ? AND h.service_cards = ?");
-    select.bind(1, request.name);
-    select.bind(2, request.game_seed);
-    select.bind(3, request.stake);
-    select.bind(4, service_cards);
-    if (select.executeStep()) {
+    sql::Lease db = db_->Borrow();
+    if (const std::optional<sql::Row> open = db->QueryRow(
+            "SELECT h.id, h.deck, h.mission, h.member_first, h.money_at_deal, s.commitment "
+            "FROM hands h JOIN server_seeds s ON s.day = h.seed_day WHERE h.member = ? AND "
+            "h.state = 'dealt' AND h.game_seed = ? AND h.stake = ? AND h.service_cards = ?",
+            {request.name, request.game_seed, request.stake, service_cards})) {
       return {std::nullopt,
-              {select.getColumn(0).getInt64(), select.getColumn(1).getString(),
-               select.getColumn(2).getInt(), select.getColumn(3).getInt() == 1,
-               select.getColumn(4).getString(), select.getColumn(5).getString()}};
+              {open->Int(0), open->Text(1), static_cast<int>(open->Int(2)), open->Int(3) == 1,
+               open->Text(4), open->Text(5)}};
     }
   }
 
@@ -277,56 +246,36 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   // hand is then settled in the next round.
   for (int round = 0; round < 4; ++round) {
     SettleOpenHands(request.name);
-    database::Lease db = pool_->Borrow();
-    database::WriteTransaction transaction(*pool_, db);
-    if (!SessionMatches(db, request.name, request.session)) return {DealRefusal::kSession, {}};
-    bool member_first = true;
-    {
-      SQLite::Statement select(
-          db,
-          "SELECT member_first, EXISTS (SELECT 1 FROM hands WHERE member = ?1 AND state = "
-          "'dealt') FROM members WHERE name = ?1");
-      select.bind(1, request.name);
-      select.executeStep();
-      member_first = select.getColumn(0).getInt() == 1;
-      if (select.getColumn(1).getInt() != 0) continue;
+    sql::Lease db = db_->Borrow();
+    sql::WriteTransaction transaction(*db_, db);
+    if (!SessionMatches(*db, request.name, request.session)) return {DealRefusal::kSession, {}};
+    if (db->QueryRow("SELECT 1 FROM hands WHERE member = ? AND state = 'dealt'", {request.name})) {
+      continue;
     }
-    const MemberFigures member = *FindIn(db, request.name);
+    const bool member_first =
+        db->QueryRow("SELECT member_first FROM members WHERE name = ?", {request.name})->Int(0) ==
+        1;
+    const MemberFigures member = *FindIn(*db, request.name);
     if (BigCompare(member.money, BigMultiply(request.stake, kStakesNeeded)) < 0) {
       return {DealRefusal::kTooPoor, {}};
     }
 
     const std::string today = LocalDay(0);
-    EnsureSeed(db, today);
-    std::string seed;
-    std::string commitment;
-    {
-      SQLite::Statement select(db, "SELECT seed, commitment FROM server_seeds WHERE day = ?");
-      select.bind(1, today);
-      select.executeStep();
-      seed = select.getColumn(0).getString();
-      commitment = select.getColumn(1).getString();
-    }
-    SQLite::Statement insert(
-        db,
-        "INSERT INTO hands (member, seed_day, game_seed, stake, service_cards, member_first, "
-        "dealt, dealt_at, money_at_deal, wins_at_deal, losses_at_deal, draws_at_deal, "
-        "missions_at_deal) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.bind(1, request.name);
-    insert.bind(2, today);
-    insert.bind(3, request.game_seed);
-    insert.bind(4, request.stake);
-    insert.bind(5, service_cards);
-    insert.bind(6, member_first ? 1 : 0);
-    insert.bind(7, LocalTime("%Y-%m-%d %H:%M:%S"));
-    insert.bind(8, NowSeconds());
-    insert.bind(9, member.money);
-    insert.bind(10, member.wins);
-    insert.bind(11, member.losses);
-    insert.bind(12, member.draws);
-    insert.bind(13, member.missions);
-    insert.exec();
-    const std::int64_t id = db->getLastInsertRowid();
+    EnsureSeed(*db, today);
+    const sql::Row day =
+        *db->QueryRow("SELECT seed, commitment FROM server_seeds WHERE day = ?", {today});
+    const std::string& seed = day.Text(0);
+    const std::string& commitment = day.Text(1);
+    const std::int64_t id =
+        db->QueryRow(
+              "INSERT INTO hands (member, seed_day, game_seed, stake, service_cards, "
+              "member_first, dealt, dealt_at, money_at_deal, wins_at_deal, losses_at_deal, "
+              "draws_at_deal, missions_at_deal) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+              "RETURNING id",
+              {request.name, today, request.game_seed, request.stake, service_cards,
+               member_first ? 1 : 0, LocalTime("%Y-%m-%d %H:%M:%S"), NowSeconds(), member.money,
+               member.wins, member.losses, member.draws, member.missions})
+            ->Int(0);
     SeededDeal deal = FairDeal(seed, request.game_seed, std::to_string(id), service_cards);
     {
       const std::lock_guard lock(test_deals_mutex_);
@@ -335,12 +284,9 @@ DealResult MemberStore::Deal(const DealRequest& request) {
         options_.test_deals.erase(options_.test_deals.begin());
       }
     }
-    SQLite::Statement update(db, "UPDATE hands SET deck = ?, mission = ? WHERE id = ?");
-    update.bind(1, deal.Deck);
-    update.bind(2, deal.Mission);
-    update.bind(3, id);
-    update.exec();
-    transaction.commit();
+    db->Execute("UPDATE hands SET deck = ?, mission = ? WHERE id = ?",
+                {deal.Deck, deal.Mission, id});
+    transaction.Commit();
     return {std::nullopt, {id, deal.Deck, deal.Mission, member_first, member.money, commitment}};
   }
   throw std::runtime_error("the member's deals keep crossing each other");
@@ -349,10 +295,10 @@ DealResult MemberStore::Deal(const DealRequest& request) {
 HandSaveResult MemberStore::SaveHand(const HandSave& save) {
   std::optional<HandRow> hand;
   {
-    database::Lease db = pool_->Borrow();
-    if (!SessionMatches(db, save.name, save.session)) return {SaveRefusal::kSession, {}};
+    sql::Lease db = db_->Borrow();
+    if (!SessionMatches(*db, save.name, save.session)) return {SaveRefusal::kSession, {}};
     if (!save.hand) return {SaveRefusal::kOldGame, {}};
-    if (const std::optional<std::int64_t> id = ParseHandId(*save.hand)) hand = LoadHand(db, *id);
+    if (const std::optional<std::int64_t> id = ParseHandId(*save.hand)) hand = LoadHand(*db, *id);
   }
   // Someone else's hand is refused exactly as a hand that does not exist.
   if (!hand || hand->member != save.name) return {SaveRefusal::kUnknownHand, {}};
@@ -372,8 +318,8 @@ HandSaveResult MemberStore::SaveHand(const HandSave& save) {
   bool applied = false;
   std::string reply;
   {
-    database::Lease db = pool_->Borrow();
-    reply = ApplySettlement(*pool_, db, *hand, effect, "record", RecordText(settlement->Decisions),
+    sql::Lease db = db_->Borrow();
+    reply = ApplySettlement(*db_, db, *hand, effect, "record", RecordText(settlement->Decisions),
                             LocalTime("%Y-%m-%d %H:%M:%S"), applied);
   }
   const PostedFigures& p = save.posted;
@@ -392,8 +338,8 @@ HandSaveResult MemberStore::SaveHand(const HandSave& save) {
 }
 
 bool MemberStore::SettleIdle(std::int64_t hand_id) {
-  database::Lease db = pool_->Borrow();
-  const std::optional<HandRow> hand = LoadHand(db, hand_id);
+  sql::Lease db = db_->Borrow();
+  const std::optional<HandRow> hand = LoadHand(*db, hand_id);
   if (!hand || !hand->open) return false;
   std::string why;
   const std::optional<replay::Settlement> settlement =
@@ -402,7 +348,7 @@ bool MemberStore::SettleIdle(std::int64_t hand_id) {
   // no money and counts for nobody.
   const HandEffect effect = settlement ? EffectOf(*hand, *settlement) : HandEffect{};
   bool applied = false;
-  ApplySettlement(*pool_, db, *hand, effect, "idle",
+  ApplySettlement(*db_, db, *hand, effect, "idle",
                   settlement ? RecordText(settlement->Decisions) : "",
                   LocalTime("%Y-%m-%d %H:%M:%S"), applied);
   if (applied) {
@@ -416,11 +362,10 @@ bool MemberStore::SettleIdle(std::int64_t hand_id) {
 int MemberStore::SettleOpenHands(const std::string& name) {
   std::vector<std::int64_t> open;
   {
-    database::Lease db = pool_->Borrow();
-    SQLite::Statement select(db, "SELECT id FROM hands WHERE member = ? AND state = 'dealt'");
-    select.bind(1, name);
-    while (select.executeStep())
-      open.push_back(select.getColumn(0).getInt64());
+    sql::Lease db = db_->Borrow();
+    for (const sql::Row& row :
+         db->Query("SELECT id FROM hands WHERE member = ? AND state = 'dealt'", {name}))
+      open.push_back(row.Int(0));
   }
   int settled = 0;
   for (const std::int64_t id : open)
@@ -431,12 +376,11 @@ int MemberStore::SettleOpenHands(const std::string& name) {
 int MemberStore::SettleAbandonedHands(std::chrono::seconds age) {
   std::vector<std::int64_t> abandoned;
   {
-    database::Lease db = pool_->Borrow();
-    SQLite::Statement select(
-        db, "SELECT id FROM hands WHERE state = 'dealt' AND dealt_at <= ? ORDER BY id");
-    select.bind(1, NowSeconds() - static_cast<std::int64_t>(age.count()));
-    while (select.executeStep())
-      abandoned.push_back(select.getColumn(0).getInt64());
+    sql::Lease db = db_->Borrow();
+    for (const sql::Row& row :
+         db->Query("SELECT id FROM hands WHERE state = 'dealt' AND dealt_at <= ? ORDER BY id",
+                   {NowSeconds() - static_cast<std::int64_t>(age.count())}))
+      abandoned.push_back(row.Int(0));
   }
   int settled = 0;
   for (const std::int64_t id : abandoned)
@@ -447,34 +391,29 @@ int MemberStore::SettleAbandonedHands(std::chrono::seconds age) {
 void MemberStore::KeepSeedsAhead() {
   const std::string today = LocalDay(0);
   const std::string tomorrow = LocalDay(1);
-  database::Lease db = pool_->Borrow();
-  {
-    SQLite::Statement count(db, "SELECT count(*) FROM server_seeds WHERE day IN (?, ?)");
-    count.bind(1, today);
-    count.bind(2, tomorrow);
-    count.executeStep();
-    if (count.getColumn(0).getInt() == 2) return;  // as nearly always: spare the write lock
+  sql::Lease db = db_->Borrow();
+  if (db->QueryRow("SELECT count(*) FROM server_seeds WHERE day IN (?, ?)", {today, tomorrow})
+          ->Int(0) == 2) {
+    return;  // as nearly always: spare the write lock
   }
-  database::WriteTransaction transaction(*pool_, db);
-  EnsureSeed(db, today);
-  EnsureSeed(db, tomorrow);
-  transaction.commit();
+  sql::WriteTransaction transaction(*db_, db);
+  EnsureSeed(*db, today);
+  EnsureSeed(*db, tomorrow);
+  transaction.Commit();
 }
 
 FairSeeds MemberStore::Seeds() {
   KeepSeedsAhead();
   const std::string today = LocalDay(0);
   const std::string tomorrow = LocalDay(1);
-  database::Lease db = pool_->Borrow();
-  SQLite::Statement select(
-      db,
-      "SELECT s.day, s.commitment, s.seed, EXISTS (SELECT 1 FROM hands h WHERE h.seed_day = "
-      "s.day AND h.state = 'dealt') FROM server_seeds s ORDER BY s.day DESC");
+  sql::Lease db = db_->Borrow();
   FairSeeds seeds;
-  while (select.executeStep()) {
-    SeedDay day{select.getColumn(0).getString(), select.getColumn(1).getString(), "",
-                select.getColumn(3).getInt() != 0};
-    if (Revealed(day.day, day.open_hands, today)) day.seed = select.getColumn(2).getString();
+  for (const sql::Row& row : db->Query(
+           "SELECT s.day, s.commitment, s.seed, CASE WHEN EXISTS (SELECT 1 FROM hands h WHERE "
+           "h.seed_day = s.day AND h.state = 'dealt') THEN 1 ELSE 0 END FROM server_seeds s "
+           "ORDER BY s.day DESC")) {
+    SeedDay day{row.Text(0), row.Text(1), "", row.Int(3) != 0};
+    if (Revealed(day.day, day.open_hands, today)) day.seed = row.Text(2);
     if (day.day == today) {
       seeds.today = std::move(day);
     } else if (day.day == tomorrow) {
@@ -489,14 +428,12 @@ FairSeeds MemberStore::Seeds() {
 std::vector<HandView> MemberStore::Hands(const std::string& name, const char* where,
                                          int count) const {
   const std::string today = LocalDay(0);
-  database::Lease db = pool_->Borrow();
-  SQLite::Statement select(
-      db, std::string(kViewSelect) + "WHERE h.member = ? " + where + " ORDER BY h.id DESC LIMIT ?");
-  select.bind(1, name);
-  select.bind(2, count);
+  sql::Lease db = db_->Borrow();
   std::vector<HandView> hands;
-  while (select.executeStep())
-    hands.push_back(ReadView(select, today));
+  for (const sql::Row& row : db->Query(
+           std::string(kViewSelect) + "WHERE h.member = ? " + where + " ORDER BY h.id DESC LIMIT ?",
+           {name, count}))
+    hands.push_back(ReadView(row, today));
   return hands;
 }
 
@@ -505,8 +442,8 @@ std::optional<std::vector<HandView>> MemberStore::CheckedHands(const std::string
                                                                int count) {
   std::optional<std::string> hash;
   {
-    database::Lease db = pool_->Borrow();
-    hash = database::PasswordHashOf(db, name);
+    sql::Lease db = db_->Borrow();
+    hash = database::PasswordHashOf(*db, name);
   }
   if (!CheckPassword(hash, password)) return std::nullopt;
   return Hands(name, "", count);

@@ -141,6 +141,9 @@ class HttpServer::Impl {
   // Runs the request's handler where it belongs and passes the finished response on.
   void Dispatch(HttpRequest request, std::function<void(HttpRequest, HttpResponse)> done);
   void Finish(const HttpRequest& request, HttpResponse& response) const;
+  bool IsProxy(const std::string& client) const {
+    return std::ranges::find(options_.proxies, client) != options_.proxies.end();
+  }
   bool HostAllowed(std::string_view host) const {
     if (options_.loopback_hosts_only) {
       const std::string port = ":" + std::to_string(port_);
@@ -195,6 +198,11 @@ class Session : public std::enable_shared_from_this<Session> {
     if (question != std::string_view::npos) AddPairs(target.substr(question + 1), request_.query);
     request_.host = std::string(Std(message[http::field::host]));
     request_.client = client_;
+    if (server_.IsProxy(client_)) {
+      beast::error_code bad;
+      const auto real = net::ip::make_address(Std(message["X-Real-IP"]), bad);
+      if (!bad) request_.client = real.to_string();
+    }
     // A length that two readers may read differently is how requests are smuggled.
     const std::size_t lengths = message.count(http::field::content_length);
     if (lengths > 1 || (lengths == 1 && message.count(http::field::transfer_encoding) > 0)) {
@@ -343,7 +351,8 @@ void HttpServer::Impl::Accept() {
 bool HttpServer::Impl::Admit(const std::string& client) {
   const std::lock_guard lock(sessions_mutex_);
   std::size_t& mine = per_client_[client];
-  if (connections_ >= options_.max_connections || mine >= options_.max_connections_per_client) {
+  if (connections_ >= options_.max_connections ||
+      (mine >= options_.max_connections_per_client && !IsProxy(client))) {
     if (mine == 0) per_client_.erase(client);
     return false;
   }

@@ -87,6 +87,10 @@ struct HttpServerOptions {
   // Answers only Host values that name this machine's loopback at the bound port
   // ("127.0.0.1:8410", "localhost:8410", "[::1]:8410"): a server for this machine alone.
   bool loopback_hosts_only = false;
+  // The addresses of reverse proxies in front of the server ("127.0.0.1"). Connections
+  // from them are not capped per address, and their requests come from the address in
+  // the X-Real-IP header they set; anyone else's X-Real-IP is ignored.
+  std::vector<std::string> proxies;
 };
 
 class HttpServer {

@@ -1,7 +1,5 @@
 #include "portal/server/member_store.h"
 
-#include <SQLiteCpp/SQLiteCpp.h>
-
 #include <array>
 #include <ctime>
 
@@ -115,16 +113,13 @@ std::vector<RankRange> RankRanges() {
   return ranges;
 }
 
-MemberStore::MemberStore(std::filesystem::path file, StoreOptions options)
-    : pool_(std::make_unique<database::Pool>(std::move(file), kKeptConnections)),
-      options_(std::move(options)) {
+MemberStore::MemberStore(const std::string& database, StoreOptions options)
+    : db_(sql::Database::Open(database, kKeptConnections)), options_(std::move(options)) {
   if (!options_.clock) options_.clock = [] { return std::chrono::system_clock::now(); };
-  database::Lease db = pool_->Borrow();
-  db->exec("PRAGMA journal_mode = WAL");  // stays set in the file
-  database::KeepToOwner(db);
-  database::WriteTransaction transaction(*pool_, db);
-  database::CreateSchema(db);
-  transaction.commit();
+  sql::Lease db = db_->Borrow();
+  sql::WriteTransaction transaction(*db_, db);
+  database::CreateSchema(*db);
+  transaction.Commit();
   KeepSeedsAhead();
 }
 
@@ -181,76 +176,66 @@ SignUpResult MemberStore::AddMember(const NewMember& member) {
   if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};
   const std::optional<std::string> money = ParseMoney(member.money);
   if (!money) return {SignUpRefusal::kBadMoney, {}};
-  database::Lease db = pool_->Borrow();
-  if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};  // spare the hashing
+  sql::Lease db = db_->Borrow();
+  if (FindIn(*db, member.name)) return {SignUpRefusal::kNameTaken, {}};  // spare the hashing
 
   const std::string code = NewRecoveryCode();
   const std::string hash = HashPassword(member.password, options_.hash_cost);
-  database::WriteTransaction transaction(*pool_, db);
-  if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};
-  SQLite::Statement insert(db,
-                           "INSERT INTO members (name, password_hash, recovery_digest, avatar, "
-                           "voice, money, created) VALUES (?, ?, ?, ?, ?, ?, ?)");
-  insert.bind(1, member.name);
-  insert.bind(2, hash);
-  insert.bind(3, platform::Sha256Hex(NormalizeRecoveryCode(code)));
-  insert.bind(4, member.avatar);
-  insert.bind(5, member.voice);
-  insert.bind(6, *money);
-  insert.bind(7, LocalTime("%Y-%m-%d %H:%M:%S"));
-  insert.exec();
-  transaction.commit();
+  sql::WriteTransaction transaction(*db_, db);
+  if (FindIn(*db, member.name)) return {SignUpRefusal::kNameTaken, {}};
+  db->Execute(
+      "INSERT INTO members (name, password_hash, recovery_digest, avatar, voice, money, "
+      "created) VALUES (?, ?, ?, ?, ?, ?, ?)",
+      {member.name, hash, platform::Sha256Hex(NormalizeRecoveryCode(code)), member.avatar,
+       member.voice, *money, LocalTime("%Y-%m-%d %H:%M:%S")});
+  transaction.Commit();
   return {std::nullopt, code};
 }
 
 std::optional<MemberFigures> MemberStore::Find(const std::string& name) const {
-  database::Lease db = pool_->Borrow();
-  return FindIn(db, name);
+  sql::Lease db = db_->Borrow();
+  return FindIn(*db, name);
 }
 
 std::vector<MemberFigures> MemberStore::Richest(int count) const {
-  database::Lease db = pool_->Borrow();
+  sql::Lease db = db_->Borrow();
   // Money is canonical digits, so a longer text is a larger amount.
-  SQLite::Statement select(
-      db, SelectFigures(" FROM members ORDER BY length(money) DESC, money DESC, name LIMIT ?"));
-  select.bind(1, count);
   std::vector<MemberFigures> members;
-  while (select.executeStep())
-    members.push_back(ReadFigures(select));
+  for (const sql::Row& row : db->Query(
+           SelectFigures(" FROM members ORDER BY length(money) DESC, money DESC, name LIMIT ?"),
+           {count})) {
+    members.push_back(ReadFigures(row));
+  }
   return members;
 }
 
 std::optional<LoginResult> MemberStore::Login(const std::string& name, std::string_view password) {
-  database::Lease db = pool_->Borrow();
-  const std::optional<std::string> hash = PasswordHashOf(db, name);
+  sql::Lease db = db_->Borrow();
+  const std::optional<std::string> hash = PasswordHashOf(*db, name);
   if (!CheckPassword(hash, password)) return std::nullopt;
   SettleOpenHands(name);
 
   std::string session = RandomHex(16);
-  database::WriteTransaction transaction(*pool_, db);
+  sql::WriteTransaction transaction(*db_, db);
   // The password may have been changed by a recovery while it was being checked.
-  SQLite::Statement update(db,
-                           "UPDATE members SET session_digest = ?, member_first = 1 "
-                           "WHERE name = ? AND password_hash = ?");
-  update.bind(1, platform::Sha256Hex(session));
-  update.bind(2, name);
-  update.bind(3, *hash);
-  if (update.exec() != 1) return std::nullopt;
-  std::optional<MemberFigures> figures = FindIn(db, name);
-  transaction.commit();
+  if (db->Execute("UPDATE members SET session_digest = ?, member_first = 1 "
+                  "WHERE name = ? AND password_hash = ?",
+                  {platform::Sha256Hex(session), name, *hash}) != 1) {
+    return std::nullopt;
+  }
+  std::optional<MemberFigures> figures = FindIn(*db, name);
+  transaction.Commit();
   return LoginResult{std::move(*figures), std::move(session)};
 }
 
 bool MemberStore::Logout(const std::string& name, std::string_view session) {
   if (session.empty()) return false;
-  database::Lease db = pool_->Borrow();
-  database::WriteTransaction transaction(*pool_, db);
-  SQLite::Statement update(
-      db, "UPDATE members SET session_digest = NULL WHERE name = ? AND session_digest = ?");
-  update.bind(1, name);
-  update.bind(2, platform::Sha256Hex(session));
-  const bool ended = update.exec() == 1;
-  transaction.commit();
+  sql::Lease db = db_->Borrow();
+  sql::WriteTransaction transaction(*db_, db);
+  const bool ended =
+      db->Execute("UPDATE members SET session_digest = NULL WHERE name = ? AND session_digest = ?",
+                  {name, platform::Sha256Hex(session)}) == 1;
+  transaction.Commit();
   return ended;
 }
 
@@ -258,80 +243,62 @@ Recovery MemberStore::Recover(const std::string& name, std::string_view code,
                               std::string_view new_password) {
   if (!IsValidPassword(new_password)) return {RecoverResult::kBadPassword, {}};
   const std::string digest = platform::Sha256Hex(NormalizeRecoveryCode(code));
-  database::Lease db = pool_->Borrow();
-  {
-    // A wrong code costs a digest, not a password hash.
-    SQLite::Statement select(db, "SELECT 1 FROM members WHERE name = ? AND recovery_digest = ?");
-    select.bind(1, name);
-    select.bind(2, digest);
-    if (!select.executeStep()) return {RecoverResult::kNoMatch, {}};
+  sql::Lease db = db_->Borrow();
+  // A wrong code costs a digest, not a password hash.
+  if (!db->QueryRow("SELECT 1 FROM members WHERE name = ? AND recovery_digest = ?",
+                    {name, digest})) {
+    return {RecoverResult::kNoMatch, {}};
   }
   const std::string hash = HashPassword(new_password, options_.hash_cost);
   std::string next_code = NewRecoveryCode();
-  database::WriteTransaction transaction(*pool_, db);
+  sql::WriteTransaction transaction(*db_, db);
   // The code may have been used meanwhile: then this try has lost.
-  SQLite::Statement update(db,
-                           "UPDATE members SET password_hash = ?, session_digest = NULL, "
-                           "recovery_digest = ? WHERE name = ? AND recovery_digest = ?");
-  update.bind(1, hash);
-  update.bind(2, platform::Sha256Hex(NormalizeRecoveryCode(next_code)));
-  update.bind(3, name);
-  update.bind(4, digest);
-  const bool done = update.exec() == 1;
-  transaction.commit();
+  const bool done =
+      db->Execute(
+          "UPDATE members SET password_hash = ?, session_digest = NULL, "
+          "recovery_digest = ? WHERE name = ? AND recovery_digest = ?",
+          {hash, platform::Sha256Hex(NormalizeRecoveryCode(next_code)), name, digest}) == 1;
+  transaction.Commit();
   if (!done) return {RecoverResult::kNoMatch, {}};
   return {RecoverResult::kDone, std::move(next_code)};
 }
 
 TopUpResult MemberStore::TopUp(const std::string& name, std::string_view password) {
-  database::Lease db = pool_->Borrow();
-  if (!CheckPassword(PasswordHashOf(db, name), password)) return TopUpResult::kNoMatch;
+  sql::Lease db = db_->Borrow();
+  if (!CheckPassword(PasswordHashOf(*db, name), password)) return TopUpResult::kNoMatch;
   const std::string today = LocalTime("%Y-%m-%d");
-  database::WriteTransaction transaction(*pool_, db);
-  const std::optional<MemberFigures> figures = FindIn(db, name);
+  sql::WriteTransaction transaction(*db_, db);
+  const std::optional<MemberFigures> figures = FindIn(*db, name);
   if (!figures) return TopUpResult::kNoMatch;
   if (BigCompare(figures->money, kTopUpBelow) >= 0) return TopUpResult::kNotPoor;
   if (figures->last_top_up == today) return TopUpResult::kAlreadyToday;
-  SQLite::Statement update(db, "UPDATE members SET money = ?, last_top_up = ? WHERE name = ?");
-  update.bind(1, std::string(kTopUpMoney));
-  update.bind(2, today);
-  update.bind(3, name);
-  update.exec();
-  transaction.commit();
+  db->Execute("UPDATE members SET money = ?, last_top_up = ? WHERE name = ?",
+              {std::string(kTopUpMoney), today, name});
+  transaction.Commit();
   return TopUpResult::kDone;
 }
 
 bool MemberStore::SetMoney(const std::string& name, const std::string& money) {
-  database::Lease db = pool_->Borrow();
-  database::WriteTransaction transaction(*pool_, db);
-  const std::optional<MemberFigures> before = FindIn(db, name);
+  sql::Lease db = db_->Borrow();
+  sql::WriteTransaction transaction(*db_, db);
+  const std::optional<MemberFigures> before = FindIn(*db, name);
   if (!before) return false;
-  SQLite::Statement update(db, "UPDATE members SET money = ? WHERE name = ?");
-  update.bind(1, money);
-  update.bind(2, name);
-  update.exec();
-  SQLite::Statement change(
-      db, "INSERT INTO money_changes (member, changed, old_money, new_money) VALUES (?, ?, ?, ?)");
-  change.bind(1, name);
-  change.bind(2, LocalTime("%Y-%m-%d %H:%M:%S"));
-  change.bind(3, before->money);
-  change.bind(4, money);
-  change.exec();
-  transaction.commit();
+  db->Execute("UPDATE members SET money = ? WHERE name = ?", {money, name});
+  db->Execute(
+      "INSERT INTO money_changes (member, changed, old_money, new_money) VALUES (?, ?, ?, ?)",
+      {name, LocalTime("%Y-%m-%d %H:%M:%S"), before->money, money});
+  transaction.Commit();
   return true;
 }
 
 std::vector<MoneyChange> MemberStore::MoneyChanges(const std::string& name, int count) const {
-  database::Lease db = pool_->Borrow();
-  SQLite::Statement select(db,
-                           "SELECT changed, old_money, new_money FROM money_changes WHERE member = "
-                           "? ORDER BY id DESC LIMIT ?");
-  select.bind(1, name);
-  select.bind(2, count);
+  sql::Lease db = db_->Borrow();
   std::vector<MoneyChange> changes;
-  while (select.executeStep()) {
-    changes.push_back({select.getColumn(0).getString(), select.getColumn(1).getString(),
-                       select.getColumn(2).getString()});
+  for (const sql::Row& row :
+       db->Query("SELECT changed, old_money, new_money FROM money_changes WHERE member = ? "
+                 "ORDER BY id DESC LIMIT ?",
+                 {name, count})) {
+    changes.push_back({row.Text(0), row.Text(1), row.Text(2)});
   }
   return changes;
 }

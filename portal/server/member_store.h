@@ -1,15 +1,16 @@
 #pragma once
 // The portal's members, their hands and the server seeds the hands are dealt from, kept
-// in one SQLite database in WAL mode.
+// in one SQL database: an SQLite file, or a PostgreSQL database that several portal
+// processes share (sql.h).
 //
-// One MemberStore may be shared by all of the server's threads: every call opens its own
-// connection, and every call that changes data runs in one transaction that takes the
-// database's write lock at its start (BEGIN IMMEDIATE), so concurrent writers queue up
-// behind the busy timeout instead of failing half-way. Password hashing, the slow part,
-// happens before a transaction begins, never while the lock is held.
+// One MemberStore may be shared by all of the server's threads, and several stores (in
+// several processes) by one PostgreSQL database: every call that changes data runs in one
+// transaction that takes the database's write lock at its start, so concurrent writers
+// queue up instead of failing half-way or overwriting each other. Password hashing, the
+// slow part, happens before a transaction begins, never while the lock is held.
 //
-// Database failures are thrown as SQLite::Exception; the transaction has then been rolled
-// back and nothing has changed.
+// Database failures are thrown as sql::Error; the transaction has then been rolled back
+// and nothing has changed.
 //
 // The portal deals every hand and settles it by playing it again from the member's
 // recorded decisions (or with him idle, when he abandons it): the money a hand moves is
@@ -33,8 +34,8 @@
 
 namespace hw::portal {
 
-namespace database {
-class Pool;
+namespace sql {
+class Database;
 }
 
 inline constexpr std::string_view kStartingMoney = "1000000";
@@ -138,8 +139,9 @@ struct StoreOptions {
 
 class MemberStore {
  public:
-  // Opens the database file, creating it and its tables when missing.
-  explicit MemberStore(std::filesystem::path file, StoreOptions options = {});
+  // Opens the database (an SQLite file, or a "postgresql://…" address, as
+  // sql::Database::Open takes it), creating its tables when missing.
+  explicit MemberStore(const std::string& database, StoreOptions options = {});
   ~MemberStore();
   MemberStore(MemberStore&&) = delete;
 
@@ -207,7 +209,7 @@ class MemberStore {
   bool SettleIdle(std::int64_t hand_id);
   std::vector<HandView> Hands(const std::string& name, const char* where, int count) const;
 
-  std::unique_ptr<database::Pool> pool_;
+  std::unique_ptr<sql::Database> db_;
   StoreOptions options_;
   std::mutex test_deals_mutex_;
   mutable std::once_flag decoy_once_;

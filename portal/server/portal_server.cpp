@@ -73,6 +73,7 @@ HttpServerOptions HttpOptions(const PortalOptions& options) {
   http.max_body = kMaxBodyBytes;
   http.hosts = options.hosts;
   http.loopback_hosts_only = options.local;
+  http.proxies = options.proxies;
   http.request_deadline = options.request_deadline;
   return http;
 }
@@ -87,7 +88,8 @@ std::filesystem::path CreateFolder(std::filesystem::path folder) {
 PortalServer::PortalServer(PortalOptions options)
     : options_(std::move(options)),
       down_dir_(CreateFolder(options_.data_dir / "down")),
-      store_(options_.data_dir / kDatabaseFile,
+      store_(options_.database.empty() ? (options_.data_dir / kDatabaseFile).string()
+                                       : options_.database,
              {options_.hash_cost, options_.clock, [this](const std::string& line) { Note(line); },
               options_.test_deals}),
       attempts_(AttemptPolicy{}, AttemptPolicy{.free_failures = 20, .lock_after = 50}),

@@ -40,6 +40,9 @@ inline constexpr std::size_t kMaxBodyBytes = 16 * 1024;
 
 struct PortalOptions {
   std::filesystem::path data_dir;
+  // Where the members are kept: a PostgreSQL address ("postgresql://…"), which several
+  // portals may share, or an SQLite file; data_dir's portal.db when empty.
+  std::string database;
   HashCost hash_cost = HashCost::kInteractive;
   // The system clock when empty; decides "today" for top-ups and server seeds, and the
   // age of an open hand.
@@ -55,6 +58,8 @@ struct PortalOptions {
   std::vector<std::string> hosts = {};
   // A portal for this machine alone (the game's local portal): only loopback Host names.
   bool local = false;
+  // Reverse proxies in front of this portal (HttpServerOptions::proxies).
+  std::vector<std::string> proxies = {};
   // A request must arrive whole within this (HttpServerOptions::request_deadline).
   std::chrono::milliseconds request_deadline = std::chrono::seconds(10);
 };
@@ -62,7 +67,7 @@ struct PortalOptions {
 class PortalServer {
  public:
   // Creates the data folder, its "down/" folder and the database when missing.
-  // Throws std::filesystem::filesystem_error or SQLite::Exception when it cannot.
+  // Throws std::filesystem::filesystem_error or sql::Error when it cannot.
   explicit PortalServer(PortalOptions options);
   // Stops serving and waits for the serving thread.
   ~PortalServer();

@@ -96,7 +96,8 @@ class HostileTest : public ::testing::Test {
   HostileTest() { signal(SIGPIPE, SIG_IGN); }
   ~HostileTest() override { server_.reset(); }
 
-  void Serve(HashCost cost = HashCost::kMinimal, bool local = false) {
+  void Serve(HashCost cost = HashCost::kMinimal, bool local = false,
+             std::vector<std::string> proxies = {}) {
     PortalOptions options;
     options.data_dir = data_.Path();
     options.hash_cost = cost;
@@ -104,6 +105,7 @@ class HostileTest : public ::testing::Test {
     options.clock = [this] { return std::chrono::system_clock::time_point(now_.load()); };
     options.request_deadline = 1s;
     options.local = local;
+    options.proxies = std::move(proxies);
     server_.emplace(options);
     ASSERT_TRUE(server_->Bind("127.0.0.1", 0));
     server_->Start();
@@ -278,6 +280,38 @@ TEST_F(HostileTest, GuessingAPasswordIsHeldBackThenLockedAndTheMemberIsTold) {
       << log;
   EXPECT_NE(log.find(" 127.0.0.1 POST /sub/chk.asp 200 target held back\n"), std::string::npos);
   EXPECT_NE(log.find(" 127.0.0.1 POST /sub/chk.asp 200 target logged in\n"), std::string::npos);
+}
+
+TEST_F(HostileTest, BehindItsProxyTheRealAddressCountsAndNobodyElseCanClaimOne) {
+  const auto login_from = [&](const std::string& address, const std::string& name) {
+    const auto result = Client().Post(
+        "/sub/chk.asp", httplib::Headers{{"X-Real-IP", address}},
+        httplib::Params{
+            {"recencode", kAccess}, {"recgcode", "001"}, {"recnick", name}, {"recpwd", "x"}});
+    return result ? result->body : "(no answer)";
+  };
+  Serve(HashCost::kMinimal, false, {"127.0.0.1"});
+  // Twenty wrong guesses from one player hold back that player, not the others behind
+  // the same proxy.
+  for (int guess = 0; guess < 20; ++guess)
+    EXPECT_EQ(login_from("203.0.113.7", "nobody" + std::to_string(guess)), "-1") << guess;
+  EXPECT_TRUE(login_from("203.0.113.7", "nobody").starts_with("ER|"));
+  EXPECT_EQ(login_from("203.0.113.8", "nobody"), "-1");
+  EXPECT_EQ(login_from("not an address", "nobody"), "-1");  // counted for the proxy itself
+  std::string log = Log();
+  EXPECT_NE(log.find(" 203.0.113.7 POST /sub/chk.asp 200 nobody held back\n"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find(" 203.0.113.8 POST /sub/chk.asp 200 nobody no match\n"), std::string::npos);
+  EXPECT_NE(log.find(" 127.0.0.1 POST /sub/chk.asp 200 nobody no match\n"), std::string::npos);
+
+  // A portal with no proxy in front takes no client's word for its address.
+  server_.reset();
+  log_.str("");
+  Serve();
+  EXPECT_EQ(login_from("203.0.113.9", "nobody"), "-1");
+  log = Log();
+  EXPECT_EQ(log.find("203.0.113.9"), std::string::npos) << log;
+  EXPECT_NE(log.find(" 127.0.0.1 POST /sub/chk.asp"), std::string::npos) << log;
 }
 
 TEST_F(HostileTest, NothingAClientSendsStartsALineOfTheLog) {

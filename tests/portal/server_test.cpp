@@ -29,8 +29,10 @@
 #include "portal/fair_deal.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
+#include "portal/server/sql.h"
 #include "replay/table.h"
 #include "rules/money.h"
+#include "tests/support/test_postgres.h"
 
 namespace hw::portal {
 namespace {
@@ -213,9 +215,13 @@ bool Refused(const std::string& reply) {
   return reply.starts_with("ER|") && Split(reply).size() == 2;
 }
 
-class PortalTest : public testing::Test {
+// Every test runs on both stores: the SQLite file and a PostgreSQL database.
+class PortalTest : public ::testing::TestWithParam<sql::Kind> {
  protected:
-  PortalTest() {
+  PortalTest()
+      : database_(GetParam() == sql::Kind::kPostgres
+                      ? hw::testing::TestPostgres::Shared().FreshDatabase()
+                      : (data_.path() / kDatabaseFile).string()) {
     signal(SIGPIPE, SIG_IGN);  // the server may hang up on a client still sending
     Start();
   }
@@ -223,6 +229,7 @@ class PortalTest : public testing::Test {
   void Start() {
     PortalOptions options;
     options.data_dir = data_.path();
+    options.database = database_;
     options.hash_cost = HashCost::kMinimal;
     options.clock = [this] { return std::chrono::system_clock::time_point(now_.load()); };
     options.log = &log_;
@@ -239,9 +246,9 @@ class PortalTest : public testing::Test {
 
   // The server's database, on the server's clock.
   MemberStore Store() {
-    return MemberStore(data_.path() / kDatabaseFile,
-                       {HashCost::kMinimal,
-                        [this] { return std::chrono::system_clock::time_point(now_.load()); }});
+    return MemberStore(database_, {HashCost::kMinimal, [this] {
+                                     return std::chrono::system_clock::time_point(now_.load());
+                                   }});
   }
   std::string AddMember(const std::string& name, const std::string& money = "1000000") {
     NewMember member;
@@ -324,11 +331,10 @@ class PortalTest : public testing::Test {
   std::vector<HandView> OpenHands(const std::string& name) { return Store().OpenHands(name); }
   // Every server seed there is, revealed or not, straight from the database.
   std::vector<std::string> ServerSeeds() {
-    SQLite::Database db(data_.path() / kDatabaseFile);
-    SQLite::Statement select(db, "SELECT seed FROM server_seeds");
+    const auto db = sql::Database::Open(database_, 1);
     std::vector<std::string> seeds;
-    while (select.executeStep())
-      seeds.push_back(select.getColumn(0).getString());
+    for (const sql::Row& row : db->Borrow()->Query("SELECT seed FROM server_seeds"))
+      seeds.push_back(row.Text(0));
     return seeds;
   }
 
@@ -342,13 +348,20 @@ class PortalTest : public testing::Test {
   }
 
   TempFolder data_;
+  const std::string database_;
   std::atomic<std::chrono::seconds> now_{std::chrono::seconds(1714564800)};  // 2024-05-01
   std::chrono::seconds abandon_after_ = std::chrono::hours(1);
   std::ostringstream log_;
   std::optional<PortalServer> server_;
 };
 
-TEST_F(PortalTest, LoginAnswersTheFiguresAndANewSessionOrMinusOne) {
+INSTANTIATE_TEST_SUITE_P(Stores, PortalTest,
+                         ::testing::Values(sql::Kind::kSqlite, sql::Kind::kPostgres),
+                         [](const ::testing::TestParamInfo<sql::Kind>& info) {
+                           return info.param == sql::Kind::kSqlite ? "SQLite" : "PostgreSQL";
+                         });
+
+TEST_P(PortalTest, LoginAnswersTheFiguresAndANewSessionOrMinusOne) {
   NewMember member;
   member.name = "뽀삐";
   member.password = "secret";
@@ -371,7 +384,7 @@ TEST_F(PortalTest, LoginAnswersTheFiguresAndANewSessionOrMinusOne) {
   EXPECT_TRUE(Refused(Login("뽀삐", "secret", kAccess, "002")));
 }
 
-TEST_F(PortalTest, AHandSettlesAtTheReplaysFiguresAndForgedFiguresMoveNothing) {
+TEST_P(PortalTest, AHandSettlesAtTheReplaysFiguresAndForgedFiguresMoveNothing) {
   AddMember("player");
   const std::string session = Session("player");
   // Three hands: posted honestly, forged rich, and forged as a won mission.
@@ -404,7 +417,7 @@ TEST_F(PortalTest, AHandSettlesAtTheReplaysFiguresAndForgedFiguresMoveNothing) {
   EXPECT_NE(log.find(": a modified or out-of-date game\n"), std::string::npos) << log;
 }
 
-TEST_F(PortalTest, GarbageInThePostedFiguresIsNoRefusal) {
+TEST_P(PortalTest, GarbageInThePostedFiguresIsNoRefusal) {
   AddMember("player");
   const std::string session = Session("player");
   const Dealt dealt = Deal("player", session);
@@ -419,7 +432,7 @@ TEST_F(PortalTest, GarbageInThePostedFiguresIsNoRefusal) {
       << "a posted line break stays out of the log";
 }
 
-TEST_F(PortalTest, TheSameSavePostedAgainGetsTheSameReplyAndCountsOnce) {
+TEST_P(PortalTest, TheSameSavePostedAgainGetsTheSameReplyAndCountsOnce) {
   AddMember("player");
   const std::string session = Session("player");
   const Dealt dealt = Deal("player", session);
@@ -438,7 +451,7 @@ TEST_F(PortalTest, TheSameSavePostedAgainGetsTheSameReplyAndCountsOnce) {
   EXPECT_EQ(Split(Figures("player"))[0], "777777");
 }
 
-TEST_F(PortalTest, AHandIsSavedOnlyByItsOwnMemberAndOnlyByAGameThatSendsIt) {
+TEST_P(PortalTest, AHandIsSavedOnlyByItsOwnMemberAndOnlyByAGameThatSendsIt) {
   AddMember("victim");
   AddMember("attacker");
   const std::string victim = Session("victim");
@@ -469,7 +482,7 @@ TEST_F(PortalTest, AHandIsSavedOnlyByItsOwnMemberAndOnlyByAGameThatSendsIt) {
   EXPECT_EQ(SaveReply("victim", victim, hand, record, Honest(expected)), ExpectedReply(expected));
 }
 
-TEST_F(PortalTest, ARecordThatIsNotALegalPlayIsRefusedAndTheHandStaysOpen) {
+TEST_P(PortalTest, ARecordThatIsNotALegalPlayIsRefusedAndTheHandStaysOpen) {
   // A member whose hand asks him at least three times (now and then a deal ends the hand
   // at once; such a member is left with his hand open).
   std::string player, session;
@@ -524,7 +537,7 @@ TEST_F(PortalTest, ARecordThatIsNotALegalPlayIsRefusedAndTheHandStaysOpen) {
   EXPECT_NE(log.find("\"P12;G0\" is refused: it is not a record"), std::string::npos) << log;
 }
 
-TEST_F(PortalTest, MoneyGivenDuringAHandStaysAndAHandNeverTakesMoreThanThereIs) {
+TEST_P(PortalTest, MoneyGivenDuringAHandStaysAndAHandNeverTakesMoreThanThereIs) {
   AddMember("player", "1000000");
   const std::string session = Session("player");
   // The operator gives money while a hand is played: the hand adds what it moved to it.
@@ -566,7 +579,7 @@ TEST_F(PortalTest, MoneyGivenDuringAHandStaysAndAHandNeverTakesMoreThanThereIs) 
             ExpectedReply(rich_end));
 }
 
-TEST_F(PortalTest, ADealAskedAgainIsTheSameHandAndANewOneSettlesTheOpenHandIdle) {
+TEST_P(PortalTest, ADealAskedAgainIsTheSameHandAndANewOneSettlesTheOpenHandIdle) {
   AddMember("player");
   const std::string session = Session("player");
   const Dealt first = Deal("player", session, "300", "4", "1");
@@ -607,7 +620,7 @@ TEST_F(PortalTest, ADealAskedAgainIsTheSameHandAndANewOneSettlesTheOpenHandIdle)
   EXPECT_TRUE(Deal("player", login[9]).hand.MemberFirst);
 }
 
-TEST_F(PortalTest, TheSweepSettlesTheHandsAbandonedLongerThanTheLimitAndNoOthers) {
+TEST_P(PortalTest, TheSweepSettlesTheHandsAbandonedLongerThanTheLimitAndNoOthers) {
   AddMember("gone");
   AddMember("thinking");
   const Dealt old = Deal("gone", Session("gone"));
@@ -627,7 +640,7 @@ TEST_F(PortalTest, TheSweepSettlesTheHandsAbandonedLongerThanTheLimitAndNoOthers
       std::string::npos);
 }
 
-TEST_F(PortalTest, DealsAreRefusedForBadSettingsTooLittleMoneyOrAnotherSession) {
+TEST_P(PortalTest, DealsAreRefusedForBadSettingsTooLittleMoneyOrAnotherSession) {
   AddMember("player", "1999");
   const std::string session = Session("player");
   const std::string bad = "ER|판의 설정이 올바르지 않습니다";
@@ -656,7 +669,7 @@ TEST_F(PortalTest, DealsAreRefusedForBadSettingsTooLittleMoneyOrAnotherSession) 
   EXPECT_EQ(Deal("player", session, "100", "0", std::string(64, 'f')).member.Money, "2000");
 }
 
-TEST_F(PortalTest, DealsFollowTheFairDealAndTheSeedIsRevealedOnlyAfterItsDayAndItsHands) {
+TEST_P(PortalTest, DealsFollowTheFairDealAndTheSeedIsRevealedOnlyAfterItsDayAndItsHands) {
   abandon_after_ = std::chrono::hours(72);  // no sweep in this test
   Restart();
   // Both commitments are published before any deal.
@@ -710,7 +723,7 @@ TEST_F(PortalTest, DealsFollowTheFairDealAndTheSeedIsRevealedOnlyAfterItsDayAndI
   EXPECT_NE(Page("/fair").find(seed), std::string::npos);
 }
 
-TEST_F(PortalTest, TheHandListNeedsThePasswordAndNeverShowsAnOpenHandsCards) {
+TEST_P(PortalTest, TheHandListNeedsThePasswordAndNeverShowsAnOpenHandsCards) {
   AddMember("player");
   const std::string session = Session("player");
   const Dealt done = Deal("player", session, "100", "3", "d0e");
@@ -746,7 +759,7 @@ TEST_F(PortalTest, TheHandListNeedsThePasswordAndNeverShowsAnOpenHandsCards) {
   }
 }
 
-TEST_F(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
+TEST_P(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
   AddMember("a");
   AddMember("b");
   const std::string old = Session("a");
@@ -768,7 +781,7 @@ TEST_F(PortalTest, ScoreSaveAndLogoutNeedTheMembersCurrentSession) {
   EXPECT_EQ(Figures("a"), "1000000|0|0|0|0");
 }
 
-TEST_F(PortalTest, OversizedBodiesUnknownPathsAndEscapingDownloadsAreRefused) {
+TEST_P(PortalTest, OversizedBodiesUnknownPathsAndEscapingDownloadsAreRefused) {
   std::ofstream(data_.path() / "down" / ".hidden") << "not for download";
   httplib::Client client = Client();
   client.set_url_encode(false);
@@ -785,7 +798,7 @@ TEST_F(PortalTest, OversizedBodiesUnknownPathsAndEscapingDownloadsAreRefused) {
   }
 }
 
-TEST_F(PortalTest, NamesAndPasswordsWithFormCharactersAndKoreanWorkThroughout) {
+TEST_P(PortalTest, NamesAndPasswordsWithFormCharactersAndKoreanWorkThroughout) {
   const std::string name = "고 스&톱=+%";
   const std::string password = "p&s =+%20한글";
   const std::string joined = Reply("/sub/join.asp", {{"name", name},
@@ -809,7 +822,7 @@ TEST_F(PortalTest, NamesAndPasswordsWithFormCharactersAndKoreanWorkThroughout) {
             std::string::npos);
 }
 
-TEST_F(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
+TEST_P(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
   EXPECT_NE(Page("/sub/redir.asp?no=1").find("action=\"join.asp\""), std::string::npos);
   const auto join = [&](const std::string& name, const std::string& password2) {
     return Reply("/sub/join.asp", {{"name", name},
@@ -845,7 +858,7 @@ TEST_F(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
   EXPECT_EQ(join(Repeat("가", 20), "secret").find("class=\"error\""), std::string::npos);
 }
 
-TEST_F(PortalTest, LostAccountPageSetsANewPasswordWithTheRecoveryCode) {
+TEST_P(PortalTest, LostAccountPageSetsANewPasswordWithTheRecoveryCode) {
   EXPECT_NE(Page("/sub/redir.asp?no=2").find("action=\"recover.asp\""), std::string::npos);
   const std::string code = AddMember("forgetful");
   const std::string session = Session("forgetful");
@@ -879,7 +892,7 @@ TEST_F(PortalTest, LostAccountPageSetsANewPasswordWithTheRecoveryCode) {
   EXPECT_EQ(recover(next_code, "newpass").find("class=\"error\""), std::string::npos);
 }
 
-TEST_F(PortalTest, FreeTopUpOnlyForThePoorAndOncePerDay) {
+TEST_P(PortalTest, FreeTopUpOnlyForThePoorAndOncePerDay) {
   EXPECT_NE(Page("/sub/redir.asp?no=3").find("action=\"topup.asp\""), std::string::npos);
   AddMember("rich", "20000");
   AddMember("poor", "19999");
@@ -904,7 +917,7 @@ TEST_F(PortalTest, FreeTopUpOnlyForThePoorAndOncePerDay) {
   EXPECT_EQ(Figures("poor"), "300000|0|0|0|0");
 }
 
-TEST_F(PortalTest, ConcurrentDealsAndSavesForDifferentMembersLoseNothing) {
+TEST_P(PortalTest, ConcurrentDealsAndSavesForDifferentMembersLoseNothing) {
   constexpr int kMembers = 4;
   constexpr int kHands = 3;
   std::vector<std::string> sessions;
@@ -955,7 +968,7 @@ TEST_F(PortalTest, ConcurrentDealsAndSavesForDifferentMembersLoseNothing) {
   }
 }
 
-TEST_F(PortalTest, ARestartOnTheSameFolderKeepsMembersFiguresSessionsAndOpenHands) {
+TEST_P(PortalTest, ARestartOnTheSameFolderKeepsMembersFiguresSessionsAndOpenHands) {
   AddMember("steady");
   const std::string session = Session("steady");
   const Dealt dealt = Deal("steady", session);
@@ -966,7 +979,8 @@ TEST_F(PortalTest, ARestartOnTheSameFolderKeepsMembersFiguresSessionsAndOpenHand
   EXPECT_EQ(Split(Login("steady", "secret"))[4], expected.After.Money);
 }
 
-TEST_F(PortalTest, ADatabaseFromBeforeTheDealsOpensAndItsMembersPlay) {
+TEST_P(PortalTest, ADatabaseFromBeforeTheDealsOpensAndItsMembersPlay) {
+  if (GetParam() != sql::Kind::kSqlite) GTEST_SKIP() << "older portals kept SQLite files only";
   server_.reset();
   for (const char* suffix : {"", "-wal", "-shm"})
     fs::remove(data_.path() / (std::string(kDatabaseFile) + suffix));
@@ -999,7 +1013,7 @@ TEST_F(PortalTest, ADatabaseFromBeforeTheDealsOpensAndItsMembersPlay) {
   EXPECT_EQ(Split(Login("veteran", "secret"))[4], expected.After.Money);
 }
 
-TEST_F(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {
+TEST_P(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {
   for (int i = 0; i <= 10; ++i)  // m0 has 100000, ... m10 has 1100000
     AddMember("m" + std::to_string(i), std::to_string((i + 1) * 100000));
   const std::string page = Page("/");
@@ -1021,7 +1035,7 @@ TEST_F(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {
     EXPECT_NE(page.find(expected), std::string::npos) << expected;
 }
 
-TEST_F(PortalTest, RequestLogNamesTheMemberButNoPasswordOrSession) {
+TEST_P(PortalTest, RequestLogNamesTheMemberButNoPasswordOrSession) {
   AddMember("logged");
   const std::string session = Session("logged");
   Reply("/sub/lgo.asp", Logout("logged", session));
@@ -1036,7 +1050,7 @@ TEST_F(PortalTest, RequestLogNamesTheMemberButNoPasswordOrSession) {
   EXPECT_EQ(log.find(session), std::string::npos) << log;
 }
 
-TEST_F(PortalTest, PublishedInstallerAndUpdateListAreServed) {
+TEST_P(PortalTest, PublishedInstallerAndUpdateListAreServed) {
   const fs::path installer = data_.path() / "hwatable-setup-1.0.2.sh";
   std::ofstream(installer) << "abc";
   std::string output;
@@ -1062,7 +1076,7 @@ TEST_F(PortalTest, PublishedInstallerAndUpdateListAreServed) {
   EXPECT_TRUE(Page("/down/nlist.lst").starts_with("103<br>"));
 }
 
-TEST_F(PortalTest, AnotherServerOnABusyPortIsAClearError) {
+TEST_P(PortalTest, AnotherServerOnABusyPortIsAClearError) {
   std::string output;
   EXPECT_EQ(RunProgram({"--data", data_.path().string(), "--listen",
                         "127.0.0.1:" + std::to_string(server_->port()), "--idle-exit", "1"},
@@ -1197,4 +1211,117 @@ TEST(PortalProgram, ServingEndsWithStatusZeroOnSigtermAndWhenIdle) {
 }
 
 }  // namespace
+// Two portals on one PostgreSQL database, as two processes behind a proxy that sends each
+// request to either: a session made at one is good at the other, a hand is settled once
+// however often and wherever its save arrives, a top-up is given once, and no member's
+// hand is lost among the others'.
+TEST(TwoPortals, OnOneDatabaseWhatMustHappenOnceHappensOnce) {
+  signal(SIGPIPE, SIG_IGN);
+  const std::string database = hw::testing::TestPostgres::Shared().FreshDatabase();
+  const TempFolder first_data;
+  const TempFolder second_data;
+  std::ostringstream first_log;
+  std::ostringstream second_log;
+  const auto start = [&](const TempFolder& data, std::ostringstream& log) {
+    PortalOptions options;
+    options.data_dir = data.path();
+    options.database = database;
+    options.hash_cost = HashCost::kMinimal;
+    options.log = &log;
+    auto server = std::make_unique<PortalServer>(options);
+    if (!server->Bind("127.0.0.1", 0)) throw std::runtime_error("cannot bind");
+    server->Start();
+    return server;
+  };
+  const std::array<std::unique_ptr<PortalServer>, 2> portals{start(first_data, first_log),
+                                                             start(second_data, second_log)};
+  const auto post = [&](int portal, const std::string& path, const Fields& fields) {
+    const auto result =
+        httplib::Client("127.0.0.1", portals[portal % 2]->port()).Post(path.c_str(), fields);
+    return result ? result->body : "(no answer)";
+  };
+  MemberStore store(database, {HashCost::kMinimal, {}});
+  const auto login = [&](int portal, const std::string& name) {
+    const auto fields = Split(post(
+        portal, "/sub/chk.asp",
+        {{"recencode", kAccess}, {"recnick", name}, {"recpwd", "secret"}, {"recgcode", "001"}}));
+    return fields.size() == 10 ? fields[9] : "";
+  };
+
+  // A top-up asked of both at once, many times over, is given once.
+  ASSERT_FALSE(store.AddMember({.name = "poor", .password = "secret", .money = "100"}).refusal);
+  std::atomic<int> topped_up = 0;
+  {
+    std::vector<std::jthread> askers;
+    for (int asker = 0; asker < 8; ++asker) {
+      askers.emplace_back([&, asker] {
+        const std::string page =
+            post(asker, "/sub/topup.asp", {{"name", "poor"}, {"password", "secret"}});
+        if (page.find("class=\"error\"") == std::string::npos) ++topped_up;
+      });
+    }
+  }
+  EXPECT_EQ(topped_up, 1);
+  EXPECT_EQ(store.Find("poor")->money, std::string(kTopUpMoney));
+
+  // Members play hands, each request to the other portal than the last.
+  constexpr int kMembers = 4;
+  constexpr int kHands = 3;
+  std::vector<replay::Member> expected(kMembers);
+  std::atomic<int> saved = 0;
+  {
+    std::vector<std::jthread> players;
+    for (int i = 0; i < kMembers; ++i) {
+      players.emplace_back([&, i] {
+        replay::Member& member = expected[static_cast<std::size_t>(i)];
+        member.Name = "p" + std::to_string(i);
+        if (store.AddMember({.name = member.Name, .password = "secret"}).refusal) return;
+        const std::string session = login(i, member.Name);
+        for (int hand = 0; hand < kHands; ++hand) {
+          const auto fields = Split(
+              post(i + 1, "/sub/deal.asp",
+                   DealFields(member.Name, session, "300", "2", "d0" + std::to_string(hand))));
+          if (fields.size() != 7) return;
+          member.Money = fields[5];
+          const replay::DealtHand dealt{.Deck = fields[2],
+                                        .Mission = std::stoi(fields[3]),
+                                        .MemberFirst = fields[4] == "1",
+                                        .Stake = "300",
+                                        .ServiceCards = 2};
+          const HandRecord record =
+              PlayByChance(member, dealt, static_cast<unsigned>(10 * i + hand)).record;
+          std::string why;
+          const auto settled = replay::Replay(member, dealt, record, why);
+          if (!settled) return;
+          // The save reaches both portals, twice each, at once (a proxy that tried again).
+          const Fields save =
+              Save(member.Name, session, fields[1], RecordText(record), Honest(*settled));
+          std::array<std::string, 4> replies;
+          {
+            std::vector<std::jthread> senders;
+            for (int copy = 0; copy < 4; ++copy)
+              senders.emplace_back([&, copy] { replies[copy] = post(copy, "/sub/svp.asp", save); });
+          }
+          if (std::ranges::all_of(replies, [&](const std::string& reply) {
+                return reply == ExpectedReply(*settled);
+              })) {
+            ++saved;
+          }
+          member = settled->After;
+        }
+      });
+    }
+  }
+  EXPECT_EQ(saved, kMembers * kHands);
+  for (const replay::Member& member : expected) {
+    const auto f = store.Find(member.Name);
+    ASSERT_TRUE(f) << member.Name;
+    EXPECT_EQ(f->money + "|" + std::to_string(f->wins) + "|" + std::to_string(f->losses) + "|" +
+                  std::to_string(f->draws) + "|" + std::to_string(f->missions),
+              member.Money + "|" + member.Wins + "|" + member.Losses + "|" + member.Draws + "|" +
+                  member.Missions);
+    EXPECT_EQ(store.SettledHands(member.Name, 100).size(), static_cast<std::size_t>(kHands));
+  }
+}
+
 }  // namespace hw::portal

@@ -1,10 +1,13 @@
 # The portal web server, in process on a free loopback port, and its program's commands.
 hwatable_test(portal_server_tests portal/server_test.cpp portal/fair_deal_test.cpp
-  portal/hostile_test.cpp portal/log_file_test.cpp)
+  portal/hostile_test.cpp portal/log_file_test.cpp
+  PROPERTIES FIXTURES_REQUIRED postgres
+             ENVIRONMENT HWATABLE_TEST_POSTGRES=${HWATABLE_TEST_POSTGRES_DIR})
 target_link_libraries(portal_server_tests PRIVATE hwatable_portal_server hwatable_fair_deal
   hwatable_replay PkgConfig::HTTPLIB)
 target_compile_definitions(portal_server_tests PRIVATE
-  HWATABLE_PORTAL_PROGRAM="$<TARGET_FILE:hwatable-portal>")
+  HWATABLE_PORTAL_PROGRAM="$<TARGET_FILE:hwatable-portal>"
+  HWATABLE_TEST_POSTGRES_SCRIPT="${HWATABLE_TEST_POSTGRES_SCRIPT}")
 add_dependencies(portal_server_tests hwatable-portal)
 
 # The game's headless table and the portal together over loopback, with lost posts, lost
