@@ -11,13 +11,15 @@ packages=(
   # the portal, its client and the updater
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsqlitecpp-dev
   libsodium-dev
-  # the portal's HTTP server (Boost.Beast and Asio, header-only)
-  libboost-dev
+  # the portal's HTTP server (Boost.Beast and Asio, header-only) and its PostgreSQL store
+  libboost-dev libpqxx-dev
   # opening the portal's pages in the desktop's browser
   xdg-utils
   # tests: GoogleTest, GMP as the money oracle, clang for the fuzzers, the format check,
   # a virtual X server for screenshots, and xdotool and xwininfo to drive windows end to end
   libgtest-dev libgmock-dev libgmp-dev clang libclang-rt-14-dev clang-format xvfb xauth xdotool x11-utils
+  # tests: a PostgreSQL server of their own, and nginx in front of two portals
+  postgresql nginx-light
   # the installer's checks of its desktop entry
   libglib2.0-bin desktop-file-utils
   # the generators of the pictures and sounds (the test run checks the committed ones)

@@ -1153,13 +1153,14 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
                                           time + " 5000 -> 777\n")))
       << output;
 
-  // Two hands, one saved and one still open, and another change of money.
-  ASSERT_EQ(RunProgram({data, "setmoney", "홍길동", "100000"}, output), 0) << output;
+  // Two hands, one saved and one still open, and another change of money (enough that the
+  // first hand, however it goes, leaves enough for the second).
+  ASSERT_EQ(RunProgram({data, "setmoney", "홍길동", "100000000"}, output), 0) << output;
   {
     MemberStore store(folder.path() / kDatabaseFile, {HashCost::kMinimal, {}});
     const std::string session = store.Login("홍길동", "secret")->session;
     const DealtHandReply hand = store.Deal({"홍길동", session, "500", "1", "5eed"}).hand;
-    const replay::Member member{.Name = "홍길동", .Voice = "F", .Avatar = 2, .Money = "100000"};
+    const replay::Member member{.Name = "홍길동", .Voice = "F", .Avatar = 2, .Money = "100000000"};
     const replay::DealtHand dealt{hand.deck, hand.mission, hand.member_first, "500", 1};
     const replay::Settlement idle = Idle(member, dealt);
     ASSERT_FALSE(
@@ -1173,7 +1174,7 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
                          " stake 100: open\nlast settled hands:\n  hand 1 dealt " + time +
                          " stake 500: (won \\+[1-9]|lost -[1-9]|drawn [-+])\\d* \\(record\\)\n"
                          "money changed by the operator:\n  " +
-                         time + " 777 -> 100000\n  " + time + " 5000 -> 777\n$")))
+                         time + " 777 -> 100000000\n  " + time + " 5000 -> 777\n$")))
       << output;
 
   const std::vector<std::vector<std::string>> refused = {

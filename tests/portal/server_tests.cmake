@@ -22,3 +22,10 @@ add_test(NAME Portal.AThousandHandsSettleAsTheSimulatorPlayedThem
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/portal/hands_through_the_portal.sh
           $<TARGET_FILE:hwatable-portal> $<TARGET_FILE:hwatable-sim> 1000)
 set_tests_properties(Portal.AThousandHandsSettleAsTheSimulatorPlayedThem PROPERTIES TIMEOUT 900)
+
+# Two portal processes on one PostgreSQL database behind nginx, as the README sets them up;
+# one is killed while hands are played, and none may be lost.
+add_test(NAME Portal.TwoPortalsBehindNginxLoseNoHandWhenOneIsKilled
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/portal/two_portals_behind_nginx.sh
+          $<TARGET_FILE:hwatable-portal> $<TARGET_FILE:hwatable-sim> 1500)
+set_tests_properties(Portal.TwoPortalsBehindNginxLoseNoHandWhenOneIsKilled PROPERTIES TIMEOUT 600)
