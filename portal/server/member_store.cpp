@@ -1,11 +1,13 @@
 #include "portal/server/member_store.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <sqlite3.h>
 
 #include <array>
 #include <ctime>
 
 #include "platform/digest.h"
+#include "portal/server/member_names.h"
 #include "portal/server/store_database.h"
 #include "rules/game_state.h"
 #include "rules/missions_ranks.h"
@@ -75,6 +77,25 @@ bool IsPlainText(std::string_view text, std::size_t min, std::size_t max) {
   return true;
 }
 
+SignUpRefusal NameRefusal(NameProblem problem) {
+  switch (problem) {
+    case NameProblem::kEdgeSpace:
+      return SignUpRefusal::kNameEdgeSpace;
+    case NameProblem::kMixedScripts:
+      return SignUpRefusal::kNameMixedScripts;
+    case NameProblem::kLength:
+    case NameProblem::kForbiddenCharacter:
+      break;
+  }
+  return SignUpRefusal::kBadName;
+}
+
+bool LookTaken(SQLite::Database& db, const std::string& look) {
+  SQLite::Statement select(db, "SELECT 1 FROM members WHERE name_look = ?");
+  select.bind(1, look);
+  return select.executeStep();
+}
+
 // The game's rank table, built once.
 const GameState& RankState() {
   static const GameState ranks = [] {
@@ -88,7 +109,7 @@ const GameState& RankState() {
 }  // namespace
 
 bool IsValidMemberName(std::string_view name) {
-  return IsPlainText(name, 1, 20) && name.find('|') == std::string_view::npos;
+  return std::holds_alternative<CheckedName>(CheckMemberName(name));
 }
 
 bool IsValidPassword(std::string_view password) {
@@ -173,31 +194,47 @@ bool MemberStore::CheckPassword(const std::optional<std::string>& hash,
 }
 
 SignUpResult MemberStore::AddMember(const NewMember& member) {
-  if (!IsValidMemberName(member.name)) return {SignUpRefusal::kBadName, {}};
-  if (member.name == kComputerName) return {SignUpRefusal::kComputersName, {}};
+  const std::variant<CheckedName, NameProblem> checked = CheckMemberName(member.name);
+  if (const NameProblem* problem = std::get_if<NameProblem>(&checked)) {
+    return {NameRefusal(*problem), {}};
+  }
+  const auto& [name, look] = std::get<CheckedName>(checked);
+  if (look == LookKey(kComputerName)) return {SignUpRefusal::kComputersName, {}};
   if (!IsValidPassword(member.password)) return {SignUpRefusal::kBadPassword, {}};
   if (member.avatar < 1 || member.avatar > 6) return {SignUpRefusal::kBadAvatar, {}};
   if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};
   const std::optional<std::string> money = ParseMoney(member.money);
   if (!money) return {SignUpRefusal::kBadMoney, {}};
   database::Lease db = pool_->Borrow();
-  if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};  // spare the hashing
+  // Spare the hashing.
+  if (FindIn(db, name)) return {SignUpRefusal::kNameTaken, {}};
+  if (LookTaken(db, look)) return {SignUpRefusal::kNameLooksAlike, {}};
 
   const std::string code = NewRecoveryCode();
   const std::string hash = HashPassword(member.password, options_.hash_cost);
   database::WriteTransaction transaction(*pool_, db);
-  if (FindIn(db, member.name)) return {SignUpRefusal::kNameTaken, {}};
+  if (FindIn(db, name)) return {SignUpRefusal::kNameTaken, {}};
   SQLite::Statement insert(db,
                            "INSERT INTO members (name, password_hash, recovery_digest, avatar, "
-                           "voice, money, created) VALUES (?, ?, ?, ?, ?, ?, ?)");
-  insert.bind(1, member.name);
+                           "voice, money, created, name_look) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+  insert.bind(1, name);
   insert.bind(2, hash);
   insert.bind(3, platform::Sha256Hex(NormalizeRecoveryCode(code)));
   insert.bind(4, member.avatar);
   insert.bind(5, member.voice);
   insert.bind(6, *money);
   insert.bind(7, LocalTime("%Y-%m-%d %H:%M:%S"));
-  insert.exec();
+  insert.bind(8, look);
+  try {
+    insert.exec();
+  } catch (const SQLite::Exception& error) {
+    // A look-alike name taken since the check above, by this process or another: the
+    // unique index on the look keys decides.
+    if (error.getExtendedErrorCode() == SQLITE_CONSTRAINT_UNIQUE) {
+      return {SignUpRefusal::kNameLooksAlike, {}};
+    }
+    throw;
+  }
   transaction.commit();
   return {std::nullopt, code};
 }

@@ -1,6 +1,7 @@
 #include "portal/server/store_database.h"
 
 #include "platform/digest.h"
+#include "portal/server/member_names.h"
 
 namespace hw::portal::database {
 namespace {
@@ -9,7 +10,9 @@ namespace {
 constexpr int kBusyTimeoutMs = 10000;
 
 // members: one row per member. A file made before the portal dealt the hands may still
-// have a column session_money, which nothing reads any more.
+// have a column session_money, which nothing reads any more. name_look is the look key of
+// the name (member_names.h), unique (members_by_look, made in CreateSchema); it is NULL
+// for a member whose name looked like an earlier member's before the keys were kept.
 //
 // hands: every hand dealt. The figures "_at_deal" are the member's when it was dealt:
 // the replay starts from them, and the money it moves (money_change) is added to the
@@ -35,7 +38,8 @@ CREATE TABLE IF NOT EXISTS members (
   session_digest TEXT,
   last_top_up TEXT NOT NULL DEFAULT '',
   created TEXT NOT NULL,
-  member_first INTEGER NOT NULL DEFAULT 1 CHECK (member_first IN (0, 1))
+  member_first INTEGER NOT NULL DEFAULT 1 CHECK (member_first IN (0, 1)),
+  name_look TEXT
 );
 CREATE TABLE IF NOT EXISTS server_seeds (
   day TEXT PRIMARY KEY NOT NULL,
@@ -88,6 +92,25 @@ bool HasColumn(SQLite::Database& db, const char* table, const char* column) {
   return false;
 }
 
+// Members from before the look keys, or added by a program that did not know them, get
+// their name's key, the earliest to sign up first. A member whose name looks like one
+// already keyed keeps none (NULLs never collide), and so keeps his name; a new look-alike
+// of either is still refused by the other's key.
+void KeyNames(SQLite::Database& db) {
+  std::vector<std::string> unkeyed;
+  SQLite::Statement select(
+      db, "SELECT name FROM members WHERE name_look IS NULL ORDER BY created, name");
+  while (select.executeStep())
+    unkeyed.push_back(select.getColumn(0).getString());
+  SQLite::Statement update(db, "UPDATE OR IGNORE members SET name_look = ? WHERE name = ?");
+  for (const std::string& name : unkeyed) {
+    update.bind(1, LookKey(name));
+    update.bind(2, name);
+    update.exec();
+    update.reset();
+  }
+}
+
 }  // namespace
 
 SQLite::Database Connect(const std::filesystem::path& file) {
@@ -122,6 +145,12 @@ void CreateSchema(SQLite::Database& db) {
         "ALTER TABLE members ADD COLUMN member_first INTEGER NOT NULL DEFAULT 1 "
         "CHECK (member_first IN (0, 1))");
   }
+  // Files from before the look keys.
+  if (!HasColumn(db, "members", "name_look")) {
+    db.exec("ALTER TABLE members ADD COLUMN name_look TEXT");
+  }
+  db.exec("CREATE UNIQUE INDEX IF NOT EXISTS members_by_look ON members (name_look)");
+  KeyNames(db);
 }
 
 std::string SelectFigures(std::string_view rest) {

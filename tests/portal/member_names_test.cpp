@@ -1,13 +1,20 @@
-// Game names that cannot be confused: the checks and look keys of member_names.h.
+// Game names that cannot be confused: the checks and look keys of member_names.h, and the
+// store keeping one member per look key, also for databases from before the keys.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <SQLiteCpp/SQLiteCpp.h>
+
 #include "portal/server/member_names.h"
+#include "portal/server/member_store.h"
+#include "portal/server/secrets.h"
+#include "tests/support/temp_folder.h"
 
 namespace hw::portal {
 namespace {
@@ -186,6 +193,140 @@ TEST(MemberNames, ChecksFromManyThreadsAtOnceAgreeWithOneThread) {
   for (std::thread& thread : threads)
     thread.join();
   EXPECT_EQ(differing.load(), 0);
+}
+
+// ---- The store
+
+class MemberStoreNames : public ::testing::Test {
+ protected:
+  std::filesystem::path File() const { return std::filesystem::path(folder_.Path()) / "portal.db"; }
+  MemberStore& Store() {
+    if (!store_) store_.emplace(File(), StoreOptions{HashCost::kMinimal, {}});
+    return *store_;
+  }
+  std::optional<SignUpRefusal> Add(const std::string& name) {
+    return Store().AddMember({.name = name, .password = "secret"}).refusal;
+  }
+
+  testing::TempFolder folder_;
+  std::optional<MemberStore> store_;
+};
+
+TEST_F(MemberStoreNames, EachProblemOfANameIsRefusedForItsOwnReason) {
+  EXPECT_EQ(Add(""), SignUpRefusal::kBadName);
+  EXPECT_EQ(Add(Repeat("가", 21)), SignUpRefusal::kBadName);
+  EXPECT_EQ(Add("kim\u200Blee"), SignUpRefusal::kBadName);
+  EXPECT_EQ(Add("kim|lee"), SignUpRefusal::kBadName);
+  EXPECT_EQ(Add(" kim"), SignUpRefusal::kNameEdgeSpace);
+  EXPECT_EQ(Add("kim  lee"), SignUpRefusal::kNameEdgeSpace);
+  EXPECT_EQ(Add(" "), SignUpRefusal::kNameEdgeSpace);
+  EXPECT_EQ(Add("p\u0430ypal"), SignUpRefusal::kNameMixedScripts);
+  // The computer's name, also when it merely looks like it.
+  EXPECT_EQ(Add("컴퓨터"), SignUpRefusal::kComputersName);
+  EXPECT_EQ(Add("\u110F\u1165\u11B7퓨터"), SignUpRefusal::kComputersName);
+  EXPECT_EQ(Add("컴ㅍㅠ터"), SignUpRefusal::kComputersName);
+  EXPECT_EQ(Store().Richest(10).size(), 0u);
+}
+
+TEST_F(MemberStoreNames, ALookAlikeOfAMembersNameIsRefusedAndTheNameIsStoredComposed) {
+  ASSERT_FALSE(Add("Kim"));
+  ASSERT_FALSE(Add(kHangulDecomposed));
+  ASSERT_FALSE(Add("aop"));
+  EXPECT_EQ(Add("Kim"), SignUpRefusal::kNameTaken);
+  EXPECT_EQ(Add("한글"), SignUpRefusal::kNameTaken) << "the same name in another form";
+  for (const char* name :
+       {"KIM", "kim", "kirn", "ＫＩＭ", "\u039A\u0399\u039C", "\u0430\u043E\u0440", "AOP", "a0p"}) {
+    EXPECT_EQ(Add(name), SignUpRefusal::kNameLooksAlike) << name;
+  }
+  ASSERT_TRUE(Store().Find("한글"));
+  EXPECT_EQ(Store().Find("한글")->name, "한글");
+  EXPECT_FALSE(Store().Find(kHangulDecomposed));
+  EXPECT_EQ(Store().Richest(10).size(), 3u);
+  EXPECT_FALSE(Add("Kin"));
+}
+
+TEST_F(MemberStoreNames, LookAlikeSignUpsAtTheSameMomentLetOnlyOneIn) {
+  Store();
+  // Two stores on one file stand for two server processes: they share no lock of their
+  // own, only the database.
+  MemberStore other(File(), StoreOptions{HashCost::kMinimal, {}});
+  for (const std::string base : {"kim", "lee", "park", "choi", "jung"}) {
+    std::vector<std::string> names = {base};
+    for (std::size_t i = 0; i < base.size(); ++i) {
+      std::string variant = base;
+      variant[i] = static_cast<char>(variant[i] - 'a' + 'A');
+      names.push_back(variant);
+    }
+    std::atomic<int> added{0};
+    std::atomic<int> alike{0};
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      threads.emplace_back([&, i] {
+        MemberStore& store = i % 2 == 0 ? Store() : other;
+        const SignUpResult result = store.AddMember({.name = names[i], .password = "secret"});
+        if (!result.refusal) ++added;
+        if (result.refusal == SignUpRefusal::kNameLooksAlike) ++alike;
+      });
+    }
+    for (std::thread& thread : threads)
+      thread.join();
+    EXPECT_EQ(added.load(), 1) << base;
+    EXPECT_EQ(alike.load(), static_cast<int>(names.size()) - 1) << base;
+  }
+  EXPECT_EQ(Store().Richest(10).size(), 5u);
+}
+
+TEST_F(MemberStoreNames, ADatabaseWithLookAlikeNamesFromBeforeTheKeysKeepsThemAll) {
+  {
+    SQLite::Database db(File(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    db.exec(R"sql(
+      CREATE TABLE members (
+        name TEXT PRIMARY KEY NOT NULL, password_hash TEXT NOT NULL,
+        recovery_digest TEXT NOT NULL, avatar INTEGER NOT NULL, voice TEXT NOT NULL,
+        money TEXT NOT NULL, wins INTEGER NOT NULL DEFAULT 0,
+        losses INTEGER NOT NULL DEFAULT 0, draws INTEGER NOT NULL DEFAULT 0,
+        missions INTEGER NOT NULL DEFAULT 0, session_digest TEXT,
+        last_top_up TEXT NOT NULL DEFAULT '', created TEXT NOT NULL,
+        member_first INTEGER NOT NULL DEFAULT 1))sql");
+    SQLite::Statement insert(db,
+                             "INSERT INTO members (name, password_hash, recovery_digest, avatar, "
+                             "voice, money, created) VALUES (?, ?, 'x', 1, 'M', '1000', ?)");
+    // "KIM" came first, then "Kim"; a name with a zero-width space slipped in beside
+    // "kimlee" before it was refused.
+    for (const auto& [name, created] :
+         std::vector<std::pair<std::string, std::string>>{{"Kim", "2023-02-01 10:00:00"},
+                                                          {"KIM", "2023-01-01 10:00:00"},
+                                                          {"kimlee", "2023-03-01 10:00:00"},
+                                                          {"kim\u200Blee", "2023-04-01 10:00:00"},
+                                                          {"홍길동", "2023-05-01 10:00:00"}}) {
+      insert.bind(1, name);
+      insert.bind(2, HashPassword("secret", HashCost::kMinimal));
+      insert.bind(3, created);
+      insert.exec();
+      insert.reset();
+    }
+  }
+  const auto keys = [&] {
+    SQLite::Database db(File());
+    SQLite::Statement select(db, "SELECT name, name_look IS NULL FROM members ORDER BY name");
+    std::string text;
+    while (select.executeStep())
+      text += select.getColumn(0).getString() + (select.getColumn(1).getInt() ? " -, " : " +, ");
+    return text;
+  };
+  for (int opening = 0; opening < 2; ++opening) {
+    store_.reset();
+    for (const char* name : {"Kim", "KIM", "kimlee", "kim\u200Blee", "홍길동"}) {
+      EXPECT_TRUE(Store().Find(name)) << name;
+      EXPECT_TRUE(Store().Login(name, "secret")) << name;
+    }
+    // The earlier of two look-alikes holds the key.
+    EXPECT_EQ(keys(), "KIM +, Kim -, kimlee +, kim\u200Blee -, 홍길동 +, ");
+  }
+  EXPECT_EQ(Add("kim"), SignUpRefusal::kNameLooksAlike);
+  EXPECT_EQ(Add("KIMLEE"), SignUpRefusal::kNameLooksAlike);
+  EXPECT_EQ(Add("\u1112\u1169\u11BC길동"), SignUpRefusal::kNameTaken);
+  EXPECT_FALSE(Add("park"));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@ target_compile_definitions(portal_server_tests PRIVATE
   HWATABLE_PORTAL_PROGRAM="$<TARGET_FILE:hwatable-portal>")
 add_dependencies(portal_server_tests hwatable-portal)
 
-# Game names: their checks and look keys.
+# Game names: their checks and look keys, and the store keeping one member per look.
 hwatable_test(portal_name_tests portal/member_names_test.cpp)
 target_link_libraries(portal_name_tests PRIVATE hwatable_portal_server)
 
