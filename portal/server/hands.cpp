@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "portal/fair_deal.h"
+#include "portal/server/member_names.h"
 #include "portal/server/member_store.h"
 #include "portal/server/secrets.h"
 #include "portal/server/store_database.h"
@@ -240,7 +241,9 @@ HandView ReadView(SQLite::Statement& row, const std::string& today) {
 
 }  // namespace
 
-DealResult MemberStore::Deal(const DealRequest& request) {
+DealResult MemberStore::Deal(const DealRequest& typed) {
+  DealRequest request = typed;
+  request.name = NormalizedName(typed.name);
   {
     database::Lease db = pool_->Borrow();
     if (!SessionMatches(db, request.name, request.session)) return {DealRefusal::kSession, {}};
@@ -346,7 +349,9 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   throw std::runtime_error("the member's deals keep crossing each other");
 }
 
-HandSaveResult MemberStore::SaveHand(const HandSave& save) {
+HandSaveResult MemberStore::SaveHand(const HandSave& typed) {
+  HandSave save = typed;
+  save.name = NormalizedName(typed.name);
   std::optional<HandRow> hand;
   {
     database::Lease db = pool_->Borrow();
@@ -500,9 +505,10 @@ std::vector<HandView> MemberStore::Hands(const std::string& name, const char* wh
   return hands;
 }
 
-std::optional<std::vector<HandView>> MemberStore::CheckedHands(const std::string& name,
+std::optional<std::vector<HandView>> MemberStore::CheckedHands(const std::string& typed_name,
                                                                std::string_view password,
                                                                int count) {
+  const std::string name = NormalizedName(typed_name);
   std::optional<std::string> hash;
   {
     database::Lease db = pool_->Borrow();

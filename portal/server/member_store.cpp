@@ -256,7 +256,9 @@ std::vector<MemberFigures> MemberStore::Richest(int count) const {
   return members;
 }
 
-std::optional<LoginResult> MemberStore::Login(const std::string& name, std::string_view password) {
+std::optional<LoginResult> MemberStore::Login(const std::string& typed_name,
+                                              std::string_view password) {
+  const std::string name = NormalizedName(typed_name);
   database::Lease db = pool_->Borrow();
   const std::optional<std::string> hash = PasswordHashOf(db, name);
   if (!CheckPassword(hash, password)) return std::nullopt;
@@ -277,8 +279,9 @@ std::optional<LoginResult> MemberStore::Login(const std::string& name, std::stri
   return LoginResult{std::move(*figures), std::move(session)};
 }
 
-bool MemberStore::Logout(const std::string& name, std::string_view session) {
+bool MemberStore::Logout(const std::string& typed_name, std::string_view session) {
   if (session.empty()) return false;
+  const std::string name = NormalizedName(typed_name);
   database::Lease db = pool_->Borrow();
   database::WriteTransaction transaction(*pool_, db);
   SQLite::Statement update(
@@ -290,9 +293,10 @@ bool MemberStore::Logout(const std::string& name, std::string_view session) {
   return ended;
 }
 
-RecoverResult MemberStore::Recover(const std::string& name, std::string_view code,
+RecoverResult MemberStore::Recover(const std::string& typed_name, std::string_view code,
                                    std::string_view new_password) {
   if (!IsValidPassword(new_password)) return RecoverResult::kBadPassword;
+  const std::string name = NormalizedName(typed_name);
   const std::string hash = HashPassword(new_password, options_.hash_cost);
   database::Lease db = pool_->Borrow();
   database::WriteTransaction transaction(*pool_, db);
@@ -307,7 +311,8 @@ RecoverResult MemberStore::Recover(const std::string& name, std::string_view cod
   return done ? RecoverResult::kDone : RecoverResult::kNoMatch;
 }
 
-TopUpResult MemberStore::TopUp(const std::string& name, std::string_view password) {
+TopUpResult MemberStore::TopUp(const std::string& typed_name, std::string_view password) {
+  const std::string name = NormalizedName(typed_name);
   database::Lease db = pool_->Borrow();
   if (!CheckPassword(PasswordHashOf(db, name), password)) return TopUpResult::kNoMatch;
   const std::string today = LocalTime("%Y-%m-%d");

@@ -16,7 +16,10 @@
 // the portal's own reckoning, never a figure the game posts. A replay takes milliseconds,
 // so it runs before the transaction that applies its result, never under the write lock.
 //
-// Names are stored in NFC, each with its look key in a unique column (member_names.h).
+// Names are stored in NFC, each with its look key in a unique column (member_names.h). The
+// calls that take a name a client typed (the login and logout, the deal and the score
+// save, the recovery, the top-up and the hand list) bring it to NFC first, so that a
+// member is found whatever normalisation form his name arrives in.
 
 #include <chrono>
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "portal/server/game_posts.h"
+#include "portal/server/member_names.h"
 #include "portal/server/pages.h"
 
 namespace hw::portal {
@@ -156,9 +157,11 @@ void PortalServer::Touch() {
 
 std::optional<HeldBack> PortalServer::Guarded(const HttpRequest& request, const std::string& name,
                                               const std::function<std::optional<bool>()>& check) {
-  if (auto held = attempts_.Check(request.client, name, options_.clock())) return held;
+  // Counted by the name as stored: its other normalisation forms are no fresh guesses.
+  const std::string counted = NormalizedName(name);
+  if (auto held = attempts_.Check(request.client, counted, options_.clock())) return held;
   if (const std::optional<bool> good = check()) {
-    attempts_.Record(request.client, name, *good, options_.clock());
+    attempts_.Record(request.client, counted, *good, options_.clock());
   }
   return std::nullopt;
 }

@@ -95,7 +95,9 @@ bool HasColumn(SQLite::Database& db, const char* table, const char* column) {
 // Members from before the look keys, or added by a program that did not know them, get
 // their name's key, the earliest to sign up first. A member whose name looks like one
 // already keyed keeps none (NULLs never collide), and so keeps his name; a new look-alike
-// of either is still refused by the other's key.
+// of either is still refused by the other's key. A name stored before names were composed
+// (NFC) is composed first, in the member's hands and money changes too, so that he still
+// logs in, unless another member holds the composed name.
 void KeyNames(SQLite::Database& db) {
   std::vector<std::string> unkeyed;
   SQLite::Statement select(
@@ -103,7 +105,19 @@ void KeyNames(SQLite::Database& db) {
   while (select.executeStep())
     unkeyed.push_back(select.getColumn(0).getString());
   SQLite::Statement update(db, "UPDATE OR IGNORE members SET name_look = ? WHERE name = ?");
-  for (const std::string& name : unkeyed) {
+  for (std::string name : unkeyed) {
+    const std::string composed = NormalizedName(name);
+    if (!composed.empty() && composed != name && !FindIn(db, composed)) {
+      for (const char* rename : {"UPDATE members SET name = ?1 WHERE name = ?2",
+                                 "UPDATE hands SET member = ?1 WHERE member = ?2",
+                                 "UPDATE money_changes SET member = ?1 WHERE member = ?2"}) {
+        SQLite::Statement statement(db, rename);
+        statement.bind(1, composed);
+        statement.bind(2, name);
+        statement.exec();
+      }
+      name = composed;
+    }
     update.bind(1, LookKey(name));
     update.bind(2, name);
     update.exec();

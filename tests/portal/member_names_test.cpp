@@ -48,6 +48,8 @@ std::string Look(std::string_view typed) {
 
 // "한글" typed as conjoining jamo, as some keyboards and systems send it.
 constexpr const char* kHangulDecomposed = "\u1112\u1161\u11AB\u1100\u1173\u11AF";
+// "김철수", the same way.
+constexpr const char* kKimDecomposed = "\u1100\u1175\u11B7\u110E\u1165\u11AF\u1109\u116E";
 
 TEST(MemberNames, NamesAreStoredComposedAndCountedByTheirComposedCharacters) {
   EXPECT_EQ(Stored(kHangulDecomposed), "한글");
@@ -287,24 +289,33 @@ TEST_F(MemberStoreNames, ADatabaseWithLookAlikeNamesFromBeforeTheKeysKeepsThemAl
         losses INTEGER NOT NULL DEFAULT 0, draws INTEGER NOT NULL DEFAULT 0,
         missions INTEGER NOT NULL DEFAULT 0, session_digest TEXT,
         last_top_up TEXT NOT NULL DEFAULT '', created TEXT NOT NULL,
-        member_first INTEGER NOT NULL DEFAULT 1))sql");
+        member_first INTEGER NOT NULL DEFAULT 1);
+      CREATE TABLE money_changes (
+        id INTEGER PRIMARY KEY, member TEXT NOT NULL, changed TEXT NOT NULL,
+        old_money TEXT NOT NULL, new_money TEXT NOT NULL))sql");
     SQLite::Statement insert(db,
                              "INSERT INTO members (name, password_hash, recovery_digest, avatar, "
                              "voice, money, created) VALUES (?, ?, 'x', 1, 'M', '1000', ?)");
     // "KIM" came first, then "Kim"; a name with a zero-width space slipped in beside
-    // "kimlee" before it was refused.
-    for (const auto& [name, created] :
-         std::vector<std::pair<std::string, std::string>>{{"Kim", "2023-02-01 10:00:00"},
-                                                          {"KIM", "2023-01-01 10:00:00"},
-                                                          {"kimlee", "2023-03-01 10:00:00"},
-                                                          {"kim\u200Blee", "2023-04-01 10:00:00"},
-                                                          {"홍길동", "2023-05-01 10:00:00"}}) {
+    // "kimlee" before it was refused; "김철수" was stored decomposed, as it was typed.
+    for (const auto& [name, created] : std::vector<std::pair<std::string, std::string>>{
+             {"Kim", "2023-02-01 10:00:00"},
+             {"KIM", "2023-01-01 10:00:00"},
+             {"kimlee", "2023-03-01 10:00:00"},
+             {"kim\u200Blee", "2023-04-01 10:00:00"},
+             {"홍길동", "2023-05-01 10:00:00"},
+             {kKimDecomposed, "2023-06-01 10:00:00"}}) {
       insert.bind(1, name);
       insert.bind(2, HashPassword("secret", HashCost::kMinimal));
       insert.bind(3, created);
       insert.exec();
       insert.reset();
     }
+    SQLite::Statement change(db,
+                             "INSERT INTO money_changes (member, changed, old_money, new_money) "
+                             "VALUES (?, '2023-07-01 10:00:00', '1000', '2000')");
+    change.bind(1, std::string(kKimDecomposed));
+    change.exec();
   }
   const auto keys = [&] {
     SQLite::Database db(File());
@@ -316,17 +327,47 @@ TEST_F(MemberStoreNames, ADatabaseWithLookAlikeNamesFromBeforeTheKeysKeepsThemAl
   };
   for (int opening = 0; opening < 2; ++opening) {
     store_.reset();
-    for (const char* name : {"Kim", "KIM", "kimlee", "kim\u200Blee", "홍길동"}) {
+    for (const char* name : {"Kim", "KIM", "kimlee", "kim\u200Blee", "홍길동", "김철수"}) {
       EXPECT_TRUE(Store().Find(name)) << name;
       EXPECT_TRUE(Store().Login(name, "secret")) << name;
     }
+    EXPECT_TRUE(Store().Login(kKimDecomposed, "secret"));
+    EXPECT_EQ(Store().MoneyChanges("김철수", 10).size(), 1u);
     // The earlier of two look-alikes holds the key.
-    EXPECT_EQ(keys(), "KIM +, Kim -, kimlee +, kim\u200Blee -, 홍길동 +, ");
+    EXPECT_EQ(keys(), "KIM +, Kim -, kimlee +, kim\u200Blee -, 김철수 +, 홍길동 +, ");
   }
   EXPECT_EQ(Add("kim"), SignUpRefusal::kNameLooksAlike);
   EXPECT_EQ(Add("KIMLEE"), SignUpRefusal::kNameLooksAlike);
   EXPECT_EQ(Add("\u1112\u1169\u11BC길동"), SignUpRefusal::kNameTaken);
   EXPECT_FALSE(Add("park"));
+}
+
+TEST_F(MemberStoreNames, AMemberIsFoundWhateverFormHisNameArrivesIn) {
+  const std::string decomposed = "\u1112\u1169\u11BC\u1100\u1175\u11AF\u1103\u1169\u11BC";
+  const std::string code =
+      Store().AddMember({.name = "홍길동", .password = "secret"}).recovery_code;
+  ASSERT_FALSE(code.empty());
+
+  const std::optional<LoginResult> login = Store().Login(decomposed, "secret");
+  ASSERT_TRUE(login);
+  EXPECT_EQ(login->figures.name, "홍길동");
+  const DealResult dealt = Store().Deal({decomposed, login->session, "100", "0", "5eed"});
+  ASSERT_FALSE(dealt.refusal);
+  // A record that is no play at all gets as far as the replay: the member and his hand
+  // were found by the other form of his name.
+  EXPECT_EQ(Store()
+                .SaveHand({decomposed, login->session, std::to_string(dealt.hand.id), "junk", {}})
+                .refusal,
+            SaveRefusal::kIllegalRecord);
+  const auto hands = Store().CheckedHands(decomposed, "secret", 10);
+  ASSERT_TRUE(hands);
+  EXPECT_EQ(hands->size(), 1u);
+  EXPECT_EQ(Store().TopUp(decomposed, "secret"), TopUpResult::kNotPoor);
+  EXPECT_TRUE(Store().Logout(decomposed, login->session));
+  EXPECT_EQ(Store().Recover(decomposed, code, "another"), RecoverResult::kDone);
+  EXPECT_TRUE(Store().Login("홍길동", "another"));
+  // Bytes that are no UTF-8 find nobody.
+  EXPECT_FALSE(Store().Login("\xED\x99\x8D\xFF", "another"));
 }
 
 }  // namespace
