@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "portal/client/form.h"
 #include "portal/server/log_file.h"
+#include "portal/server/member_names.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
 #include "portal/server/secrets.h"
@@ -270,7 +271,15 @@ int AddUser(const CommandLine& line, MemberStore& store, std::ostream& out) {
   if (result.refusal) {
     switch (*result.refusal) {
       case SignUpRefusal::kBadName:
-        Refuse("a game name has 1 to 20 characters, no control characters and no \"|\"");
+        Refuse(
+            "a game name has 1 to 20 characters; no control, invisible or unassigned characters, "
+            "no whitespace but the space, and no \"|\"");
+      case SignUpRefusal::kNameEdgeSpace:
+        Refuse("a game name neither starts nor ends with a space and has no two spaces in a row");
+      case SignUpRefusal::kNameMixedScripts:
+        Refuse(
+            "a game name does not mix scripts (Latin with Cyrillic or Greek, say) or the digits "
+            "of different number systems; Hangul, Han, Latin letters and digits go together");
       case SignUpRefusal::kBadPassword:
         Refuse("a password has 4 to 64 characters and no control characters");
       case SignUpRefusal::kBadAvatar:
@@ -281,13 +290,15 @@ int AddUser(const CommandLine& line, MemberStore& store, std::ostream& out) {
         Refuse("--money wants a whole number of won, not \"" + member.money + "\"");
       case SignUpRefusal::kNameTaken:
         Refuse("there is already a member named \"" + member.name + "\"");
+      case SignUpRefusal::kNameLooksAlike:
+        Refuse("\"" + member.name + "\" looks too much like the name of an existing member");
       case SignUpRefusal::kComputersName:
         Refuse("\"" + member.name +
                "\" is the computer's name at the table; a member so named would be taken for "
                "the computer");
     }
   }
-  const std::optional<MemberFigures> added = store.Find(member.name);
+  const std::optional<MemberFigures> added = store.Find(NormalizedName(member.name));
   out << "hwatable-portal: added " << member.name << " with " << added->money << " won\n"
       << "recovery code: " << result.recovery_code << std::endl;
   return 0;

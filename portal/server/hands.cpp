@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "portal/fair_deal.h"
+#include "portal/server/member_names.h"
 #include "portal/server/member_store.h"
 #include "portal/server/secrets.h"
 #include "portal/server/store_database.h"
@@ -215,7 +216,9 @@ HandView ReadView(const sql::Row& row, const std::string& today) {
 
 }  // namespace
 
-DealResult MemberStore::Deal(const DealRequest& request) {
+DealResult MemberStore::Deal(const DealRequest& typed) {
+  DealRequest request = typed;
+  request.name = NormalizedName(typed.name);
   {
     sql::Lease db = db_->Borrow();
     if (!SessionMatches(*db, request.name, request.session)) return {DealRefusal::kSession, {}};
@@ -292,7 +295,9 @@ DealResult MemberStore::Deal(const DealRequest& request) {
   throw std::runtime_error("the member's deals keep crossing each other");
 }
 
-HandSaveResult MemberStore::SaveHand(const HandSave& save) {
+HandSaveResult MemberStore::SaveHand(const HandSave& typed) {
+  HandSave save = typed;
+  save.name = NormalizedName(typed.name);
   std::optional<HandRow> hand;
   {
     sql::Lease db = db_->Borrow();
@@ -437,9 +442,10 @@ std::vector<HandView> MemberStore::Hands(const std::string& name, const char* wh
   return hands;
 }
 
-std::optional<std::vector<HandView>> MemberStore::CheckedHands(const std::string& name,
+std::optional<std::vector<HandView>> MemberStore::CheckedHands(const std::string& typed_name,
                                                                std::string_view password,
                                                                int count) {
+  const std::string name = NormalizedName(typed_name);
   std::optional<std::string> hash;
   {
     sql::Lease db = db_->Borrow();

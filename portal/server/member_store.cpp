@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "platform/digest.h"
+#include "portal/server/member_names.h"
 #include "portal/server/store_database.h"
 #include "rules/game_state.h"
 #include "rules/missions_ranks.h"
@@ -73,6 +74,23 @@ bool IsPlainText(std::string_view text, std::size_t min, std::size_t max) {
   return true;
 }
 
+SignUpRefusal NameRefusal(NameProblem problem) {
+  switch (problem) {
+    case NameProblem::kEdgeSpace:
+      return SignUpRefusal::kNameEdgeSpace;
+    case NameProblem::kMixedScripts:
+      return SignUpRefusal::kNameMixedScripts;
+    case NameProblem::kLength:
+    case NameProblem::kForbiddenCharacter:
+      break;
+  }
+  return SignUpRefusal::kBadName;
+}
+
+bool LookTaken(sql::Connection& db, const std::string& look) {
+  return db.QueryRow("SELECT 1 FROM members WHERE name_look = ?", {look}).has_value();
+}
+
 // The game's rank table, built once.
 const GameState& RankState() {
   static const GameState ranks = [] {
@@ -86,7 +104,7 @@ const GameState& RankState() {
 }  // namespace
 
 bool IsValidMemberName(std::string_view name) {
-  return IsPlainText(name, 1, 20) && name.find('|') == std::string_view::npos;
+  return std::holds_alternative<CheckedName>(CheckMemberName(name));
 }
 
 bool IsValidPassword(std::string_view password) {
@@ -169,25 +187,37 @@ bool MemberStore::CheckPassword(const std::optional<std::string>& hash,
 }
 
 SignUpResult MemberStore::AddMember(const NewMember& member) {
-  if (!IsValidMemberName(member.name)) return {SignUpRefusal::kBadName, {}};
-  if (member.name == kComputerName) return {SignUpRefusal::kComputersName, {}};
+  const std::variant<CheckedName, NameProblem> checked = CheckMemberName(member.name);
+  if (const NameProblem* problem = std::get_if<NameProblem>(&checked)) {
+    return {NameRefusal(*problem), {}};
+  }
+  const auto& [name, look] = std::get<CheckedName>(checked);
+  if (look == LookKey(kComputerName)) return {SignUpRefusal::kComputersName, {}};
   if (!IsValidPassword(member.password)) return {SignUpRefusal::kBadPassword, {}};
   if (member.avatar < 1 || member.avatar > 6) return {SignUpRefusal::kBadAvatar, {}};
   if (member.voice != "M" && member.voice != "F") return {SignUpRefusal::kBadVoice, {}};
   const std::optional<std::string> money = ParseMoney(member.money);
   if (!money) return {SignUpRefusal::kBadMoney, {}};
   sql::Lease db = db_->Borrow();
-  if (FindIn(*db, member.name)) return {SignUpRefusal::kNameTaken, {}};  // spare the hashing
+  // Spare the hashing.
+  if (FindIn(*db, name)) return {SignUpRefusal::kNameTaken, {}};
+  if (LookTaken(*db, look)) return {SignUpRefusal::kNameLooksAlike, {}};
 
   const std::string code = NewRecoveryCode();
   const std::string hash = HashPassword(member.password, options_.hash_cost);
   sql::WriteTransaction transaction(*db_, db);
-  if (FindIn(*db, member.name)) return {SignUpRefusal::kNameTaken, {}};
-  db->Execute(
-      "INSERT INTO members (name, password_hash, recovery_digest, avatar, voice, money, "
-      "created) VALUES (?, ?, ?, ?, ?, ?, ?)",
-      {member.name, hash, platform::Sha256Hex(NormalizeRecoveryCode(code)), member.avatar,
-       member.voice, *money, LocalTime("%Y-%m-%d %H:%M:%S")});
+  if (FindIn(*db, name)) return {SignUpRefusal::kNameTaken, {}};
+  try {
+    db->Execute(
+        "INSERT INTO members (name, password_hash, recovery_digest, avatar, voice, money, "
+        "created, name_look) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+        {name, hash, platform::Sha256Hex(NormalizeRecoveryCode(code)), member.avatar, member.voice,
+         *money, LocalTime("%Y-%m-%d %H:%M:%S"), look});
+  } catch (const sql::UniqueViolation&) {
+    // A look-alike name taken since the check above: the unique index on the look keys
+    // decides.
+    return {SignUpRefusal::kNameLooksAlike, {}};
+  }
   transaction.Commit();
   return {std::nullopt, code};
 }
@@ -209,7 +239,9 @@ std::vector<MemberFigures> MemberStore::Richest(int count) const {
   return members;
 }
 
-std::optional<LoginResult> MemberStore::Login(const std::string& name, std::string_view password) {
+std::optional<LoginResult> MemberStore::Login(const std::string& typed_name,
+                                              std::string_view password) {
+  const std::string name = NormalizedName(typed_name);
   sql::Lease db = db_->Borrow();
   const std::optional<std::string> hash = PasswordHashOf(*db, name);
   if (!CheckPassword(hash, password)) return std::nullopt;
@@ -228,8 +260,9 @@ std::optional<LoginResult> MemberStore::Login(const std::string& name, std::stri
   return LoginResult{std::move(*figures), std::move(session)};
 }
 
-bool MemberStore::Logout(const std::string& name, std::string_view session) {
+bool MemberStore::Logout(const std::string& typed_name, std::string_view session) {
   if (session.empty()) return false;
+  const std::string name = NormalizedName(typed_name);
   sql::Lease db = db_->Borrow();
   sql::WriteTransaction transaction(*db_, db);
   const bool ended =
@@ -239,9 +272,10 @@ bool MemberStore::Logout(const std::string& name, std::string_view session) {
   return ended;
 }
 
-Recovery MemberStore::Recover(const std::string& name, std::string_view code,
+Recovery MemberStore::Recover(const std::string& typed_name, std::string_view code,
                               std::string_view new_password) {
   if (!IsValidPassword(new_password)) return {RecoverResult::kBadPassword, {}};
+  const std::string name = NormalizedName(typed_name);
   const std::string digest = platform::Sha256Hex(NormalizeRecoveryCode(code));
   sql::Lease db = db_->Borrow();
   // A wrong code costs a digest, not a password hash.
@@ -263,7 +297,8 @@ Recovery MemberStore::Recover(const std::string& name, std::string_view code,
   return {RecoverResult::kDone, std::move(next_code)};
 }
 
-TopUpResult MemberStore::TopUp(const std::string& name, std::string_view password) {
+TopUpResult MemberStore::TopUp(const std::string& typed_name, std::string_view password) {
+  const std::string name = NormalizedName(typed_name);
   sql::Lease db = db_->Borrow();
   if (!CheckPassword(PasswordHashOf(*db, name), password)) return TopUpResult::kNoMatch;
   const std::string today = LocalTime("%Y-%m-%d");

@@ -16,6 +16,11 @@
 // recorded decisions (or with him idle, when he abandons it): the money a hand moves is
 // the portal's own reckoning, never a figure the game posts. A replay takes milliseconds,
 // so it runs before the transaction that applies its result, never under the write lock.
+//
+// Names are stored in NFC, each with its look key in a unique column (member_names.h). The
+// calls that take a name a client typed (the login and logout, the deal and the score
+// save, the recovery, the top-up and the hand list) bring it to NFC first, so that a
+// member is found whatever normalisation form his name arrives in.
 
 #include <chrono>
 #include <cstdint>
@@ -57,8 +62,7 @@ struct MemberFigures {
   std::string last_top_up;  // local date of the last free top-up, empty if never
 };
 
-// Game names: 1 to 20 characters of UTF-8 without control characters and without "|",
-// which separates the fields of the game's replies. Compared exactly, as typed.
+// Whether a new member could take this name; CheckMemberName (member_names.h) says why not.
 bool IsValidMemberName(std::string_view name);
 // Passwords: 4 to 64 characters of UTF-8 without control characters.
 bool IsValidPassword(std::string_view password);
@@ -85,13 +89,16 @@ struct NewMember {
 inline constexpr std::string_view kComputerName = "컴퓨터";
 
 enum class SignUpRefusal {
-  kBadName,
+  kBadName,  // no characters, too many, or one that may not be in a name
+  kNameEdgeSpace,
+  kNameMixedScripts,
   kBadPassword,
   kBadAvatar,
   kBadVoice,
   kBadMoney,
   kNameTaken,
-  kComputersName,
+  kNameLooksAlike,  // another member's name has the same look key
+  kComputersName,   // also for a name that looks like it
 };
 struct SignUpResult {
   std::optional<SignUpRefusal> refusal;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "portal/server/game_posts.h"
+#include "portal/server/member_names.h"
 #include "portal/server/pages.h"
 
 namespace hw::portal {
@@ -158,9 +159,11 @@ void PortalServer::Touch() {
 
 std::optional<HeldBack> PortalServer::Guarded(const HttpRequest& request, const std::string& name,
                                               const std::function<std::optional<bool>()>& check) {
-  if (auto held = attempts_.Check(request.client, name, options_.clock())) return held;
+  // Counted by the name as stored: its other normalisation forms are no fresh guesses.
+  const std::string counted = NormalizedName(name);
+  if (auto held = attempts_.Check(request.client, counted, options_.clock())) return held;
   if (const std::optional<bool> good = check()) {
-    attempts_.Record(request.client, name, *good, options_.clock());
+    attempts_.Record(request.client, counted, *good, options_.clock());
   }
   return std::nullopt;
 }
@@ -286,7 +289,19 @@ void PortalServer::Route() {
                  const char* error = "가입하지 못했습니다.";
                  switch (*result.refusal) {
                    case SignUpRefusal::kBadName:
-                     error = "게임명은 1자에서 20자까지이고, 제어 문자와 \"|\"는 쓸 수 없습니다.";
+                     error =
+                         "게임명은 1자에서 20자까지이고, 제어 문자, 보이지 않는 문자, 빈칸이 "
+                         "아닌 공백 문자와 \"|\"는 쓸 수 없습니다.";
+                     break;
+                   case SignUpRefusal::kNameEdgeSpace:
+                     error =
+                         "게임명의 앞과 뒤에는 빈칸을 둘 수 없고, 빈칸은 한 칸씩만 쓸 수 "
+                         "있습니다.";
+                     break;
+                   case SignUpRefusal::kNameMixedScripts:
+                     error =
+                         "게임명에 여러 나라 글자를 섞어 쓸 수 없습니다. 한글, 한자, 영문과 "
+                         "숫자는 함께 쓸 수 있습니다.";
                      break;
                    case SignUpRefusal::kBadPassword:
                      error = "비밀번호는 4자에서 64자까지로 정해 주세요.";
@@ -299,6 +314,9 @@ void PortalServer::Route() {
                      break;
                    case SignUpRefusal::kNameTaken:
                      error = "이미 쓰이고 있는 게임명입니다. 다른 게임명을 골라 주세요.";
+                     break;
+                   case SignUpRefusal::kNameLooksAlike:
+                     error = "이미 있는 게임명과 너무 비슷합니다. 다른 게임명을 골라 주세요.";
                      break;
                    case SignUpRefusal::kComputersName:
                      error =

@@ -1,12 +1,15 @@
 #include "portal/server/store_database.h"
 
 #include "platform/digest.h"
+#include "portal/server/member_names.h"
 
 namespace hw::portal::database {
 namespace {
 
 // members: one row per member. A file made before the portal dealt the hands may still
-// have a column session_money, which nothing reads any more.
+// have a column session_money, which nothing reads any more. name_look is the look key of
+// the name (member_names.h), unique (members_by_look, made in CreateSchema); it is NULL
+// for a member whose name looked like an earlier member's before the keys were kept.
 //
 // hands: every hand dealt. The figures "_at_deal" are the member's when it was dealt:
 // the replay starts from them, and the money it moves (money_change) is added to the
@@ -32,7 +35,8 @@ CREATE TABLE IF NOT EXISTS members (
   session_digest TEXT,
   last_top_up TEXT NOT NULL DEFAULT '',
   created TEXT NOT NULL,
-  member_first INTEGER NOT NULL DEFAULT 1 CHECK (member_first IN (0, 1))
+  member_first INTEGER NOT NULL DEFAULT 1 CHECK (member_first IN (0, 1)),
+  name_look TEXT
 );
 CREATE TABLE IF NOT EXISTS server_seeds (
   day TEXT PRIMARY KEY NOT NULL,
@@ -94,7 +98,8 @@ CREATE TABLE IF NOT EXISTS members (
   session_digest TEXT,
   last_top_up TEXT NOT NULL DEFAULT '',
   created TEXT NOT NULL,
-  member_first INTEGER NOT NULL DEFAULT 1 CHECK (member_first IN (0, 1))
+  member_first INTEGER NOT NULL DEFAULT 1 CHECK (member_first IN (0, 1)),
+  name_look TEXT UNIQUE
 );
 CREATE TABLE IF NOT EXISTS server_seeds (
   day TEXT COLLATE "C" PRIMARY KEY NOT NULL,
@@ -146,6 +151,34 @@ bool HasColumn(Connection& db, const char* table, const char* column) {
   return false;
 }
 
+// Members from before the look keys, or added by a program that did not know them, get
+// their name's key, the earliest to sign up first. A member whose name looks like one
+// already keyed keeps none (NULLs never collide), and so keeps his name; a new look-alike
+// of either is still refused by the other's key. A name stored before names were composed
+// (NFC) is composed first, in the member's hands and money changes too, so that he still
+// logs in, unless another member holds the composed name.
+void KeyNames(Connection& db) {
+  std::vector<std::string> unkeyed;
+  for (const sql::Row& row :
+       db.Query("SELECT name FROM members WHERE name_look IS NULL ORDER BY created, name"))
+    unkeyed.push_back(row.Text(0));
+  for (std::string name : unkeyed) {
+    const std::string composed = NormalizedName(name);
+    if (!composed.empty() && composed != name && !FindIn(db, composed)) {
+      for (const char* rename : {"UPDATE members SET name = ? WHERE name = ?",
+                                 "UPDATE hands SET member = ? WHERE member = ?",
+                                 "UPDATE money_changes SET member = ? WHERE member = ?"})
+        db.Execute(rename, {composed, name});
+      name = composed;
+    }
+    const std::string look = LookKey(name);
+    db.Execute(
+        "UPDATE members SET name_look = ? WHERE name = ? AND NOT EXISTS (SELECT 1 FROM members "
+        "WHERE name_look = ?)",
+        {look, name, look});
+  }
+}
+
 }  // namespace
 
 void CreateSchema(Connection& db) {
@@ -160,6 +193,11 @@ void CreateSchema(Connection& db) {
         "ALTER TABLE members ADD COLUMN member_first INTEGER NOT NULL DEFAULT 1 "
         "CHECK (member_first IN (0, 1))");
   }
+  // Files from before the look keys.
+  if (!HasColumn(db, "members", "name_look"))
+    db.Script("ALTER TABLE members ADD COLUMN name_look TEXT");
+  db.Script("CREATE UNIQUE INDEX IF NOT EXISTS members_by_look ON members (name_look)");
+  KeyNames(db);
 }
 
 std::string SelectFigures(std::string_view rest) {

@@ -314,6 +314,20 @@ TEST_F(HostileTest, BehindItsProxyTheRealAddressCountsAndNobodyElseCanClaimOne) 
   EXPECT_NE(log.find(" 127.0.0.1 POST /sub/chk.asp"), std::string::npos) << log;
 }
 
+TEST_F(HostileTest, GuessesUnderEitherFormOfANameCountForTheOneName) {
+  Serve();
+  AddMember("한글");
+  const std::string decomposed = "\u1112\u1161\u11AB\u1100\u1173\u11AF";
+  for (int guess = 0; guess < 5; ++guess)
+    EXPECT_EQ(Login(guess % 2 == 0 ? decomposed : "한글", "wrong"), "-1") << guess;
+  for (const std::string& name : {decomposed, std::string("한글")}) {
+    EXPECT_TRUE(Login(name, "secret1").starts_with("ER|비밀번호가 여러 번 맞지 않았습니다."))
+        << name;
+  }
+  Advance(std::chrono::seconds(1));
+  EXPECT_EQ(Split(Login(decomposed, "secret1")).size(), 10u);
+}
+
 TEST_F(HostileTest, NothingAClientSendsStartsALineOfTheLog) {
   Serve();
   for (const char* path : {"/x%0A2026-12-08%2015:00:00%20POST%20/sub/chk.asp%20200%20admin",

@@ -858,6 +858,23 @@ TEST_P(PortalTest, JoinPageSignsUpOnceAndShowsItsRefusalsOnTheFormAgain) {
   EXPECT_EQ(join(Repeat("가", 20), "secret").find("class=\"error\""), std::string::npos);
 }
 
+TEST_P(PortalTest, JoinPageTellsWhyANameIsRefused) {
+  AddMember("Dealer");
+  for (const auto& [name, why] : std::vector<std::pair<std::string, std::string>>{
+           {"kim\u200Blee", "보이지 않는 문자"},
+           {"kim  lee", "빈칸은 한 칸씩만"},
+           {"p\u0430ypal", "여러 나라 글자를 섞어 쓸 수 없습니다"},
+           {"DEALER", "이미 있는 게임명과 너무 비슷합니다"}}) {
+    const std::string page = Reply("/sub/join.asp", {{"name", name},
+                                                     {"password", "secret"},
+                                                     {"password2", "secret"},
+                                                     {"avatar", "1"},
+                                                     {"voice", "M"}});
+    EXPECT_NE(page.find(why), std::string::npos) << name << "\n" << page;
+    EXPECT_FALSE(Store().Find(name)) << name;
+  }
+}
+
 TEST_P(PortalTest, LostAccountPageSetsANewPasswordWithTheRecoveryCode) {
   EXPECT_NE(Page("/sub/redir.asp?no=2").find("action=\"recover.asp\""), std::string::npos);
   const std::string code = AddMember("forgetful");
@@ -1189,6 +1206,8 @@ TEST(PortalProgram, OperatorCommandsAddChangeAndShowMembers) {
     EXPECT_NE(RunProgram(args, output), 0) << args[1];
     EXPECT_TRUE(output.starts_with("hwatable-portal: ")) << output;
   }
+  EXPECT_NE(RunProgram({data, "adduser", "ㅎㅗㅇ길동", "secret"}, output), 0);
+  EXPECT_TRUE(output.starts_with("hwatable-portal: \"ㅎㅗㅇ길동\" looks too much like")) << output;
   EXPECT_NE(RunProgram({data, "adduser", "컴퓨터", "secret"}, output), 0);
   EXPECT_TRUE(output.starts_with("hwatable-portal: \"컴퓨터\" is the computer's name")) << output;
   ASSERT_EQ(RunProgram({data, "show", "홍길동"}, output), 0);

@@ -10,6 +10,10 @@ target_compile_definitions(portal_server_tests PRIVATE
   HWATABLE_TEST_POSTGRES_SCRIPT="${HWATABLE_TEST_POSTGRES_SCRIPT}")
 add_dependencies(portal_server_tests hwatable-portal)
 
+# Game names: their checks and look keys, and the store keeping one member per look.
+hwatable_test(portal_name_tests portal/member_names_test.cpp)
+target_link_libraries(portal_name_tests PRIVATE hwatable_portal_server)
+
 # The game's headless table and the portal together over loopback, with lost posts, lost
 # replies and a portal that is down.
 hwatable_test(portal_fault_tests portal/faults_test.cpp)
