@@ -2,7 +2,9 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "hwatable_version.h"
 #include "platform/digest.h"
+#include "platform/local_portal_record.h"
 #include "platform/paths.h"
 #include "portal/client/form.h"
 #include "portal/server/member_store.h"
@@ -27,6 +31,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS]\n"
+    "                       [--hosts NAME,NAME... | --local]\n"
     "       hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] "
     "[--voice M|F]\n"
     "       hwatable-portal [--data DIR] setmoney NAME N\n"
@@ -55,7 +60,8 @@ struct CommandLine {
 
 CommandLine Parse(int argc, const char* const* argv) {
   static const std::set<std::string> kOptions = {"--data",   "--listen", "--idle-exit", "--money",
-                                                 "--avatar", "--voice",  "--url"};
+                                                 "--avatar", "--voice",  "--url",       "--hosts"};
+  static const std::set<std::string> kFlags = {"--local"};
   CommandLine line;
   bool operands_only = false;
   for (int i = 1; i < argc; ++i) {
@@ -74,6 +80,11 @@ CommandLine Parse(int argc, const char* const* argv) {
       word.resize(equals);
     }
     if (word == "--help") Refuse(kUsage, 0);
+    if (kFlags.contains(word)) {
+      if (value) Refuse(word + " takes no value", 2);
+      line.options[word] = "";
+      continue;
+    }
     if (!kOptions.contains(word)) Refuse("unknown option " + word + kSeeHelp, 2);
     if (!value) {
       if (i + 1 >= argc) Refuse(word + " needs a value", 2);
@@ -111,6 +122,45 @@ std::string BaseUrl(const ListenAddress& address, int port) {
       address.host.find(':') != std::string::npos ? "[" + address.host + "]" : address.host;
   return "http://" + host + ":" + std::to_string(port) + "/";
 }
+
+// "a.example,b.example:8080" as its names; refuses an empty one.
+std::vector<std::string> ParseHosts(const std::string& text) {
+  std::vector<std::string> hosts;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const std::string host = text.substr(at, comma - at);
+    if (host.empty() || host.find_first_of(" \t") != std::string::npos) {
+      Refuse(
+          "--hosts wants names separated by commas, such as portal.example,portal.example:8080, "
+          "not \"" +
+              text + "\"",
+          2);
+    }
+    hosts.push_back(host);
+    if (comma == text.size()) return hosts;
+    at = comma + 1;
+  }
+}
+
+// The local portal's record of itself for the game, kept while it serves and removed
+// at the end unless another portal has recorded itself since.
+class RecordedLocalPortal {
+ public:
+  RecordedLocalPortal(int port, std::ostream& out) : folder_(platform::LocalPortalFolder()) {
+    const std::string problem =
+        platform::WritePortalRecord(folder_, {port, ::getpid(), kBuildVersion});
+    if (!problem.empty()) Refuse("cannot record the local portal: " + problem);
+    out << "hwatable-portal: the local portal of version " << kBuildVersion << ", recorded in "
+        << platform::PortalRecordPath(folder_) << std::endl;
+  }
+  ~RecordedLocalPortal() { platform::RemovePortalRecordOf(folder_, ::getpid()); }
+  RecordedLocalPortal(const RecordedLocalPortal&) = delete;
+  RecordedLocalPortal& operator=(const RecordedLocalPortal&) = delete;
+
+ private:
+  std::string folder_;
+};
 
 // Writes the file in one step: readers see the old contents or the new, never a part.
 void ReplaceFile(const fs::path& file, const std::string& contents) {
@@ -166,9 +216,22 @@ class BlockedStopSignals {
 };
 
 int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std::ostream& err) {
-  AllowOptions(line, {"--listen", "--idle-exit"});
-  const ListenAddress address = ParseListen(
-      line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
+  AllowOptions(line, {"--listen", "--idle-exit", "--hosts", "--local"});
+  // The game's local portal takes a free port unless told otherwise, and only on the
+  // address where the game looks for it.
+  const bool local = line.options.contains("--local");
+  if (local && line.options.contains("--hosts")) {
+    Refuse("--hosts does not go with --local, which answers only this machine's names", 2);
+  }
+  const ListenAddress address =
+      ParseListen(line.options.contains("--listen") ? line.options.at("--listen")
+                  : local                           ? "127.0.0.1:0"
+                                                    : "127.0.0.1:8410");
+  if (local && address.host != "127.0.0.1") {
+    Refuse("--local listens on 127.0.0.1, where the game looks for it, not on \"" + address.host +
+               "\"",
+           2);
+  }
   std::optional<std::chrono::seconds> idle_exit;
   if (line.options.contains("--idle-exit")) {
     const std::string& seconds = line.options.at("--idle-exit");
@@ -183,6 +246,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   PortalOptions options;
   options.data_dir = data;
   options.log = &out;
+  options.local = local;
+  if (line.options.contains("--hosts")) options.hosts = ParseHosts(line.options.at("--hosts"));
 #ifdef HWATABLE_TEST_SEAMS
   // The first hand of an end-to-end run: a chosen deck and mission.
   if (const char* deck = std::getenv("HWATABLE_TEST_DECK")) {
@@ -199,9 +264,12 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   server.Start();
   out << "hwatable-portal: serving " << BaseUrl(address, server.port()) << " from " << data.string()
       << std::endl;
+  std::optional<RecordedLocalPortal> record;
+  if (local) record.emplace(server.port(), out);
   while (!stop_signals.Wait(std::chrono::milliseconds(200))) {
     if (idle_exit && std::chrono::steady_clock::now() - server.LastRequest() >= *idle_exit) break;
   }
+  record.reset();  // no game finds a portal that is going away
   server.Stop();
   return 0;
 }
