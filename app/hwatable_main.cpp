@@ -2,8 +2,8 @@
 // portal link, on SDL's event loop.
 //
 // The portal is the one at HWATABLE_PORTAL_URL or at the "PortalUrl" value of the game's
-// own settings section; with neither, the game uses a portal on this machine and starts
-// it when it is not running.
+// own settings section; with neither, the game uses its own portal on this machine
+// (app/local_portal.h) and starts it when it is not running.
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,13 +50,11 @@ int Run() {
       GameInfoRecord{}.ProductName);
   DisplayCheck display(modes, desktop);
 
-  std::string portalUrl = ConfiguredPortalUrl(settings);
+  const std::string portalUrl = ConfiguredPortalUrl(settings);
   const bool localPortal = portalUrl.empty();
-  app::LocalPortal local;
-  if (localPortal) portalUrl = local.BaseUrl();
 
   GameState state;
-  StartupWorld world{settings, files, portalUrl, [&] { return display.Run(); }};
+  StartupWorld world{settings, files, portalUrl, [&] { return display.Run(); }, localPortal};
   const StartupResult startup = RunStartup(state, world);
   for (const std::string& problem : startup.problems) {
     std::fprintf(stderr, "hwatable: %s\n", problem.c_str());
@@ -64,6 +62,7 @@ int Run() {
   if (!startup.proceed) return 0;
 
   if (localPortal) {
+    app::LocalPortal local;
     local.programFolder = AppFolder(state.GameInfo);
     local.logPath = platform::DataHome() + "/hwatable-portal/server.log";
     if (const std::string problem = local.Ensure(); !problem.empty()) {
@@ -72,6 +71,7 @@ int Run() {
                           platform::MessageIcon::kError, platform::MessageButtons::kOk);
       return 1;
     }
+    state.Portal = BuildPortalAddresses(local.BaseUrl());
   }
 
   ui::GameTable table(std::move(state), loop, settings, display, modes, desktop);

@@ -96,7 +96,9 @@ StartupResult RunStartup(GameState& state, StartupWorld& world) {
   for (int i = 0; i < kSkinImages; ++i)
     state.SkinImages[i] = ImagePath(info, kSkinImageNames[i]);
   state.Portal = {};
-  if (world.portalBaseUrl.empty()) {
+  if (world.localPortal) {
+    // filled in once the local portal answers
+  } else if (world.portalBaseUrl.empty()) {
     note("no portal address is configured");
   } else if (const std::string problem = PortalUrlProblem(world.portalBaseUrl); !problem.empty()) {
     note(problem);

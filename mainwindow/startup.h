@@ -33,6 +33,9 @@ struct StartupWorld {
   std::string portalBaseUrl;  // as configured; "" when none is
   // The display check; false ends the program. Empty while the display has no check.
   std::function<bool()> displayCheck;
+  // None is configured and the game uses its local portal, whose address the program
+  // fills in once the portal answers: start-up leaves the addresses empty, unremarked.
+  bool localPortal = false;
 };
 
 struct StartupResult {

@@ -40,14 +40,22 @@ std::string DataHome() {
   return FromEnvironment("XDG_DATA_HOME", Home() + "/.local/share");
 }
 
-std::string RuntimeDir() {
+std::string CacheHome() {
+  return FromEnvironment("XDG_CACHE_HOME", Home() + "/.cache");
+}
+
+std::string RuntimeDirOr(const std::string& fallback) {
   const std::string dir = FromEnvironment("XDG_RUNTIME_DIR", "");
   struct stat info {};
   if (!dir.empty() && stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
       access(dir.c_str(), W_OK) == 0) {
     return dir;
   }
-  return ConfigHome();
+  return fallback;
+}
+
+std::string RuntimeDir() {
+  return RuntimeDirOr(ConfigHome());
 }
 
 }  // namespace hw::platform

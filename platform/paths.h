@@ -9,7 +9,11 @@ namespace hw::platform {
 std::string ConfigHome();
 // $XDG_DATA_HOME, or ~/.local/share. Never ends in '/'.
 std::string DataHome();
-// $XDG_RUNTIME_DIR when it is set and usable, else ConfigHome(). Never ends in '/'.
+// $XDG_CACHE_HOME, or ~/.cache. Never ends in '/'.
+std::string CacheHome();
+// $XDG_RUNTIME_DIR when it is set and usable, else `fallback`. Never ends in '/'.
+std::string RuntimeDirOr(const std::string& fallback);
+// RuntimeDirOr(ConfigHome()).
 std::string RuntimeDir();
 
 }  // namespace hw::platform

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   updater::StartupInput input;
   input.arguments.assign(argv + 1, argv + argc);
   input.ownPath = updater::OwnExecutablePath();
-  input.addresses = updater::ReadBaseAddresses(settings);
+  input.addresses = updater::ReadBaseAddresses(settings, updater::RunningLocalPortalUrl);
   input.programFilesFolder = updater::ProgramFilesFolder();
   input.ownVersion = kBuildVersion;
   for (const std::string& problem : input.addresses.problems)

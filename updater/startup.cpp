@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/local_portal_record.h"
 #include "platform/shared_names.h"
 #include "updater/toolbox.h"
 
@@ -51,16 +52,24 @@ std::string BareName(const std::string& path) {
 
 }  // namespace
 
-BaseAddresses ReadBaseAddresses(platform::SettingsStore& settings) {
+BaseAddresses ReadBaseAddresses(platform::SettingsStore& settings,
+                                const std::function<std::string()>& localPortal) {
   BaseAddresses addresses;
   std::string portal = Configured("HWATABLE_PORTAL_URL", settings, "PortalUrl");
   addresses.portal =
-      portal.empty() ? kLocalPortalUrl : Checked(portal, "the portal", addresses.problems);
+      portal.empty() ? localPortal() : Checked(portal, "the portal", addresses.problems);
   std::string browser = Configured("HWATABLE_BROWSER_URL", settings, "BrowserUrl");
   addresses.browser = browser.empty()
                           ? addresses.portal
                           : Checked(browser, "the browser vendor's", addresses.problems);
   return addresses;
+}
+
+std::string RunningLocalPortalUrl() {
+  const std::optional<platform::PortalRecord> record =
+      platform::ReadPortalRecord(platform::LocalPortalFolder());
+  if (!record || !platform::RecordedPortalIsOwn(*record, platform::ReadProcNetTcp())) return "";
+  return platform::LoopbackBaseUrl(record->port);
 }
 
 StartupResult RunStartup(const StartupInput& input, platform::SettingsStore& settings,

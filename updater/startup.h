@@ -5,6 +5,7 @@
 // update the game if it is older, start it. No command line means BrowserMode: make sure
 // the portal's desktop browser is installed.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,6 @@
 #include "platform/settings_store.h"
 
 namespace hw::updater {
-
-// The game's local portal, used when no portal is configured.
-inline constexpr const char* kLocalPortalUrl = "http://127.0.0.1:8410/";
 
 // The two base addresses, each an http:// or https:// address ending in "/".
 struct BaseAddresses {
@@ -26,9 +24,15 @@ struct BaseAddresses {
 };
 
 // The portal's address as the game configures it: HWATABLE_PORTAL_URL, else "PortalUrl"
-// in section "Hwatable" of the settings, else the local portal. The browser vendor's
-// likewise from HWATABLE_BROWSER_URL or "BrowserUrl", else the same as the portal's.
-BaseAddresses ReadBaseAddresses(platform::SettingsStore& settings);
+// in section "Hwatable" of the settings, else the game's local portal's as `localPortal`
+// tells it ("" when none of this user's runs: there is no list to fetch, and the game
+// starts its portal itself). The browser vendor's likewise from HWATABLE_BROWSER_URL or
+// "BrowserUrl", else the same as the portal's.
+BaseAddresses ReadBaseAddresses(platform::SettingsStore& settings,
+                                const std::function<std::string()>& localPortal);
+// The base address of this user's local portal as its record names it, when it runs as
+// this user on a port of this user's (platform/local_portal_record.h); else "".
+std::string RunningLocalPortalUrl();
 
 enum class RunMode { kGameMode, kBrowserMode };
 

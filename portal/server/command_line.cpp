@@ -2,7 +2,9 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "hwatable_version.h"
 #include "platform/digest.h"
+#include "platform/local_portal_record.h"
 #include "platform/paths.h"
 #include "portal/client/form.h"
 #include "portal/server/log_file.h"
@@ -31,6 +35,7 @@ namespace fs = std::filesystem;
 constexpr const char* kUsage =
     "usage: hwatable-portal [--data DIR] [--database URL] [--listen HOST:PORT]\n"
     "                       [--idle-exit SECONDS] [--log FILE] [--proxy ADDRESS,...]\n"
+    "                       [--hosts NAME,NAME... | --local]\n"
     "       hwatable-portal [--data DIR] [--database URL] adduser NAME PASSWORD [--money N]\n"
     "                       [--avatar N] [--voice M|F]\n"
     "       hwatable-portal [--data DIR] [--database URL] setmoney NAME N\n"
@@ -62,7 +67,8 @@ struct CommandLine {
 CommandLine Parse(int argc, const char* const* argv) {
   static const std::set<std::string> kOptions = {"--data",  "--database", "--listen", "--idle-exit",
                                                  "--log",   "--proxy",    "--money",  "--avatar",
-                                                 "--voice", "--url"};
+                                                 "--voice", "--url",      "--hosts"};
+  static const std::set<std::string> kFlags = {"--local"};
   CommandLine line;
   bool operands_only = false;
   for (int i = 1; i < argc; ++i) {
@@ -81,6 +87,11 @@ CommandLine Parse(int argc, const char* const* argv) {
       word.resize(equals);
     }
     if (word == "--help") Refuse(kUsage, 0);
+    if (kFlags.contains(word)) {
+      if (value) Refuse(word + " takes no value", 2);
+      line.options[word] = "";
+      continue;
+    }
     if (!kOptions.contains(word)) Refuse("unknown option " + word + kSeeHelp, 2);
     if (!value) {
       if (i + 1 >= argc) Refuse(word + " needs a value", 2);
@@ -119,6 +130,44 @@ std::string BaseUrl(const ListenAddress& address, int port) {
   return "http://" + host + ":" + std::to_string(port) + "/";
 }
 
+// "a.example,b.example:8080" as its names; refuses an empty one.
+// "a,b,c" as its items; refused (with `wants`, an example and the text) when an item is
+// empty or holds a space.
+std::vector<std::string> ParseList(const std::string& text, const std::string& wants,
+                                   const char* example) {
+  std::vector<std::string> items;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const std::string item = text.substr(at, comma - at);
+    if (item.empty() || item.find_first_of(" \t") != std::string::npos) {
+      Refuse(wants + " separated by commas, such as " + example + ", not \"" + text + "\"", 2);
+    }
+    items.push_back(item);
+    if (comma == text.size()) return items;
+    at = comma + 1;
+  }
+}
+
+// The local portal's record of itself for the game, kept while it serves and removed
+// at the end unless another portal has recorded itself since.
+class RecordedLocalPortal {
+ public:
+  RecordedLocalPortal(int port, std::ostream& out) : folder_(platform::LocalPortalFolder()) {
+    const std::string problem =
+        platform::WritePortalRecord(folder_, {port, ::getpid(), kBuildVersion});
+    if (!problem.empty()) Refuse("cannot record the local portal: " + problem);
+    out << "hwatable-portal: the local portal of version " << kBuildVersion << ", recorded in "
+        << platform::PortalRecordPath(folder_) << std::endl;
+  }
+  ~RecordedLocalPortal() { platform::RemovePortalRecordOf(folder_, ::getpid()); }
+  RecordedLocalPortal(const RecordedLocalPortal&) = delete;
+  RecordedLocalPortal& operator=(const RecordedLocalPortal&) = delete;
+
+ private:
+  std::string folder_;
+};
+
 // Writes the file in one step: readers see the old contents or the new, never a part.
 void ReplaceFile(const fs::path& file, const std::string& contents) {
   const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".new");
@@ -128,18 +177,6 @@ void ReplaceFile(const fs::path& file, const std::string& contents) {
     if (!out.flush()) Refuse("cannot write " + temporary.string());
   }
   fs::rename(temporary, file);
-}
-
-// "a,b,c" as its items; empty items are dropped.
-std::vector<std::string> SplitList(const std::string& text) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t comma = std::min(text.find(',', start), text.size());
-    if (comma > start) items.push_back(text.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return items;
 }
 
 // Where the members are kept: --database, or the data folder's SQLite file.
@@ -209,9 +246,22 @@ class BlockedStopSignals {
 };
 
 int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std::ostream& err) {
-  AllowOptions(line, {"--listen", "--idle-exit", "--log", "--proxy"});
-  const ListenAddress address = ParseListen(
-      line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
+  AllowOptions(line, {"--listen", "--idle-exit", "--log", "--proxy", "--hosts", "--local"});
+  // The game's local portal takes a free port unless told otherwise, and only on the
+  // address where the game looks for it.
+  const bool local = line.options.contains("--local");
+  if (local && line.options.contains("--hosts")) {
+    Refuse("--hosts does not go with --local, which answers only this machine's names", 2);
+  }
+  const ListenAddress address =
+      ParseListen(line.options.contains("--listen") ? line.options.at("--listen")
+                  : local                           ? "127.0.0.1:0"
+                                                    : "127.0.0.1:8410");
+  if (local && address.host != "127.0.0.1") {
+    Refuse("--local listens on 127.0.0.1, where the game looks for it, not on \"" + address.host +
+               "\"",
+           2);
+  }
   std::optional<std::chrono::seconds> idle_exit;
   if (line.options.contains("--idle-exit")) {
     const std::string& seconds = line.options.at("--idle-exit");
@@ -230,8 +280,15 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   PortalOptions options;
   options.data_dir = data;
   options.database = Database(line, data);
-  if (line.options.contains("--proxy")) options.proxies = SplitList(line.options.at("--proxy"));
   options.log = log_file ? static_cast<std::ostream*>(&*log_file) : &out;
+  options.local = local;
+  if (line.options.contains("--hosts")) {
+    options.hosts = ParseList(line.options.at("--hosts"), "--hosts wants names",
+                              "portal.example,portal.example:8080");
+  }
+  if (line.options.contains("--proxy")) {
+    options.proxies = ParseList(line.options.at("--proxy"), "--proxy wants addresses", "127.0.0.1");
+  }
 #ifdef HWATABLE_TEST_SEAMS
   // The first hand of an end-to-end run: a chosen deck and mission.
   if (const char* deck = std::getenv("HWATABLE_TEST_DECK")) {
@@ -250,9 +307,12 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
       << (sql::Database::IsPostgres(options.database) ? ", members in " + Shown(options.database)
                                                       : "")
       << std::endl;
+  std::optional<RecordedLocalPortal> record;
+  if (local) record.emplace(server.port(), out);
   while (!stop_signals.Wait(std::chrono::milliseconds(200))) {
     if (idle_exit && std::chrono::steady_clock::now() - server.LastRequest() >= *idle_exit) break;
   }
+  record.reset();  // no game finds a portal that is going away
   server.Stop();
   return 0;
 }

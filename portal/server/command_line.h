@@ -3,6 +3,7 @@
 // the same data folder.
 //
 //   hwatable-portal [--data DIR] [--listen HOST:PORT] [--idle-exit SECONDS]
+//                   [--hosts NAME,NAME... | --local]
 //   hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] [--voice M|F]
 //   hwatable-portal [--data DIR] setmoney NAME N
 //   hwatable-portal [--data DIR] show NAME
@@ -11,6 +12,12 @@
 // DIR defaults to $XDG_DATA_HOME/hwatable-portal (~/.local/share/hwatable-portal) and
 // HOST:PORT to 127.0.0.1:8410; port 0 serves on a free port. Serving ends with status 0
 // on SIGINT or SIGTERM, or after SECONDS without a request.
+//
+// --hosts answers only requests whose Host is one of the names, as clients send it (with
+// ":PORT" unless the port is the scheme's own). --local serves as the game's local
+// portal: on 127.0.0.1 (a free port unless --listen names one), answering only this
+// machine's loopback names, and recorded for the game while it serves (see
+// platform/local_portal_record.h).
 
 #include <ostream>
 

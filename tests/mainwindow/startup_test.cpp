@@ -95,6 +95,17 @@ TEST(StartupTest, APortalAddressMustEndInASlash) {
               ::testing::ElementsAre("no portal address is configured"));
 }
 
+TEST(StartupTest, TheLocalPortalsAddressesWaitUntilItAnswers) {
+  Startup s;
+  s.world.portalBaseUrl = "";
+  s.world.localPortal = true;
+  const StartupResult result = RunStartup(s.state, s.world);
+  EXPECT_TRUE(result.proceed);
+  EXPECT_THAT(result.problems, IsEmpty()) << "none configured is no problem then";
+  EXPECT_EQ(s.state.Portal.Base, "");
+  EXPECT_EQ(s.state.Portal.Login, "");
+}
+
 TEST(StartupTest, ANewUpdaterReplacesTheOldOne) {
   Startup s;
   Write(s.Program("updater"), "old updater");

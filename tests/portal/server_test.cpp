@@ -26,6 +26,8 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 
+#include "hwatable_version.h"
+#include "platform/local_portal_record.h"
 #include "portal/fair_deal.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
@@ -103,6 +105,7 @@ class Program {
     return line;
   }
   void Signal(int signal) const { kill(pid_, signal); }
+  pid_t pid() const { return pid_; }
   // Reads the rest of the output, waits for the end and gives the exit status (-1 when
   // ended by a signal).
   int Finish(std::string* output = nullptr) {
@@ -1228,6 +1231,113 @@ TEST(PortalProgram, ServingEndsWithStatusZeroOnSigtermAndWhenIdle) {
 
   Program idle({"--data", folder.path().string(), "--listen", "127.0.0.1:0", "--idle-exit", "1"});
   EXPECT_EQ(idle.Finish(), 0);
+}
+
+// The port in "hwatable-portal: serving http://127.0.0.1:PORT/ from ...", or 0.
+int ServedPort(const std::string& line) {
+  std::smatch port;
+  return std::regex_search(line, port, std::regex("serving http://127\\.0\\.0\\.1:(\\d+)/"))
+             ? std::stoi(port[1])
+             : 0;
+}
+
+int StatusFor(int port, const std::string& host) {
+  httplib::Client client("127.0.0.1", port);
+  const auto answer = client.Get("/", {{"Host", host}});
+  return answer ? answer->status : 0;
+}
+
+// The runtime folder of a test of its own while it lives.
+class RuntimeFolder {
+ public:
+  RuntimeFolder() { setenv("XDG_RUNTIME_DIR", folder_.path().c_str(), 1); }
+  ~RuntimeFolder() { unsetenv("XDG_RUNTIME_DIR"); }
+  std::string Records() const { return (folder_.path() / "hwatable").string(); }
+
+ private:
+  TempFolder folder_;
+};
+
+TEST(PortalProgram, TheLocalPortalRecordsItselfWhileItServesAndAnswersOnlyLoopbackNames) {
+  const TempFolder data;
+  const RuntimeFolder runtime;
+  Program server({"--data", data.path().string(), "--local", "--idle-exit", "60"});
+  const int port = ServedPort(server.ReadLine());
+  ASSERT_GT(port, 0) << "a free port unless told otherwise";
+  EXPECT_EQ(server.ReadLine(), "hwatable-portal: the local portal of version " +
+                                   std::string(kBuildVersion) + ", recorded in " +
+                                   platform::PortalRecordPath(runtime.Records()));
+  EXPECT_EQ(platform::ReadPortalRecord(runtime.Records()),
+            (platform::PortalRecord{port, server.pid(), kBuildVersion}));
+  EXPECT_EQ(StatusFor(port, "127.0.0.1:" + std::to_string(port)), 200);
+  EXPECT_EQ(StatusFor(port, "localhost:" + std::to_string(port)), 200);
+  EXPECT_EQ(StatusFor(port, "portal.example"), 421);
+
+  server.Signal(SIGTERM);
+  EXPECT_EQ(server.Finish(), 0);
+  EXPECT_FALSE(fs::exists(platform::PortalRecordPath(runtime.Records())));
+
+  // A portal whose record another has replaced leaves that one in place.
+  Program first({"--data", data.path().string(), "--local", "--listen", "127.0.0.1:0"});
+  ASSERT_GT(ServedPort(first.ReadLine()), 0);
+  first.ReadLine();
+  const platform::PortalRecord later{4242, first.pid() + 1, kBuildVersion};
+  ASSERT_EQ(platform::WritePortalRecord(runtime.Records(), later), "");
+  first.Signal(SIGTERM);
+  EXPECT_EQ(first.Finish(), 0);
+  EXPECT_EQ(platform::ReadPortalRecord(runtime.Records()), later);
+
+  // Where it cannot record itself, it does not serve.
+  fs::remove_all(runtime.Records());
+  std::ofstream(runtime.Records()) << "not a folder";
+  std::string output;
+  EXPECT_EQ(RunProgram({"--data", data.path().string(), "--local"}, output), 1);
+  EXPECT_NE(output.find("hwatable-portal: cannot record the local portal: " + runtime.Records() +
+                        " is not a folder"),
+            std::string::npos)
+      << output;
+}
+
+TEST(PortalProgram, AnOperatorsPortalAnswersOnlyItsHostNames) {
+  const TempFolder data;
+  const RuntimeFolder runtime;
+  Program server({"--data", data.path().string(), "--listen", "127.0.0.1:0", "--hosts",
+                  "portal.example,portal.example:8080"});
+  const int port = ServedPort(server.ReadLine());
+  ASSERT_GT(port, 0);
+  EXPECT_EQ(StatusFor(port, "portal.example"), 200);
+  EXPECT_EQ(StatusFor(port, "portal.example:8080"), 200);
+  EXPECT_EQ(StatusFor(port, "127.0.0.1:" + std::to_string(port)), 421);
+  EXPECT_EQ(StatusFor(port, "other.example"), 421);
+  server.Signal(SIGTERM);
+  EXPECT_EQ(server.Finish(), 0);
+  EXPECT_FALSE(fs::exists(runtime.Records())) << "only the local portal records itself";
+}
+
+TEST(PortalProgram, LocalAndHostsAreCheckedOnTheCommandLine) {
+  const TempFolder data;
+  const RuntimeFolder runtime;
+  const std::string folder = "--data=" + data.path().string();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{folder, "--local", "--listen", "0.0.0.0:0"}, "--local listens on 127.0.0.1"},
+      {{folder, "--local", "--listen", "[::1]:0"}, "--local listens on 127.0.0.1"},
+      {{folder, "--local", "--hosts", "portal.example"}, "--hosts does not go with --local"},
+      {{folder, "--local=yes"}, "--local takes no value"},
+      {{folder, "--hosts", ""}, "--hosts wants names"},
+      {{folder, "--hosts", "a.example,,b.example"}, "--hosts wants names"},
+      {{folder, "--hosts", "a.example, b.example"}, "--hosts wants names"},
+      {{folder, "--local", "show", "nobody"}, "--local does not go with show"},
+      {{folder, "--hosts", "a.example", "publish", "102", "x"}, "--hosts does not go with publish"},
+  };
+  for (const auto& [args, message] : refused) {
+    std::string output;
+    EXPECT_EQ(RunProgram(args, output), 2) << args[1];
+    EXPECT_TRUE(output.starts_with("hwatable-portal: " + message)) << output;
+  }
+  EXPECT_FALSE(fs::exists(runtime.Records()));
+  std::string usage;
+  EXPECT_EQ(RunProgram({"--help"}, usage), 0);
+  EXPECT_NE(usage.find("[--hosts NAME,NAME... | --local]"), std::string::npos) << usage;
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 int main(int argc, char** argv) {
   std::filesystem::create_directories(HWATABLE_TEST_HOME);
   setenv("HOME", HWATABLE_TEST_HOME, 1);
-  for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+  for (const char* variable :
+       {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
     unsetenv(variable);
   }
   setenv("SDL_VIDEODRIVER", "dummy", 1);

@@ -167,33 +167,54 @@ class BaseAddressTest : public ::testing::Test {
     unsetenv("HWATABLE_BROWSER_URL");
   }
   MemorySettingsStore settings;
+  // The local portal as its record would tell it, and how often it was asked.
+  std::string localPortal = "http://127.0.0.1:40123/";
+  int localAsked = 0;
+  BaseAddresses Read() {
+    return ReadBaseAddresses(settings, [this] {
+      ++localAsked;
+      return localPortal;
+    });
+  }
 };
 
 TEST_F(BaseAddressTest, EnvironmentThenSettingsThenTheLocalPortal) {
-  BaseAddresses none = ReadBaseAddresses(settings);
-  EXPECT_EQ(none.portal, "http://127.0.0.1:8410/");
-  EXPECT_EQ(none.browser, "http://127.0.0.1:8410/");
+  BaseAddresses none = Read();
+  EXPECT_EQ(none.portal, "http://127.0.0.1:40123/");
+  EXPECT_EQ(none.browser, "http://127.0.0.1:40123/");
+  EXPECT_EQ(localAsked, 1);
 
   settings.Set(kSettingsApp, "Hwatable", "PortalUrl", "https://set.test/");
-  BaseAddresses stored = ReadBaseAddresses(settings);
+  BaseAddresses stored = Read();
   EXPECT_EQ(stored.portal, "https://set.test/");
   EXPECT_EQ(stored.browser, "https://set.test/") << "the browser's follows the portal's";
+  EXPECT_EQ(localAsked, 1) << "a configured portal leaves the local one alone";
 
   settings.Set(kSettingsApp, "Hwatable", "BrowserUrl", "http://vendor.test/");
   setenv("HWATABLE_PORTAL_URL", "http://env.test/", 1);
-  BaseAddresses both = ReadBaseAddresses(settings);
+  BaseAddresses both = Read();
   EXPECT_EQ(both.portal, "http://env.test/");
   EXPECT_EQ(both.browser, "http://vendor.test/");
   EXPECT_TRUE(both.problems.empty());
 
   setenv("HWATABLE_BROWSER_URL", "http://env-vendor.test/", 1);
-  EXPECT_EQ(ReadBaseAddresses(settings).browser, "http://env-vendor.test/");
+  EXPECT_EQ(Read().browser, "http://env-vendor.test/");
+}
+
+TEST_F(BaseAddressTest, WithoutARunningLocalPortalThereIsNoListToFetch) {
+  localPortal = "";
+  const BaseAddresses none = Read();
+  EXPECT_EQ(none.portal, "");
+  EXPECT_EQ(none.browser, "");
+  EXPECT_TRUE(none.problems.empty()) << "the game starts its portal itself";
+  settings.Set(kSettingsApp, "Hwatable", "BrowserUrl", "http://vendor.test/");
+  EXPECT_EQ(Read().browser, "http://vendor.test/");
 }
 
 TEST_F(BaseAddressTest, AnAddressWithoutItsSlashOrSchemeIsRefused) {
   setenv("HWATABLE_PORTAL_URL", "http://env.test", 1);
   settings.Set(kSettingsApp, "Hwatable", "BrowserUrl", "ftp://vendor.test/");
-  const BaseAddresses refused = ReadBaseAddresses(settings);
+  const BaseAddresses refused = Read();
   EXPECT_EQ(refused.portal, "");
   EXPECT_EQ(refused.browser, "");
   ASSERT_EQ(refused.problems.size(), 2u);
