@@ -8,7 +8,10 @@
 // It prints the rate and the 50th and 99th percentile times of logins, deals, saves and
 // home pages, stops the portal and removes its folder. Nothing passes or fails.
 //
-//   hwatable-portal-bench PORTAL_PROGRAM [--seconds N] [--connections N]
+// With --database it keeps the members in that PostgreSQL database (which must be empty
+// or hold earlier benchmark members), as an operator's portals would.
+//
+//   hwatable-portal-bench PORTAL_PROGRAM [--seconds N] [--connections N] [--database URL]
 
 #include <httplib.h>
 #include <signal.h>
@@ -72,7 +75,7 @@ class Timings {
 // The portal program, serving a folder on a free loopback port until this ends.
 class Portal {
  public:
-  Portal(const std::string& program, const fs::path& data) {
+  Portal(const std::string& program, const fs::path& data, const std::string& database) {
     int ends[2];
     if (pipe(ends) != 0) throw std::runtime_error("pipe");
     posix_spawn_file_actions_t files;
@@ -80,10 +83,12 @@ class Portal {
     posix_spawn_file_actions_adddup2(&files, ends[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&files, ends[0]);
-    const std::string data_option = "--data=" + data.string();
-    std::vector<char*> argv{const_cast<char*>(program.c_str()),
-                            const_cast<char*>(data_option.c_str()), const_cast<char*>("--listen"),
-                            const_cast<char*>("127.0.0.1:0"), nullptr};
+    std::vector<std::string> words{program, "--data=" + data.string(), "--listen", "127.0.0.1:0"};
+    if (!database.empty()) words.push_back("--database=" + database);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+      argv.push_back(word.data());
+    argv.push_back(nullptr);
     if (posix_spawn(&pid_, program.c_str(), &files, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&files);
     close(ends[1]);
@@ -127,18 +132,22 @@ httplib::Params Form(std::initializer_list<std::pair<const char*, std::string>> 
 int main(int argc, char** argv) {
   if (argc < 2 || std::string(argv[1]).starts_with("--")) {
     std::fprintf(stderr,
-                 "usage: hwatable-portal-bench PORTAL_PROGRAM [--seconds N] [--connections N]\n");
+                 "usage: hwatable-portal-bench PORTAL_PROGRAM [--seconds N] [--connections N] "
+                 "[--database URL]\n");
     return 2;
   }
   const std::string program = argv[1];
   double seconds = 10;
   int connections = 32;
+  std::string database;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--seconds") {
       seconds = std::stod(argv[i + 1]);
     } else if (option == "--connections") {
       connections = std::stoi(argv[i + 1]);
+    } else if (option == "--database") {
+      database = argv[i + 1];
     } else {
       std::fprintf(stderr, "hwatable-portal-bench: unknown option %s\n", option.c_str());
       return 2;
@@ -151,15 +160,16 @@ int main(int argc, char** argv) {
   fs::create_directories(data);
   {
     // The members, hashed at the least cost so that making them takes no time.
-    hw::portal::MemberStore store(data / hw::portal::kDatabaseFile,
-                                  {hw::portal::HashCost::kMinimal, {}});
+    hw::portal::MemberStore store(
+        database.empty() ? (data / hw::portal::kDatabaseFile).string() : database,
+        {hw::portal::HashCost::kMinimal, {}});
     for (int i = 0; i < connections; ++i)
       store.AddMember(
           {.name = "bench" + std::to_string(i), .password = "secret1", .money = "1000000000000"});
   }
   int status = 0;
   try {
-    Portal portal(program, data);
+    Portal portal(program, data, database);
     std::printf(
         "hwatable-portal-bench: %d members, one keep-alive connection each, %.0f s a "
         "phase, portal on port %d\n",
