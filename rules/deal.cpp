@@ -11,6 +11,24 @@
 namespace hw {
 namespace {
 
+// Characters of a deck as a message may quote them: printable ASCII as it is, any other
+// byte as \xHH, so that a damaged deck cannot end the message or write into a log.
+std::string Quoted(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '\\') {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 0xF];
+    }
+  }
+  return shown;
+}
+
 int TwoDigits(std::string_view deckText, int position) {
   return (deckText[2 * position] - '0') * 10 + (deckText[2 * position + 1] - '0');
 }
@@ -122,7 +140,7 @@ std::string DeckTextProblem(std::string_view deckText, int cardsInPlay) {
     const char low = deckText[2 * position + 1];
     if (high < '0' || high > '9' || low < '0' || low > '9') {
       return "the card at position " + std::to_string(position + 1) + " (\"" +
-             std::string(deckText.substr(2 * position, 2)) + "\") is not two digits";
+             Quoted(deckText.substr(2 * position, 2)) + "\") is not two digits";
     }
     const int card = TwoDigits(deckText, position);
     if (card >= cardsInPlay) {

@@ -184,7 +184,7 @@ PortalSession::SaveOutcome PortalSession::TakeSaveReply(int state, Tell tell) {
   if (reply.starts_with("ER")) {
     return answer(fields.size() > 1 ? fields[1] : "", platform::MessageIcon::kError);
   }
-  bool wellFormed = fields.size() == 7;
+  bool wellFormed = fields.size() == 7 && fields[0] == "OK";
   for (int i = 1; wellFormed && i <= 5; ++i)
     wellFormed = IsNumeric(fields[i]);
   if (!wellFormed) {

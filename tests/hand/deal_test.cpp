@@ -138,6 +138,13 @@ TEST(DeckTextTest, RefusesWhatCannotBeDealtWithAClearReason) {
     EXPECT_THAT(DeckTextProblem(notDigits, 48), HasSubstr("position 6")) << bad;
     EXPECT_THAT(DeckTextProblem(notDigits, 48), HasSubstr("is not two digits")) << bad;
   }
+  // The reason quotes a damaged card so that it can be shown and logged whole: a NUL, a
+  // line break or a byte of another encoding comes out as \xHH.
+  std::string damaged = good;
+  damaged.replace(0, 2, std::string("\0\n", 2));
+  EXPECT_THAT(DeckTextProblem(damaged, 48), HasSubstr("(\"\\x00\\x0a\") is not two digits"));
+  damaged.replace(0, 2, "\xd5\\");
+  EXPECT_THAT(DeckTextProblem(damaged, 48), HasSubstr("(\"\\xd5\\x5c\") is not two digits"));
 }
 
 TEST(DealTest, ABadDeckIsNeverDealt) {

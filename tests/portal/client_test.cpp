@@ -425,6 +425,9 @@ TEST_F(SessionTest, ASaveThePortalDidNotAnswerIsKeptAndOneItAnsweredIsDone) {
        "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ", false},
       {"OK|5000000|7|x|2|3|초보", false,
        "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ", false},
+      // Begins like the portal's answer but is not one: no figure is taken from it.
+      {"OK00|5000000|7|8|2|3|초보", false,
+       "게임정보 저장중 에러가 발생하였습니다 \r\n잠시후 다시 접속해 주시기 바랍니다   ", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);
