@@ -24,7 +24,10 @@ for fuzzer in build/fuzz/fuzz/*_fuzz; do
   mkdir -p build/fuzz/work
   work="build/fuzz/work/$(basename "$fuzzer")"
   rm -rf "$work" && mkdir -p "$work"
-  "$fuzzer" -seed=1 -runs=200000 -max_len=4096 "$work" "$corpus"
+  dict=()
+  [ -f "fuzz/dict/$(basename "$fuzzer").dict" ] && dict=(-dict="fuzz/dict/$(basename "$fuzzer").dict")
+  # A fixed, short run of each (tools/fuzz-long.sh runs them long).
+  "$fuzzer" -seed=1 -runs=200000 -max_total_time=30 -max_len=4096 "${dict[@]}" "$work" "$corpus"
 done
 
 echo "== format"

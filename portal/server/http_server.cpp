@@ -84,6 +84,18 @@ FormFields DecodeForm(std::string_view text) {
   return fields;
 }
 
+void DecodeTarget(std::string_view target, HttpRequest& request) {
+  const std::size_t question = target.find('?');
+  request.path = PercentDecode(target.substr(0, question), false);
+  request.query.clear();
+  if (question != std::string_view::npos) AddPairs(target.substr(question + 1), request.query);
+}
+
+void DecodeBody(std::string_view content_type, std::string_view body, HttpRequest& request) {
+  request.form.clear();
+  if (content_type.starts_with("application/x-www-form-urlencoded")) AddPairs(body, request.form);
+}
+
 std::string HttpRequest::Param(const std::string& name) const {
   if (const auto found = form.find(name); found != form.end()) return found->second;
   if (const auto found = query.find(name); found != query.end()) return found->second;
@@ -138,6 +150,8 @@ class HttpServer::Impl {
   bool Admit(const std::string& client);
   void Leave(Session* session, const std::string& client);
   const Route* Find(const std::string& method, const std::string& path) const;
+  // The route's answer (404 without one, 500 when it throws), finished.
+  HttpResponse Run(const Route* route, const HttpRequest& request) const;
   // Runs the request's handler where it belongs and passes the finished response on.
   void Dispatch(HttpRequest request, std::function<void(HttpRequest, HttpResponse)> done);
   void Finish(const HttpRequest& request, HttpResponse& response) const;
@@ -192,10 +206,7 @@ class Session : public std::enable_shared_from_this<Session> {
     request_.method = std::string(Std(message.method_string()));
     const std::string_view target = Std(message.target());
     if (target.size() > server_.options_.max_target) return Refuse(414);
-    const std::size_t question = target.find('?');
-    request_.path = PercentDecode(target.substr(0, question), false);
-    request_.query.clear();
-    if (question != std::string_view::npos) AddPairs(target.substr(question + 1), request_.query);
+    DecodeTarget(target, request_);
     request_.host = std::string(Std(message[http::field::host]));
     request_.client = client_;
     if (server_.IsProxy(client_)) {
@@ -221,10 +232,7 @@ class Session : public std::enable_shared_from_this<Session> {
     auto& message = parser_->get();
     keep_alive_ = message.keep_alive();
     version_ = message.version();
-    request_.form.clear();
-    if (Std(message[http::field::content_type]).starts_with("application/x-www-form-urlencoded")) {
-      AddPairs(message.body(), request_.form);
-    }
+    DecodeBody(Std(message[http::field::content_type]), message.body(), request_);
     answering_ = true;
     server_.Dispatch(request_, [self = shared_from_this()](HttpRequest, HttpResponse response) {
       net::post(self->stream_.get_executor(),
@@ -387,6 +395,23 @@ void HttpServer::Impl::Finish(const HttpRequest& request, HttpResponse& response
   if (answered_) answered_(request, response);
 }
 
+HttpResponse HttpServer::Impl::Run(const Route* route, const HttpRequest& request) const {
+  HttpResponse response;
+  if (route == nullptr) {
+    response.status = 404;
+  } else {
+    try {
+      route->handler(request, response);
+    } catch (const std::exception& error) {
+      response = {};
+      response.status = 500;
+      if (error_) error_(request, response, error.what());
+    }
+  }
+  Finish(request, response);
+  return response;
+}
+
 void HttpServer::Impl::Dispatch(HttpRequest request,
                                 std::function<void(HttpRequest, HttpResponse)> done) {
   const Route* route = Find(request.method, request.path);
@@ -405,19 +430,7 @@ void HttpServer::Impl::Dispatch(HttpRequest request,
     return;
   }
   auto run = [this, route, done = std::move(done)](HttpRequest request) {
-    HttpResponse response;
-    if (route == nullptr) {
-      response.status = 404;
-    } else {
-      try {
-        route->handler(request, response);
-      } catch (const std::exception& error) {
-        response = {};
-        response.status = 500;
-        if (error_) error_(request, response, error.what());
-      }
-    }
-    Finish(request, response);
+    HttpResponse response = Run(route, request);
     done(std::move(request), std::move(response));
   };
   if (route == nullptr || route->work == Work::kQuick) {
@@ -498,6 +511,10 @@ void HttpServer::Start() {
   s.Accept();
   for (int i = 0; i < std::max(1, s.options_.event_threads); ++i)
     s.event_threads_.emplace_back([&s] { s.io_.run(); });
+}
+
+HttpResponse HttpServer::Answer(HttpRequest request) {
+  return impl_->Run(impl_->Find(request.method, request.path), request);
 }
 
 void HttpServer::Stop() {

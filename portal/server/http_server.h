@@ -49,6 +49,11 @@ struct HttpRequest {
   std::string Param(const std::string& name) const;
 };
 
+// Fills the request's path (percent-decoded) and query from a request target.
+void DecodeTarget(std::string_view target, HttpRequest& request);
+// Fills the request's form from a body of the given content type (only a form's).
+void DecodeBody(std::string_view content_type, std::string_view body, HttpRequest& request);
+
 struct HttpResponse {
   int status = 200;
   std::string content_type = "text/plain; charset=UTF-8";
@@ -112,6 +117,10 @@ class HttpServer {
   // Told of every request answered, on the thread that answered it (a request refused
   // before it was read whole has an empty method).
   void OnAnswered(std::function<void(const HttpRequest&, const HttpResponse&)> told);
+
+  // Answers a request on the calling thread, as it would be answered over a connection
+  // (for checks that drive the routes without sockets).
+  HttpResponse Answer(HttpRequest request);
 
   // Binds and listens; port 0 takes a free port. False when the address cannot be bound.
   bool Bind(const std::string& host, int port);

@@ -87,6 +87,10 @@ class PortalServer {
   // when not serving.
   void Stop();
 
+  // Answers a request on the calling thread, as over a connection (checks that drive the
+  // routes without sockets; no log line is written).
+  HttpResponse Answer(HttpRequest request) { return http_.Answer(std::move(request)); }
+
   // When the last request arrived (the moment Start() was called if none has).
   std::chrono::steady_clock::time_point LastRequest() const;
 
