@@ -37,6 +37,12 @@
 #include "tests/support/test_postgres.h"
 
 namespace hw::portal {
+namespace sql {
+// How the tests name a store.
+void PrintTo(Kind kind, std::ostream* out) {
+  *out << (kind == Kind::kSqlite ? "SQLite" : "PostgreSQL");
+}
+}  // namespace sql
 namespace {
 
 namespace fs = std::filesystem;
@@ -360,9 +366,7 @@ class PortalTest : public ::testing::TestWithParam<sql::Kind> {
 
 INSTANTIATE_TEST_SUITE_P(Stores, PortalTest,
                          ::testing::Values(sql::Kind::kSqlite, sql::Kind::kPostgres),
-                         [](const ::testing::TestParamInfo<sql::Kind>& info) {
-                           return info.param == sql::Kind::kSqlite ? "SQLite" : "PostgreSQL";
-                         });
+                         ::testing::PrintToStringParamName());
 
 TEST_P(PortalTest, LoginAnswersTheFiguresAndANewSessionOrMinusOne) {
   NewMember member;
