@@ -40,9 +40,10 @@ constexpr const char* kUsage =
     "                       [--avatar N] [--voice M|F]\n"
     "       hwatable-portal [--data DIR] [--database URL] setmoney NAME N\n"
     "       hwatable-portal [--data DIR] [--database URL] show NAME\n"
-    "       hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]\n"
+    "       hwatable-portal [--data DIR] publish VERSION FILE [--url BASE]\n"
     "The members are kept in DIR/portal.db, or with --database postgresql://USER@HOST/NAME in\n"
-    "a PostgreSQL database that several portals may share.\n";
+    "a PostgreSQL database that several portals may share.\n"
+    "publish gives the installer the address BASE, or that of the portal serving DIR.\n";
 
 constexpr const char* kSeeHelp = " (hwatable-portal --help shows how to call it)";
 
@@ -105,7 +106,6 @@ CommandLine Parse(int argc, const char* const* argv) {
 struct ListenAddress {
   std::string host;  // as bound: without the brackets of an IPv6 address
   int port = 8410;
-  std::string base_url;
 };
 
 ListenAddress ParseListen(const std::string& text) {
@@ -116,11 +116,10 @@ ListenAddress ParseListen(const std::string& text) {
       port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535) {
     Refuse("--listen wants HOST:PORT, such as 127.0.0.1:8410, not \"" + text + "\"", 2);
   }
-  ListenAddress address{host, std::stoi(port), ""};
+  ListenAddress address{host, std::stoi(port)};
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
     address.host = host.substr(1, host.size() - 2);
   }
-  address.base_url = "http://" + host + ":" + port + "/";
   return address;
 }
 
@@ -177,6 +176,63 @@ void ReplaceFile(const fs::path& file, const std::string& contents) {
     if (!out.flush()) Refuse("cannot write " + temporary.string());
   }
   fs::rename(temporary, file);
+}
+
+// While a portal serves, its data folder holds the file "serving": the base address its
+// players reach it at (empty when it cannot know it) and its process id, each on a line.
+// publish takes the address from it while that process runs.
+constexpr const char* kServingFile = "serving";
+
+struct Serving {
+  std::string address;
+  pid_t pid = 0;
+};
+
+std::optional<Serving> ReadServing(const fs::path& data) {
+  std::ifstream in(data / kServingFile);
+  Serving serving;
+  std::string pid;
+  if (!std::getline(in, serving.address) || !std::getline(in, pid) || pid.empty() ||
+      pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  serving.pid = static_cast<pid_t>(std::stol(pid));
+  return serving;
+}
+
+// The portal's record of itself in its data folder, kept while it serves. Removed at the
+// end unless another portal has recorded itself since.
+class ServingRecord {
+ public:
+  ServingRecord(const fs::path& data, const std::string& address, std::ostream& err) : data_(data) {
+    try {
+      ReplaceFile(data_ / kServingFile, address + "\n" + std::to_string(::getpid()) + "\n");
+    } catch (const Refusal& refusal) {
+      err << "hwatable-portal: " << refusal.message << ": publish will need --url" << std::endl;
+    } catch (const std::exception& error) {
+      err << "hwatable-portal: " << error.what() << ": publish will need --url" << std::endl;
+    }
+  }
+  ~ServingRecord() {
+    const std::optional<Serving> serving = ReadServing(data_);
+    std::error_code ignored;
+    if (serving && serving->pid == ::getpid()) fs::remove(data_ / kServingFile, ignored);
+  }
+  ServingRecord(const ServingRecord&) = delete;
+  ServingRecord& operator=(const ServingRecord&) = delete;
+
+ private:
+  fs::path data_;
+};
+
+// The base address the players reach the portal at, when its command line tells it: the
+// first --hosts name, or the address it listens on unless that is every address. Behind a
+// reverse proxy (--proxy) it cannot know the players' address, nor their scheme.
+std::string PlayersAddress(const ListenAddress& address, int port, const PortalOptions& options) {
+  if (!options.proxies.empty()) return "";
+  if (!options.hosts.empty()) return "http://" + options.hosts.front() + "/";
+  if (address.host == "0.0.0.0" || address.host == "::" || address.host.empty()) return "";
+  return BaseUrl(address, port);
 }
 
 // Where the members are kept: --database, or the data folder's SQLite file.
@@ -303,6 +359,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
     return 1;
   }
   server.Start();
+  std::optional<ServingRecord> serving;
+  serving.emplace(data, PlayersAddress(address, server.port(), options), err);
   out << "hwatable-portal: serving " << BaseUrl(address, server.port()) << " from " << data.string()
       << (sql::Database::IsPostgres(options.database) ? ", members in " + Shown(options.database)
                                                       : "")
@@ -312,7 +370,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   while (!stop_signals.Wait(std::chrono::milliseconds(200))) {
     if (idle_exit && std::chrono::steady_clock::now() - server.LastRequest() >= *idle_exit) break;
   }
-  record.reset();  // no game finds a portal that is going away
+  record.reset();   // no game finds a portal that is going away
+  serving.reset();  // nor does publish
   server.Stop();
   return 0;
 }
@@ -425,8 +484,41 @@ int Show(const CommandLine& line, const MemberStore& store, std::ostream& out) {
   return 0;
 }
 
+// The base address of the published installer: --url, else the players' address of the
+// portal serving the data folder.
+std::string PublishedBase(const CommandLine& line, const fs::path& data) {
+  if (line.options.contains("--url")) {
+    std::string base = line.options.at("--url");
+    const bool printable = std::all_of(base.begin(), base.end(), [](char c) {
+      return c > ' ' && c < 0x7f && c != '<' && c != '>';
+    });
+    if (!printable || (!base.starts_with("http://") && !base.starts_with("https://"))) {
+      Refuse(
+          "--url wants the address the players reach the portal at, such as "
+          "https://portal.example/, not \"" +
+              base + "\"",
+          2);
+    }
+    if (!base.ends_with('/')) base += '/';
+    return base;
+  }
+  const std::optional<Serving> serving = ReadServing(data);
+  if (!serving || !platform::ProcessRuns(serving->pid, platform::kPortalProcessName, ::getuid())) {
+    Refuse("no portal serves " + data.string() +
+           ", so publish cannot tell the address the players download from: give it with "
+           "--url BASE, such as --url https://portal.example/");
+  }
+  if (serving->address.empty()) {
+    Refuse("the portal serving " + data.string() + " (process " + std::to_string(serving->pid) +
+           ") listens on every address or behind a proxy, so it cannot tell the address the "
+           "players download from: give it with --url BASE, such as --url "
+           "https://portal.example/");
+  }
+  return serving->address;
+}
+
 int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
-  AllowOptions(line, {"--listen", "--url"});
+  AllowOptions(line, {"--url"});
   ExpectWords(line, 3);
   const std::string& version = line.words[1];
   if (version.empty() || version.size() > 9 ||
@@ -439,15 +531,7 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   const std::string name = installer.filename().string();
   if (name.starts_with('.')) Refuse("the installer's file name must not start with \".\"");
 
-  std::string base;
-  if (line.options.contains("--url")) {
-    base = line.options.at("--url");
-    if (!base.ends_with('/')) base += '/';
-  } else {
-    const ListenAddress address = ParseListen(
-        line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
-    base = address.base_url;
-  }
+  const std::string base = PublishedBase(line, data);
 
   const std::optional<std::string> digest = platform::FileSha256Hex(installer.string());
   if (!digest) Refuse("cannot read " + installer.string());
@@ -457,8 +541,11 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
   fs::rename(copy, down / name);
   const std::string url = base + "down/" + FormEncode(name);
-  ReplaceFile(down / "nlist.lst", version + "<br>" + url + "<br>" + *digest);
-  out << "hwatable-portal: published version " << version << " as " << url << std::endl;
+  const std::string list = version + "<br>" + url + "<br>" + *digest;
+  ReplaceFile(down / "nlist.lst", list);
+  out << "hwatable-portal: published version " << version << " as " << url << "; the list "
+      << (down / "nlist.lst").string() << " reads:\n"
+      << list << std::endl;
   return 0;
 }
 

@@ -1080,20 +1080,32 @@ TEST_P(PortalTest, PublishedInstallerAndUpdateListAreServed) {
                  output),
       0)
       << output;
-  EXPECT_EQ(Page("/down/nlist.lst"),
-            "102<br>http://example.org/p/down/hwatable-setup-1.0.2.sh<br>"
-            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const std::string list =
+      "102<br>http://example.org/p/down/hwatable-setup-1.0.2.sh<br>"
+      "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+  EXPECT_EQ(Page("/down/nlist.lst"), list);
+  EXPECT_TRUE(output.ends_with("; the list " + (data_.path() / "down" / "nlist.lst").string() +
+                               " reads:\n" + list + "\n"))
+      << output;
   EXPECT_EQ(Page("/down/hwatable-setup-1.0.2.sh"), "abc");
 
-  EXPECT_EQ(RunProgram({data, "--listen", "127.0.0.1:9000", "publish", "103", installer.string()},
-                       output),
-            0);
-  EXPECT_TRUE(
-      Page("/down/nlist.lst").starts_with("103<br>http://127.0.0.1:9000/down/hwatable-setup"));
-  EXPECT_NE(RunProgram({data, "publish", "1.5", installer.string()}, output), 0);
-  EXPECT_NE(RunProgram({data, "publish", "104", (data_.path() / "missing.sh").string()}, output),
-            0);
-  EXPECT_TRUE(Page("/down/nlist.lst").starts_with("103<br>"));
+  // Refusals publish nothing.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{data, "publish", "1.5", installer.string(), "--url", "http://x/"},
+       "the version is a whole number"},
+      {{data, "publish", "104", (data_.path() / "missing.sh").string(), "--url", "http://x/"},
+       "cannot read"},
+      {{data, "publish", "104", installer.string(), "--url", "ftp://x/"},
+       "--url wants the address"},
+      {{data, "publish", "104", installer.string(), "--url", "http://x/<br>y/"},
+       "--url wants the address"},
+      {{data, "--listen", "127.0.0.1:9000", "publish", "104", installer.string()},
+       "--listen does not go with publish"}};
+  for (const auto& [args, message] : refused) {
+    EXPECT_NE(RunProgram(args, output), 0) << args[2];
+    EXPECT_NE(output.find(message), std::string::npos) << output;
+  }
+  EXPECT_EQ(Page("/down/nlist.lst"), list);
 }
 
 TEST_P(PortalTest, AnotherServerOnABusyPortIsAClearError) {
@@ -1338,6 +1350,83 @@ TEST(PortalProgram, LocalAndHostsAreCheckedOnTheCommandLine) {
   std::string usage;
   EXPECT_EQ(RunProgram({"--help"}, usage), 0);
   EXPECT_NE(usage.find("[--hosts NAME,NAME... | --local]"), std::string::npos) << usage;
+}
+
+// ---- The update list: the installer's address
+
+std::string FileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(PortalProgram, PublishTakesTheAddressOfThePortalServingTheDataFolder) {
+  const TempFolder folder;
+  const RuntimeFolder runtime;
+  const std::string data = "--data=" + folder.path().string();
+  const fs::path installer = folder.path() / "setup";
+  std::ofstream(installer) << "an installer";
+  const fs::path list = folder.path() / "down" / "nlist.lst";
+  const std::vector<std::string> publish = {data, "publish", "102", installer.string()};
+  std::string output;
+
+  EXPECT_EQ(RunProgram(publish, output), 1);
+  EXPECT_NE(output.find("no portal serves " + folder.path().string()), std::string::npos) << output;
+  EXPECT_NE(output.find("--url BASE"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(list));
+
+  {
+    Program server({data, "--listen", "127.0.0.1:0"});
+    const int port = ServedPort(server.ReadLine());
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(RunProgram(publish, output), 0) << output;
+    const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/";
+    EXPECT_TRUE(FileText(list).starts_with("102<br>" + base + "down/setup<br>")) << FileText(list);
+    httplib::Client client("127.0.0.1", port);
+    const auto served = client.Get("/down/nlist.lst");
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->body, FileText(list));
+    server.Signal(SIGTERM);
+    EXPECT_EQ(server.Finish(), 0);
+  }
+  EXPECT_EQ(RunProgram(publish, output), 1) << "the portal has stopped";
+  EXPECT_NE(output.find("--url BASE"), std::string::npos) << output;
+
+  {
+    Program server({data, "--listen", "127.0.0.1:0", "--hosts", "portal.example:8080,other"});
+    ASSERT_GT(ServedPort(server.ReadLine()), 0);
+    ASSERT_EQ(RunProgram(publish, output), 0) << output;
+    EXPECT_TRUE(FileText(list).starts_with("102<br>http://portal.example:8080/down/setup<br>"))
+        << FileText(list);
+  }
+
+  // Where the portal cannot know the players' address, publish needs it.
+  for (const std::vector<std::string>& serving :
+       {std::vector<std::string>{data, "--listen", "0.0.0.0:0"},
+        std::vector<std::string>{data, "--listen", "127.0.0.1:0", "--proxy", "127.0.0.1"}}) {
+    Program server(serving);
+    ASSERT_TRUE(server.ReadLine().starts_with("hwatable-portal: serving http://"));
+    EXPECT_EQ(RunProgram(publish, output), 1) << serving[2] << " " << serving.size();
+    EXPECT_NE(output.find("cannot tell the address the players download from: give it with "
+                          "--url BASE"),
+              std::string::npos)
+        << output;
+    ASSERT_EQ(
+        RunProgram({data, "publish", "103", installer.string(), "--url", "https://portal.example/"},
+                   output),
+        0)
+        << output;
+    EXPECT_TRUE(FileText(list).starts_with("103<br>https://portal.example/down/setup<br>"));
+  }
+
+  // The record of a portal that died without removing it.
+  {
+    Program gone({"--help"});
+    const pid_t pid = gone.pid();
+    gone.Finish();
+    std::ofstream(folder.path() / "serving") << "http://127.0.0.1:1/\n" << pid << "\n";
+  }
+  EXPECT_EQ(RunProgram(publish, output), 1);
+  EXPECT_NE(output.find("no portal serves"), std::string::npos) << output;
 }
 
 }  // namespace
