@@ -1,10 +1,13 @@
 #include "portal/server/command_line.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +20,7 @@
 
 #include "hwatable_version.h"
 #include "platform/digest.h"
+#include "platform/list_signature.h"
 #include "platform/local_portal_record.h"
 #include "platform/paths.h"
 #include "portal/client/form.h"
@@ -40,10 +44,13 @@ constexpr const char* kUsage =
     "                       [--avatar N] [--voice M|F]\n"
     "       hwatable-portal [--data DIR] [--database URL] setmoney NAME N\n"
     "       hwatable-portal [--data DIR] [--database URL] show NAME\n"
-    "       hwatable-portal [--data DIR] publish VERSION FILE [--url BASE]\n"
+    "       hwatable-portal [--data DIR] keygen [--force]\n"
+    "       hwatable-portal [--data DIR] publish VERSION FILE [--url BASE] [--unsigned]\n"
     "The members are kept in DIR/portal.db, or with --database postgresql://USER@HOST/NAME in\n"
     "a PostgreSQL database that several portals may share.\n"
-    "publish gives the installer the address BASE, or that of the portal serving DIR.\n";
+    "keygen makes the key that signs the update list (DIR/list-key, and its public key in\n"
+    "DIR/list-key.pub for the updater's build); publish signs the list with it, unless\n"
+    "--unsigned. The installer's address is BASE, or that of the portal serving DIR.\n";
 
 constexpr const char* kSeeHelp = " (hwatable-portal --help shows how to call it)";
 
@@ -69,7 +76,7 @@ CommandLine Parse(int argc, const char* const* argv) {
   static const std::set<std::string> kOptions = {"--data",  "--database", "--listen", "--idle-exit",
                                                  "--log",   "--proxy",    "--money",  "--avatar",
                                                  "--voice", "--url",      "--hosts"};
-  static const std::set<std::string> kFlags = {"--local"};
+  static const std::set<std::string> kFlags = {"--local", "--force", "--unsigned"};
   CommandLine line;
   bool operands_only = false;
   for (int i = 1; i < argc; ++i) {
@@ -176,6 +183,38 @@ void ReplaceFile(const fs::path& file, const std::string& contents) {
     if (!out.flush()) Refuse("cannot write " + temporary.string());
   }
   fs::rename(temporary, file);
+}
+
+// Writes a file of the operator's alone (mode 0600) in one step. Unless `replace`, a file
+// already there is kept and false returned, also when it appeared just now.
+bool WriteOwnerOnly(const fs::path& file, const std::string& contents, bool replace) {
+  const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".new");
+  ::unlink(temporary.c_str());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) Refuse("cannot write " + temporary.string());
+  const bool written =
+      ::fchmod(fd, 0600) == 0 &&
+      ::write(fd, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size()) &&
+      ::fsync(fd) == 0;
+  ::close(fd);
+  if (!written) {
+    ::unlink(temporary.c_str());
+    Refuse("cannot write " + temporary.string());
+  }
+  if (replace) {
+    if (::rename(temporary.c_str(), file.c_str()) != 0) {
+      ::unlink(temporary.c_str());
+      Refuse("cannot write " + file.string());
+    }
+    return true;
+  }
+  // A link fails where a file is, where a rename would replace it.
+  const int linked = ::link(temporary.c_str(), file.c_str());
+  const int error = errno;
+  ::unlink(temporary.c_str());
+  if (linked == 0) return true;
+  if (error == EEXIST) return false;
+  Refuse("cannot write " + file.string());
 }
 
 // While a portal serves, its data folder holds the file "serving": the base address its
@@ -484,6 +523,51 @@ int Show(const CommandLine& line, const MemberStore& store, std::ostream& out) {
   return 0;
 }
 
+// The list key: the secret key that signs the update list, and its public key for the
+// updater's build (HWATABLE_LIST_KEY), each in base64 on a line of its own.
+constexpr const char* kListKeyFile = "list-key";
+constexpr const char* kListPublicKeyFile = "list-key.pub";
+
+int KeyGen(const CommandLine& line, const fs::path& data, std::ostream& out) {
+  AllowOptions(line, {"--force"});
+  ExpectWords(line, 1);
+  const bool force = line.options.contains("--force");
+  const fs::path secret = data / kListKeyFile;
+  const fs::path shown = fs::absolute(data / kListPublicKeyFile);
+  const std::string refusal =
+      secret.string() +
+      " already holds a list key, and the updaters built with it take only lists it signs; "
+      "keygen --force replaces it, after which those updaters update nothing and their "
+      "players must install the next version by hand";
+  std::error_code error;
+  const bool replacing = fs::exists(fs::symlink_status(secret, error));
+  if (replacing && !force) Refuse(refusal);
+  fs::create_directories(data);
+  const platform::ListKeyPair pair = platform::NewListKeyPair();
+  if (!WriteOwnerOnly(secret, pair.secretKey + "\n", force)) Refuse(refusal);
+  WriteOwnerOnly(shown, pair.publicKey + "\n", true);
+  out << "hwatable-portal: " << (replacing ? "replaced the list key " : "made the list key ")
+      << secret.string() << " (keep it secret) and its public key " << shown.string() << "\n"
+      << "hwatable-portal: build the installer with -DHWATABLE_LIST_KEY=" << shown.string()
+      << " or with the public key itself:\n"
+      << pair.publicKey << std::endl;
+  return 0;
+}
+
+// The list key's secret key in the data folder, or std::nullopt when there is none.
+std::optional<std::string> ReadListKey(const fs::path& data) {
+  const fs::path file = data / kListKeyFile;
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(file, error))) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  std::string key;
+  if (!in || !std::getline(in, key)) Refuse("cannot read " + file.string());
+  if (!platform::ListPublicKeyOf(key)) {
+    Refuse(file.string() + " holds no list key; keygen --force makes a new one");
+  }
+  return key;
+}
+
 // The base address of the published installer: --url, else the players' address of the
 // portal serving the data folder.
 std::string PublishedBase(const CommandLine& line, const fs::path& data) {
@@ -518,7 +602,7 @@ std::string PublishedBase(const CommandLine& line, const fs::path& data) {
 }
 
 int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
-  AllowOptions(line, {"--url"});
+  AllowOptions(line, {"--url", "--unsigned"});
   ExpectWords(line, 3);
   const std::string& version = line.words[1];
   if (version.empty() || version.size() > 9 ||
@@ -532,6 +616,13 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   if (name.starts_with('.')) Refuse("the installer's file name must not start with \".\"");
 
   const std::string base = PublishedBase(line, data);
+  const bool unsigned_list = line.options.contains("--unsigned");
+  const std::optional<std::string> key = unsigned_list ? std::nullopt : ReadListKey(data);
+  if (!unsigned_list && !key) {
+    Refuse("there is no list key in " + data.string() +
+           " to sign the list with: make one with keygen (and build the installer with its "
+           "public key), or publish an unsigned list with --unsigned");
+  }
 
   const std::optional<std::string> digest = platform::FileSha256Hex(installer.string());
   if (!digest) Refuse("cannot read " + installer.string());
@@ -541,10 +632,14 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
   fs::rename(copy, down / name);
   const std::string url = base + "down/" + FormEncode(name);
-  const std::string list = version + "<br>" + url + "<br>" + *digest;
+  // The signature covers the three fields exactly as they are written.
+  std::string list = version + "<br>" + url + "<br>" + *digest;
+  if (key) list += "<br>sig:" + platform::SignListText(list, *key).value();
   ReplaceFile(down / "nlist.lst", list);
-  out << "hwatable-portal: published version " << version << " as " << url << "; the list "
-      << (down / "nlist.lst").string() << " reads:\n"
+  out << "hwatable-portal: published version " << version << " as " << url
+      << (key ? ", signed with the list key " + platform::ListPublicKeyOf(*key).value()
+              : ", unsigned")
+      << "; the list " << (down / "nlist.lst").string() << " reads:\n"
       << list << std::endl;
   return 0;
 }
@@ -556,6 +651,7 @@ int Run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.words.empty()) return Serve(line, data, out, err);
   const std::string& command = line.words[0];
   if (command == "publish") return Publish(line, data, out);
+  if (command == "keygen") return KeyGen(line, data, out);
   if (command != "adduser" && command != "setmoney" && command != "show") {
     Refuse("unknown command " + command + kSeeHelp, 2);
   }
