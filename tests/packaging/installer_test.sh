@@ -212,6 +212,12 @@ case $case_name in
         "$(sha256sum "$XDG_DATA_HOME/hwatable-portal/portal.db" "$game/notes.txt")" "$kept_before"
       check "$run update: RunVer is 102, every other byte of the settings as it was" equal \
         "$(sha256sum <"$XDG_CONFIG_HOME/Marrowlyn/settings.ini")" "$settings_after"
+      if [ "$run" = first ]; then
+        settings_file=$(stat -c %i "$XDG_CONFIG_HOME/Marrowlyn/settings.ini")
+      else
+        check "second update: settings that already say so are not written again" \
+          equal "$(stat -c %i "$XDG_CONFIG_HOME/Marrowlyn/settings.ini")" "$settings_file"
+      fi
       check "$run update: the menu entry quotes the folder" desktop_entry_has "$entry" \
         "Exec=\"$HOME"'/내 게임/\\"off\\" \\$HOME \\`x\\` back\\\\slash/updater" game' \
         "Icon=$HOME"'/내 게임/"off" $HOME `x` back\\slash/hwatable.svg'
