@@ -52,7 +52,12 @@ std::optional<SecretKey> ReadSecretKey(std::string_view text) {
   PublicKey publicKey{};
   SecretKey again{};
   crypto_sign_seed_keypair(publicKey.data(), again.data(), secret->data());
-  if (sodium_memcmp(again.data(), secret->data(), again.size()) != 0) return std::nullopt;
+  const bool whole = sodium_memcmp(again.data(), secret->data(), again.size()) == 0;
+  sodium_memzero(again.data(), again.size());
+  if (!whole) {
+    sodium_memzero(secret->data(), secret->size());
+    return std::nullopt;
+  }
   return secret;
 }
 
@@ -69,10 +74,11 @@ ListKeyPair NewListKeyPair() {
 }
 
 std::optional<std::string> ListPublicKeyOf(std::string_view secretKey) {
-  const std::optional<SecretKey> secret = ReadSecretKey(secretKey);
+  std::optional<SecretKey> secret = ReadSecretKey(secretKey);
   if (!secret) return std::nullopt;
   PublicKey publicKey{};
   crypto_sign_ed25519_sk_to_pk(publicKey.data(), secret->data());
+  sodium_memzero(secret->data(), secret->size());
   return ToBase64(publicKey);
 }
 
