@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "hwatable_list_key.h"
 #include "hwatable_version.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/launcher.h"
@@ -65,7 +66,8 @@ void RunWindow(const updater::RunValues& run, platform::SettingsStore& settings,
       loop,     desktop,
       settings, files,
       launcher, processes,
-      download, [](const std::string& url) { return platform::CurlFetchText(url); }};
+      download, [](const std::string& url) { return platform::CurlFetchText(url); },
+      kListKey};
   updater::SdlUpdateWindow view(fonts);
   updater::AlertNotice alert(loop, desktop, run.portalUrl);
   updater::SdlAlertWindow alertView(alert, fonts);
@@ -108,6 +110,9 @@ int main(int argc, char** argv) {
   for (const std::string& problem : startup.problems)
     Report(problem);
   if (startup.next == updater::NextStep::kEndNow) return 0;
+  if (startup.next == updater::NextStep::kGameMode && *kListKey == '\0') {
+    Report("built without a list key (HWATABLE_LIST_KEY): the portal's list is taken unsigned");
+  }
 
   try {
     RunWindow(startup.run, settings, files, launcher);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/digest.h"
+#include "platform/list_signature.h"
 
 namespace hw::updater {
 
@@ -19,23 +20,36 @@ bool IsWholeNumber(std::string_view text) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
-std::optional<UpdateList> ParseUpdateList(std::string_view text) {
+namespace {
+
+constexpr std::string_view kSeparator = "<br>";
+
+std::vector<std::string_view> SplitFields(std::string_view text) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const std::size_t at = text.find(kSeparator);
+    fields.push_back(text.substr(0, at));
+    if (at == std::string_view::npos) return fields;
+    text.remove_prefix(at + kSeparator.size());
+  }
+}
+
+std::string WithoutLineBreaks(std::string_view text) {
   std::string joined;
   joined.reserve(text.size());
   for (const char c : text) {
     if (c != '\r' && c != '\n') joined += c;
   }
-  std::vector<std::string> fields;
-  constexpr std::string_view kSeparator = "<br>";
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t at = joined.find(kSeparator, start);
-    fields.push_back(
-        joined.substr(start, at == std::string::npos ? std::string::npos : at - start));
-    if (at == std::string::npos) break;
-    start = at + kSeparator.size();
-  }
-  if (fields.size() != 3 || !IsWholeNumber(fields[0])) return std::nullopt;
+  return joined;
+}
+
+}  // namespace
+
+std::optional<UpdateList> ParseUpdateList(std::string_view text) {
+  const std::string joined = WithoutLineBreaks(text);
+  const std::vector<std::string_view> fields = SplitFields(joined);
+  const bool signedList = fields.size() == 4 && fields[3].starts_with(kSignatureField);
+  if ((fields.size() != 3 && !signedList) || !IsWholeNumber(fields[0])) return std::nullopt;
 
   UpdateList list;
   list.version = fields[0];
@@ -44,6 +58,56 @@ std::optional<UpdateList> ParseUpdateList(std::string_view text) {
   list.address = fields[1];
   list.digest = fields[2];
   return list;
+}
+
+GameList ReadGameList(std::string_view text, std::string_view listKey) {
+  GameList read;
+  if (listKey.empty()) {
+    read.list = ParseUpdateList(text);
+    return read;
+  }
+  // What does not even begin like a list is no list, as for a build without a key.
+  const std::string joined = WithoutLineBreaks(text);
+  const std::vector<std::string_view> loose = SplitFields(joined);
+  if (loose.size() < 3 || !IsWholeNumber(loose[0])) return read;
+
+  read.badSignature = true;
+  std::string_view exact = text;
+  if (exact.ends_with("\r\n")) {
+    exact.remove_suffix(2);
+  } else if (exact.ends_with('\n')) {
+    exact.remove_suffix(1);
+  }
+  if (exact.find_first_of("\r\n") != std::string_view::npos) {
+    read.problem = "the list holds line breaks, and a signed list has none";
+    return read;
+  }
+  const std::vector<std::string_view> fields = SplitFields(exact);
+  const auto isSignature = [](std::string_view field) {
+    return field.starts_with(kSignatureField);
+  };
+  if (fields.size() < 4 || std::none_of(fields.begin() + 3, fields.end(), isSignature)) {
+    read.problem = "the list is not signed";
+    return read;
+  }
+  if (fields.size() > 4 || !isSignature(fields[3])) {
+    read.problem = "the list holds more fields than its three and the signature";
+    return read;
+  }
+  const std::string_view signedText =
+      exact.substr(0, exact.size() - kSeparator.size() - fields[3].size());
+  const std::string_view signature = fields[3].substr(kSignatureField.size());
+  if (!platform::ListSignatureMatches(signedText, signature, listKey)) {
+    read.problem = "the list's signature was not made with the key of this updater";
+    return read;
+  }
+  if (!IsSha256Hex(fields[2])) {
+    read.problem = "the signed list names no SHA-256 of its installer";
+    return read;
+  }
+  read.badSignature = false;
+  read.list = ParseUpdateList(signedText);
+  return read;
 }
 
 bool IsSha256Hex(std::string_view text) {

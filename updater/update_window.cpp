@@ -121,7 +121,16 @@ void UpdateWindow::OnStartCheck() {
       world_.fetchText ? world_.fetchText(run_.gameListUrl) : std::nullopt;
   world_.loop.ProcessEvents();
   if (unloaded_) return;
-  const std::optional<UpdateList> list = text ? ParseUpdateList(*text) : std::nullopt;
+  const GameList read = text ? ReadGameList(*text, world_.listKey) : GameList{};
+  if (!read.problem.empty()) Problem(run_.gameListUrl + ": " + read.problem);
+  if (read.badSignature) {
+    world_.desktop.ShowMessage("업데이트에러",
+                               "업데이트 목록의 서명이 맞지 않습니다     \r\n"
+                               "설치되어 있는 게임을 그대로 실행합니다    ",
+                               MessageIcon::kError, MessageButtons::kOk);
+    if (unloaded_) return;
+  }
+  const std::optional<UpdateList>& list = read.list;
   if (!list || VersionNumber(run_.installedVersion) >= list->versionNumber) {
     StartTheGame();
     Unload();

@@ -46,6 +46,9 @@ struct UpdaterWorld {
   ProcessTable& processes;
   platform::Download& download;     // 다운로더
   platform::TextFetcher fetchText;  // 이넷_체크: the blocking fetch of a list
+  // The public key the game's list must be signed with (updater/update_list.h); "" in a
+  // build without one, which takes unsigned lists.
+  std::string listKey = {};
 };
 
 class UpdateWindow {

@@ -1,10 +1,13 @@
 #include "portal/server/command_line.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +20,7 @@
 
 #include "hwatable_version.h"
 #include "platform/digest.h"
+#include "platform/list_signature.h"
 #include "platform/local_portal_record.h"
 #include "platform/paths.h"
 #include "portal/client/form.h"
@@ -40,9 +44,13 @@ constexpr const char* kUsage =
     "                       [--avatar N] [--voice M|F]\n"
     "       hwatable-portal [--data DIR] [--database URL] setmoney NAME N\n"
     "       hwatable-portal [--data DIR] [--database URL] show NAME\n"
-    "       hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]\n"
+    "       hwatable-portal [--data DIR] keygen [--force]\n"
+    "       hwatable-portal [--data DIR] publish VERSION FILE [--url BASE] [--unsigned]\n"
     "The members are kept in DIR/portal.db, or with --database postgresql://USER@HOST/NAME in\n"
-    "a PostgreSQL database that several portals may share.\n";
+    "a PostgreSQL database that several portals may share.\n"
+    "keygen makes the key that signs the update list (DIR/list-key, and its public key in\n"
+    "DIR/list-key.pub for the updater's build); publish signs the list with it, unless\n"
+    "--unsigned. The installer's address is BASE, or that of the portal serving DIR.\n";
 
 constexpr const char* kSeeHelp = " (hwatable-portal --help shows how to call it)";
 
@@ -68,7 +76,7 @@ CommandLine Parse(int argc, const char* const* argv) {
   static const std::set<std::string> kOptions = {"--data",  "--database", "--listen", "--idle-exit",
                                                  "--log",   "--proxy",    "--money",  "--avatar",
                                                  "--voice", "--url",      "--hosts"};
-  static const std::set<std::string> kFlags = {"--local"};
+  static const std::set<std::string> kFlags = {"--local", "--force", "--unsigned"};
   CommandLine line;
   bool operands_only = false;
   for (int i = 1; i < argc; ++i) {
@@ -105,7 +113,6 @@ CommandLine Parse(int argc, const char* const* argv) {
 struct ListenAddress {
   std::string host;  // as bound: without the brackets of an IPv6 address
   int port = 8410;
-  std::string base_url;
 };
 
 ListenAddress ParseListen(const std::string& text) {
@@ -116,11 +123,10 @@ ListenAddress ParseListen(const std::string& text) {
       port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535) {
     Refuse("--listen wants HOST:PORT, such as 127.0.0.1:8410, not \"" + text + "\"", 2);
   }
-  ListenAddress address{host, std::stoi(port), ""};
+  ListenAddress address{host, std::stoi(port)};
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
     address.host = host.substr(1, host.size() - 2);
   }
-  address.base_url = "http://" + host + ":" + port + "/";
   return address;
 }
 
@@ -177,6 +183,95 @@ void ReplaceFile(const fs::path& file, const std::string& contents) {
     if (!out.flush()) Refuse("cannot write " + temporary.string());
   }
   fs::rename(temporary, file);
+}
+
+// Writes a file of the operator's alone (mode 0600) in one step. Unless `replace`, a file
+// already there is kept and false returned, also when it appeared just now.
+bool WriteOwnerOnly(const fs::path& file, const std::string& contents, bool replace) {
+  const fs::path temporary = file.parent_path() / ("." + file.filename().string() + ".new");
+  ::unlink(temporary.c_str());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) Refuse("cannot write " + temporary.string());
+  const bool written =
+      ::fchmod(fd, 0600) == 0 &&
+      ::write(fd, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size()) &&
+      ::fsync(fd) == 0;
+  ::close(fd);
+  if (!written) {
+    ::unlink(temporary.c_str());
+    Refuse("cannot write " + temporary.string());
+  }
+  if (replace) {
+    if (::rename(temporary.c_str(), file.c_str()) != 0) {
+      ::unlink(temporary.c_str());
+      Refuse("cannot write " + file.string());
+    }
+    return true;
+  }
+  // A link fails where a file is, where a rename would replace it.
+  const int linked = ::link(temporary.c_str(), file.c_str());
+  const int error = errno;
+  ::unlink(temporary.c_str());
+  if (linked == 0) return true;
+  if (error == EEXIST) return false;
+  Refuse("cannot write " + file.string());
+}
+
+// While a portal serves, its data folder holds the file "serving": the base address its
+// players reach it at (empty when it cannot know it) and its process id, each on a line.
+// publish takes the address from it while that process runs.
+constexpr const char* kServingFile = "serving";
+
+struct Serving {
+  std::string address;
+  pid_t pid = 0;
+};
+
+std::optional<Serving> ReadServing(const fs::path& data) {
+  std::ifstream in(data / kServingFile);
+  Serving serving;
+  std::string pid;
+  if (!std::getline(in, serving.address) || !std::getline(in, pid) || pid.empty() ||
+      pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  serving.pid = static_cast<pid_t>(std::stol(pid));
+  return serving;
+}
+
+// The portal's record of itself in its data folder, kept while it serves. Removed at the
+// end unless another portal has recorded itself since.
+class ServingRecord {
+ public:
+  ServingRecord(const fs::path& data, const std::string& address, std::ostream& err) : data_(data) {
+    try {
+      ReplaceFile(data_ / kServingFile, address + "\n" + std::to_string(::getpid()) + "\n");
+    } catch (const Refusal& refusal) {
+      err << "hwatable-portal: " << refusal.message << ": publish will need --url" << std::endl;
+    } catch (const std::exception& error) {
+      err << "hwatable-portal: " << error.what() << ": publish will need --url" << std::endl;
+    }
+  }
+  ~ServingRecord() {
+    const std::optional<Serving> serving = ReadServing(data_);
+    std::error_code ignored;
+    if (serving && serving->pid == ::getpid()) fs::remove(data_ / kServingFile, ignored);
+  }
+  ServingRecord(const ServingRecord&) = delete;
+  ServingRecord& operator=(const ServingRecord&) = delete;
+
+ private:
+  fs::path data_;
+};
+
+// The base address the players reach the portal at, when its command line tells it: the
+// first --hosts name, or the address it listens on unless that is every address. Behind a
+// reverse proxy (--proxy) it cannot know the players' address, nor their scheme.
+std::string PlayersAddress(const ListenAddress& address, int port, const PortalOptions& options) {
+  if (!options.proxies.empty()) return "";
+  if (!options.hosts.empty()) return "http://" + options.hosts.front() + "/";
+  if (address.host == "0.0.0.0" || address.host == "::" || address.host.empty()) return "";
+  return BaseUrl(address, port);
 }
 
 // Where the members are kept: --database, or the data folder's SQLite file.
@@ -303,6 +398,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
     return 1;
   }
   server.Start();
+  std::optional<ServingRecord> serving;
+  serving.emplace(data, PlayersAddress(address, server.port(), options), err);
   out << "hwatable-portal: serving " << BaseUrl(address, server.port()) << " from " << data.string()
       << (sql::Database::IsPostgres(options.database) ? ", members in " + Shown(options.database)
                                                       : "")
@@ -312,7 +409,8 @@ int Serve(const CommandLine& line, const fs::path& data, std::ostream& out, std:
   while (!stop_signals.Wait(std::chrono::milliseconds(200))) {
     if (idle_exit && std::chrono::steady_clock::now() - server.LastRequest() >= *idle_exit) break;
   }
-  record.reset();  // no game finds a portal that is going away
+  record.reset();   // no game finds a portal that is going away
+  serving.reset();  // nor does publish
   server.Stop();
   return 0;
 }
@@ -425,8 +523,86 @@ int Show(const CommandLine& line, const MemberStore& store, std::ostream& out) {
   return 0;
 }
 
+// The list key: the secret key that signs the update list, and its public key for the
+// updater's build (HWATABLE_LIST_KEY), each in base64 on a line of its own.
+constexpr const char* kListKeyFile = "list-key";
+constexpr const char* kListPublicKeyFile = "list-key.pub";
+
+int KeyGen(const CommandLine& line, const fs::path& data, std::ostream& out) {
+  AllowOptions(line, {"--force"});
+  ExpectWords(line, 1);
+  const bool force = line.options.contains("--force");
+  const fs::path secret = data / kListKeyFile;
+  const fs::path shown = fs::absolute(data / kListPublicKeyFile);
+  const std::string refusal =
+      secret.string() +
+      " already holds a list key, and the updaters built with it take only lists it signs; "
+      "keygen --force replaces it, after which those updaters update nothing and their "
+      "players must install the next version by hand";
+  std::error_code error;
+  const bool replacing = fs::exists(fs::symlink_status(secret, error));
+  if (replacing && !force) Refuse(refusal);
+  fs::create_directories(data);
+  const platform::ListKeyPair pair = platform::NewListKeyPair();
+  if (!WriteOwnerOnly(secret, pair.secretKey + "\n", force)) Refuse(refusal);
+  WriteOwnerOnly(shown, pair.publicKey + "\n", true);
+  out << "hwatable-portal: " << (replacing ? "replaced the list key " : "made the list key ")
+      << secret.string() << " (keep it secret) and its public key " << shown.string() << "\n"
+      << "hwatable-portal: build the installer with -DHWATABLE_LIST_KEY=" << shown.string()
+      << " or with the public key itself:\n"
+      << pair.publicKey << std::endl;
+  return 0;
+}
+
+// The list key's secret key in the data folder, or std::nullopt when there is none.
+std::optional<std::string> ReadListKey(const fs::path& data) {
+  const fs::path file = data / kListKeyFile;
+  std::error_code error;
+  if (!fs::exists(fs::symlink_status(file, error))) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  std::string key;
+  if (!in || !std::getline(in, key)) Refuse("cannot read " + file.string());
+  if (!platform::ListPublicKeyOf(key)) {
+    Refuse(file.string() + " holds no list key; keygen --force makes a new one");
+  }
+  return key;
+}
+
+// The base address of the published installer: --url, else the players' address of the
+// portal serving the data folder.
+std::string PublishedBase(const CommandLine& line, const fs::path& data) {
+  if (line.options.contains("--url")) {
+    std::string base = line.options.at("--url");
+    const bool printable = std::all_of(base.begin(), base.end(), [](char c) {
+      return c > ' ' && c < 0x7f && c != '<' && c != '>';
+    });
+    if (!printable || (!base.starts_with("http://") && !base.starts_with("https://"))) {
+      Refuse(
+          "--url wants the address the players reach the portal at, such as "
+          "https://portal.example/, not \"" +
+              base + "\"",
+          2);
+    }
+    if (!base.ends_with('/')) base += '/';
+    return base;
+  }
+  const std::optional<Serving> serving = ReadServing(data);
+  if (!serving || !platform::ProcessRuns(serving->pid, platform::kPortalProcessName, ::getuid())) {
+    Refuse("no portal serves " + data.string() +
+           ", so publish cannot tell the address the players download from: give it with "
+           "--url BASE, such as --url https://portal.example/");
+  }
+  if (serving->address.empty()) {
+    Refuse("the portal serving " + data.string() + " (process " + std::to_string(serving->pid) +
+           ") listens on every address or behind a proxy, so it cannot tell the address the "
+           "players download from: give it with --url BASE, such as --url "
+           "https://portal.example/");
+  }
+  return serving->address;
+}
+
 int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
-  AllowOptions(line, {"--listen", "--url"});
+  AllowOptions(line, {"--url", "--unsigned"});
   ExpectWords(line, 3);
   const std::string& version = line.words[1];
   if (version.empty() || version.size() > 9 ||
@@ -439,14 +615,13 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   const std::string name = installer.filename().string();
   if (name.starts_with('.')) Refuse("the installer's file name must not start with \".\"");
 
-  std::string base;
-  if (line.options.contains("--url")) {
-    base = line.options.at("--url");
-    if (!base.ends_with('/')) base += '/';
-  } else {
-    const ListenAddress address = ParseListen(
-        line.options.contains("--listen") ? line.options.at("--listen") : "127.0.0.1:8410");
-    base = address.base_url;
+  const std::string base = PublishedBase(line, data);
+  const bool unsigned_list = line.options.contains("--unsigned");
+  const std::optional<std::string> key = unsigned_list ? std::nullopt : ReadListKey(data);
+  if (!unsigned_list && !key) {
+    Refuse("there is no list key in " + data.string() +
+           " to sign the list with: make one with keygen (and build the installer with its "
+           "public key), or publish an unsigned list with --unsigned");
   }
 
   const std::optional<std::string> digest = platform::FileSha256Hex(installer.string());
@@ -457,8 +632,15 @@ int Publish(const CommandLine& line, const fs::path& data, std::ostream& out) {
   fs::copy_file(installer, copy, fs::copy_options::overwrite_existing);
   fs::rename(copy, down / name);
   const std::string url = base + "down/" + FormEncode(name);
-  ReplaceFile(down / "nlist.lst", version + "<br>" + url + "<br>" + *digest);
-  out << "hwatable-portal: published version " << version << " as " << url << std::endl;
+  // The signature covers the three fields exactly as they are written.
+  std::string list = version + "<br>" + url + "<br>" + *digest;
+  if (key) list += "<br>sig:" + platform::SignListText(list, *key).value();
+  ReplaceFile(down / "nlist.lst", list);
+  out << "hwatable-portal: published version " << version << " as " << url
+      << (key ? ", signed with the list key " + platform::ListPublicKeyOf(*key).value()
+              : ", unsigned")
+      << "; the list " << (down / "nlist.lst").string() << " reads:\n"
+      << list << std::endl;
   return 0;
 }
 
@@ -469,6 +651,7 @@ int Run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.words.empty()) return Serve(line, data, out, err);
   const std::string& command = line.words[0];
   if (command == "publish") return Publish(line, data, out);
+  if (command == "keygen") return KeyGen(line, data, out);
   if (command != "adduser" && command != "setmoney" && command != "show") {
     Refuse("unknown command " + command + kSeeHelp, 2);
   }

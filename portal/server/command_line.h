@@ -7,7 +7,8 @@
 //   hwatable-portal [--data DIR] adduser NAME PASSWORD [--money N] [--avatar N] [--voice M|F]
 //   hwatable-portal [--data DIR] setmoney NAME N
 //   hwatable-portal [--data DIR] show NAME
-//   hwatable-portal [--data DIR] [--listen HOST:PORT] publish VERSION FILE [--url BASE]
+//   hwatable-portal [--data DIR] keygen [--force]
+//   hwatable-portal [--data DIR] publish VERSION FILE [--url BASE] [--unsigned]
 //
 // DIR defaults to $XDG_DATA_HOME/hwatable-portal (~/.local/share/hwatable-portal) and
 // HOST:PORT to 127.0.0.1:8410; port 0 serves on a free port. Serving ends with status 0
@@ -18,6 +19,14 @@
 // portal: on 127.0.0.1 (a free port unless --listen names one), answering only this
 // machine's loopback names, and recorded for the game while it serves (see
 // platform/local_portal_record.h).
+//
+// keygen makes the list key, which signs the update list (DIR/list-key, the operator's
+// alone), and writes its public key for the updater's build to DIR/list-key.pub; it
+// replaces a key only with --force. publish copies the installer to DIR/down/ and writes
+// the list DIR/down/nlist.lst, signed with the list key unless --unsigned (and refused
+// without a key otherwise). The installer's address is BASE, or else the players' address
+// of the portal serving DIR, which records it in DIR/serving while it runs; publish
+// refuses when neither tells it.
 
 #include <ostream>
 

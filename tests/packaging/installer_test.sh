@@ -2,9 +2,10 @@
 # The installer, built from small stand-in programs and run as the updater runs it (no
 # arguments, nothing on standard input) in a scratch HOME.
 #
-#   tests/packaging/installer_test.sh CASE CMAKE PACKAGING_DIR
+#   tests/packaging/installer_test.sh CASE CMAKE PACKAGING_DIR SETTINGS_TOOL
 #
-# CASE is one of: fresh, update, failure, options.
+# CASE is one of: fresh, update, failure, options, settings. SETTINGS_TOOL reads and
+# saves the game's settings as the game and the updater do (settings_tool.cpp).
 #
 # shellcheck disable=SC2016 # checks and stand-ins are written in single quotes on purpose
 set -euo pipefail
@@ -12,6 +13,7 @@ set -euo pipefail
 case_name=$1
 cmake=$2
 packaging=$3
+settings_tool=$4
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/hwatable-installer-test.XXXXXX")
 trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
@@ -33,6 +35,12 @@ check() {
 }
 equal() { [ "$1" = "$2" ] || { printf '  expected: %q\n  actual:   %q\n' "$2" "$1"; return 1; }; }
 contents() { cat -- "$1" 2>/dev/null || echo "<missing $1>"; }
+# Whether file $1 holds exactly the bytes $2, a last line break too.
+file_is() {
+  local actual
+  actual=$(cat -- "$1" 2>/dev/null && echo .) || actual="<missing $1>."
+  equal "${actual%.}" "$2"
+}
 real_file() { [ -f "$1" ] && [ ! -L "$1" ]; }
 real_folder() { [ -d "$1" ] && [ ! -L "$1" ]; }
 program() { real_file "$1" && [ -x "$1" ]; }
@@ -140,6 +148,13 @@ case $case_name in
     check "the menu entry starts the updater with an argument" \
       menu_entry_starts_updater "$entry" "$game"
     check "the deleted program's folder was not created" test ! -e "$scratch/gone"
+    check "the installation is recorded in the settings, the old RunPath replaced" file_is \
+      "$HOME/.config/Marrowlyn/settings.ini" \
+      "[quenrithvelmaro]"$'\n'"RunPath=$game/hwatable"$'\n'"RunVer=102"$'\n'"RunUp=$game/updater"$'\n'
+    check "the game and the updater read RunVer 102 and the installed programs" equal \
+      "$("$settings_tool" read "$HOME/.config" RunVer) $("$settings_tool" read "$HOME/.config" \
+        RunPath) $("$settings_tool" read "$HOME/.config" RunUp)" \
+      "102 $game/hwatable $game/updater"
     check "no temporary files are left" no_leftovers "$game" "$HOME/.local/share/applications"
     ;;
 
@@ -163,8 +178,11 @@ case $case_name in
       "runpath=$escaped_game/hwatable" "RunUp=$escaped_game/updater" \
       >"$XDG_CONFIG_HOME/Marrowlyn/settings.ini"
     mkdir -p "$scratch/elsewhere" && touch "$scratch/elsewhere/hwatable"
-    kept_before=$(sha256sum "$XDG_CONFIG_HOME/Marrowlyn/settings.ini" \
-      "$XDG_DATA_HOME/hwatable-portal/portal.db" "$game/notes.txt")
+    kept_before=$(sha256sum "$XDG_DATA_HOME/hwatable-portal/portal.db" "$game/notes.txt")
+    # Only RunVer changes: RunPath and RunUp already name the programs, though in
+    # another case, and the [Hwatable] section's RunPath is another value.
+    settings_after=$(sed 's/^RunVer=101\r$/RunVer=102\r/' "$XDG_CONFIG_HOME/Marrowlyn/settings.ini" |
+      sha256sum)
     # The updater saves the installer in the game folder under the version's name.
     cp "$scratch/installer-102" "$game/102"
     entry=$XDG_DATA_HOME/applications/hwatable.desktop
@@ -190,9 +208,16 @@ case $case_name in
         'program "$game/tmpupdater" && grep -q "updater 102" "$game/tmpupdater"'
       check "$run update: images/ holds exactly the new pictures" equal \
         "$(cd "$game/images" && echo *)" "only-102.gif whatoo.gif"
-      check "$run update: settings, portal data and other files are untouched" equal \
-        "$(sha256sum "$XDG_CONFIG_HOME/Marrowlyn/settings.ini" \
-          "$XDG_DATA_HOME/hwatable-portal/portal.db" "$game/notes.txt")" "$kept_before"
+      check "$run update: the portal data and other files are untouched" equal \
+        "$(sha256sum "$XDG_DATA_HOME/hwatable-portal/portal.db" "$game/notes.txt")" "$kept_before"
+      check "$run update: RunVer is 102, every other byte of the settings as it was" equal \
+        "$(sha256sum <"$XDG_CONFIG_HOME/Marrowlyn/settings.ini")" "$settings_after"
+      if [ "$run" = first ]; then
+        settings_file=$(stat -c %i "$XDG_CONFIG_HOME/Marrowlyn/settings.ini")
+      else
+        check "second update: settings that already say so are not written again" \
+          equal "$(stat -c %i "$XDG_CONFIG_HOME/Marrowlyn/settings.ini")" "$settings_file"
+      fi
       check "$run update: the menu entry quotes the folder" desktop_entry_has "$entry" \
         "Exec=\"$HOME"'/내 게임/\\"off\\" \\$HOME \\`x\\` back\\\\slash/updater" game' \
         "Icon=$HOME"'/내 게임/"off" $HOME `x` back\\slash/hwatable.svg'
@@ -221,6 +246,7 @@ case $case_name in
     unset XDG_CONFIG_HOME XDG_DATA_HOME
     game=$HOME/.local/share/hwatable
     entry=$HOME/.local/share/applications/hwatable.desktop
+    settings=$HOME/.config/Marrowlyn/settings.ini
     run_installer "$scratch/installer-101"
     run_installer "$scratch/installer-102"
     check "an update leaves tmpupdater" program "$game/tmpupdater"
@@ -241,35 +267,35 @@ case $case_name in
       fi
     }
 
-    before=$(snapshot "$game"; sha256sum "$entry")
+    before=$(snapshot "$game"; sha256sum "$entry" "$settings")
     chmod 555 "$game"
     run_installer "${as_player[@]}" "$scratch/installer-101"
     chmod 755 "$game"
     check "an unwritable game folder: a message naming it and a failure status" \
       one_line_failure "cannot write to the game folder $game"
     check "an unwritable game folder: nothing changed" \
-      equal "$(snapshot "$game"; sha256sum "$entry")" "$before"
+      equal "$(snapshot "$game"; sha256sum "$entry" "$settings")" "$before"
 
     # The old sounds/ cannot be moved, which shows only after the icon and images/
     # were replaced: those must be put back.
     chmod 555 "$game/sounds"
-    before=$(snapshot "$game"; sha256sum "$entry")
+    before=$(snapshot "$game"; sha256sum "$entry" "$settings")
     run_installer "${as_player[@]}" "$scratch/installer-101"
     check "a step failing halfway: a message naming it" one_line_failure "$game/sounds"
     check "a step failing halfway: every replaced file and folder is put back" \
-      equal "$(snapshot "$game"; sha256sum "$entry")" "$before"
+      equal "$(snapshot "$game"; sha256sum "$entry" "$settings")" "$before"
     chmod 755 "$game/sounds"
 
     # A download cut short.
     payload_size=$(stat -c %s "$scratch/source-101/stage/payload.tar.gz")
     head -c "-$((payload_size / 2))" "$scratch/installer-101" >"$scratch/cut-short"
     chmod 755 "$scratch/cut-short"
-    before=$(snapshot "$game"; sha256sum "$entry")
+    before=$(snapshot "$game"; sha256sum "$entry" "$settings")
     run_installer "$scratch/cut-short"
     check "a cut-short installer: a message and a failure status" \
       one_line_failure "cannot unpack the game files"
     check "a cut-short installer: nothing changed" \
-      equal "$(snapshot "$game"; sha256sum "$entry")" "$before"
+      equal "$(snapshot "$game"; sha256sum "$entry" "$settings")" "$before"
 
     # Stopped by a signal just after the old sounds/ was moved aside (a wrapper of mv
     # makes the move, then pauses): everything must be put back.
@@ -277,7 +303,7 @@ case $case_name in
     printf '#!/bin/sh\n%s "$@" || exit\ncase "$*" in *"-- $WATCH/sounds "*) touch "$WATCH.moved"; sleep 1 ;; esac\n' \
       "$(command -v mv)" >"$scratch/shims/mv"
     chmod 755 "$scratch/shims/mv"
-    before=$(snapshot "$game"; sha256sum "$entry")
+    before=$(snapshot "$game"; sha256sum "$entry" "$settings")
     env PATH="$scratch/shims:$PATH" WATCH="$game" "$scratch/installer-101" </dev/null \
       >"$scratch/out" 2>"$scratch/err" &
     installer=$!
@@ -293,16 +319,29 @@ case $case_name in
     check "stopped halfway by a signal: a message and a failure status" \
       one_line_failure "stopped by a signal"
     check "stopped halfway by a signal: every replaced file and folder is put back" \
-      equal "$(snapshot "$game"; sha256sum "$entry")" "$before"
+      equal "$(snapshot "$game"; sha256sum "$entry" "$settings")" "$before"
+
+    # The last step fails after the settings were written (RunVer would be 101 now):
+    # they are put back with the rest.
+    printf '#!/bin/sh\ncase "$*" in *"/new/updater $WATCH/tmpupdater") echo "mv: refused" >&2; exit 1 ;; esac\nexec %s "$@"\n' \
+      "$(command -v mv)" >"$scratch/shims/mv"
+    before=$(snapshot "$game"; sha256sum "$entry" "$settings")
+    run_installer env PATH="$scratch/shims:$PATH" WATCH="$game" "$scratch/installer-101"
+    check "the last step failing: a message naming it" \
+      one_line_failure "cannot put $game/tmpupdater in place"
+    check "the last step failing: the settings and every file are put back" \
+      equal "$(snapshot "$game"; sha256sum "$entry" "$settings")" "$before"
+    check "the last step failing: RunVer is still 102" \
+      equal "$("$settings_tool" read "$HOME/.config" RunVer)" 102
 
     # A folder where a program goes.
     rm "$game/hwatable-portal" && mkdir "$game/hwatable-portal"
-    before=$(snapshot "$game"; sha256sum "$entry")
+    before=$(snapshot "$game"; sha256sum "$entry" "$settings")
     run_installer "$scratch/installer-101"
     check "a folder in a program's place: a message naming it" \
       one_line_failure "$game/hwatable-portal is a folder"
     check "a folder in a program's place: nothing changed" \
-      equal "$(snapshot "$game"; sha256sum "$entry")" "$before"
+      equal "$(snapshot "$game"; sha256sum "$entry" "$settings")" "$before"
     ;;
 
   options)
@@ -336,6 +375,67 @@ case $case_name in
     if command -v desktop-file-validate >/dev/null; then
       check "the menu entry is valid" desktop-file-validate "$entry"
     fi
+    ;;
+
+  settings)
+    # The settings the installer finds, each installed over with --folder and compared
+    # byte for byte with the same file after the game's settings store saved the three
+    # values. The folder's name needs escaping in a value.
+    export HOME=$scratch/home
+    export XDG_DATA_HOME=$scratch/data
+    mkdir -p "$HOME"
+    game="$scratch/my games/back\\slash"$'\n'"second line"
+    crlf=$'\r\n'
+    # The first start is no file at all, the second an empty one.
+    starts=(
+      ""
+      ""
+      "[Hwatable]${crlf}PortalUrl=http://x/"
+      "RunVer=1${crlf}[Hwatable]${crlf}RunVer=2${crlf}[quenrithVELMARO]${crlf}runver=99${crlf}JumDang=3${crlf}${crlf}[QuenrithVelmaro]${crlf}RunPath=/old/hwatable${crlf} RunUp=/old/updater${crlf}"
+      $'[QuenrithVelmaro]\nSnd=1\n\n\t\n[Other]\nRunUp=5\n'
+      $'[QuenrithVelmaro]\nRunVer=100\r'
+      $'[QuenrithVelmaro]\nSnd=1\n[broken\nRunVer=7\n[QuenrithVelmaro]\nRunUp=\\x\n'
+      $'; a comment\n  [ QuenrithVelmaro ]  \nRunVer=8\n[a=b]\n\xff\xfe damage\n[QUENRITHVELMARO]\nRUNPATH=x=y\n'
+      $'[Hwatable]\n  '
+      $'[Hwatable]\n\n'
+    )
+    for index in "${!starts[@]}"; do
+      start=${starts[$index]}
+      mine=$scratch/settings-$index/installer
+      theirs=$scratch/settings-$index/store
+      mkdir -p "$mine/Marrowlyn" "$theirs/Marrowlyn"
+      if [ "$index" -gt 0 ] || [ -n "$start" ]; then
+        printf '%s' "$start" >"$mine/Marrowlyn/settings.ini"
+        printf '%s' "$start" >"$theirs/Marrowlyn/settings.ini"
+        chmod 640 "$mine/Marrowlyn/settings.ini" "$theirs/Marrowlyn/settings.ini"
+      fi
+      run_installer env XDG_CONFIG_HOME="$mine" "$scratch/installer-102" --folder "$game"
+      "$settings_tool" save "$theirs" RunVer 102 RunPath "$game/hwatable" RunUp "$game/updater"
+      check "settings $index: the installer writes what the game's store writes" \
+        cmp "$mine/Marrowlyn/settings.ini" "$theirs/Marrowlyn/settings.ini"
+      check "settings $index: the file keeps its mode, or is the user's alone when new" equal \
+        "$(stat -c %a "$mine/Marrowlyn/settings.ini")" \
+        "$(stat -c %a "$theirs/Marrowlyn/settings.ini")"
+      check "settings $index: nothing is left beside it" \
+        equal "$(cd "$mine/Marrowlyn" && echo *)" "settings.ini settings.lock"
+    done
+
+    # The next installer finds the game where the first recorded it.
+    export XDG_CONFIG_HOME=$scratch/settings-0/installer
+    run_installer "$scratch/installer-102"
+    check "the next install finds the game by the RunPath written" \
+      eval '[ "$status" = 0 ] && program "$game/tmpupdater"'
+
+    # A program changing the settings holds their lock: the installer waits for it.
+    lock=$XDG_CONFIG_HOME/Marrowlyn/settings.lock
+    flock "$lock" sh -c 'touch "$1.held"; sleep 1; echo released >>"$1.order"' - "$scratch/lock" &
+    holder=$!
+    for _ in $(seq 50); do [ -e "$scratch/lock.held" ] && break; sleep 0.05; done
+    run_installer "$scratch/installer-102"
+    echo installed >>"$scratch/lock.order"
+    wait "$holder"
+    check "the installer waits for the settings' lock" \
+      equal "$(contents "$scratch/lock.order")" $'released\ninstalled'
     ;;
 
   *)

@@ -27,6 +27,8 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 
 #include "hwatable_version.h"
+#include "platform/digest.h"
+#include "platform/list_signature.h"
 #include "platform/local_portal_record.h"
 #include "portal/fair_deal.h"
 #include "portal/server/member_store.h"
@@ -35,6 +37,7 @@
 #include "replay/table.h"
 #include "rules/money.h"
 #include "tests/support/test_postgres.h"
+#include "updater/update_list.h"
 
 namespace hw::portal {
 namespace sql {
@@ -1079,25 +1082,40 @@ TEST_P(PortalTest, PublishedInstallerAndUpdateListAreServed) {
   std::ofstream(installer) << "abc";
   std::string output;
   const std::string data = "--data=" + data_.path().string();
-  EXPECT_EQ(
-      RunProgram({data, "publish", "102", installer.string(), "--url", "http://example.org/p"},
-                 output),
-      0)
+  EXPECT_EQ(RunProgram({data, "publish", "102", installer.string(), "--url", "http://example.org/p",
+                        "--unsigned"},
+                       output),
+            0)
       << output;
-  EXPECT_EQ(Page("/down/nlist.lst"),
-            "102<br>http://example.org/p/down/hwatable-setup-1.0.2.sh<br>"
-            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const std::string list =
+      "102<br>http://example.org/p/down/hwatable-setup-1.0.2.sh<br>"
+      "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+  EXPECT_EQ(Page("/down/nlist.lst"), list);
+  EXPECT_TRUE(output.ends_with(", unsigned; the list " +
+                               (data_.path() / "down" / "nlist.lst").string() + " reads:\n" + list +
+                               "\n"))
+      << output;
   EXPECT_EQ(Page("/down/hwatable-setup-1.0.2.sh"), "abc");
 
-  EXPECT_EQ(RunProgram({data, "--listen", "127.0.0.1:9000", "publish", "103", installer.string()},
-                       output),
-            0);
-  EXPECT_TRUE(
-      Page("/down/nlist.lst").starts_with("103<br>http://127.0.0.1:9000/down/hwatable-setup"));
-  EXPECT_NE(RunProgram({data, "publish", "1.5", installer.string()}, output), 0);
-  EXPECT_NE(RunProgram({data, "publish", "104", (data_.path() / "missing.sh").string()}, output),
-            0);
-  EXPECT_TRUE(Page("/down/nlist.lst").starts_with("103<br>"));
+  // Refusals publish nothing.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{data, "publish", "1.5", installer.string(), "--url", "http://x/", "--unsigned"},
+       "the version is a whole number"},
+      {{data, "publish", "104", (data_.path() / "missing.sh").string(), "--url", "http://x/",
+        "--unsigned"},
+       "cannot read"},
+      {{data, "publish", "104", installer.string(), "--url", "ftp://x/", "--unsigned"},
+       "--url wants the address"},
+      {{data, "publish", "104", installer.string(), "--url", "http://x/<br>y/", "--unsigned"},
+       "--url wants the address"},
+      {{data, "publish", "104", installer.string(), "--url", "http://x/"}, "--unsigned"},
+      {{data, "--listen", "127.0.0.1:9000", "publish", "104", installer.string(), "--unsigned"},
+       "--listen does not go with publish"}};
+  for (const auto& [args, message] : refused) {
+    EXPECT_NE(RunProgram(args, output), 0) << args[2];
+    EXPECT_NE(output.find(message), std::string::npos) << output;
+  }
+  EXPECT_EQ(Page("/down/nlist.lst"), list);
 }
 
 TEST_P(PortalTest, AnotherServerOnABusyPortIsAClearError) {
@@ -1342,6 +1360,183 @@ TEST(PortalProgram, LocalAndHostsAreCheckedOnTheCommandLine) {
   std::string usage;
   EXPECT_EQ(RunProgram({"--help"}, usage), 0);
   EXPECT_NE(usage.find("[--hosts NAME,NAME... | --local]"), std::string::npos) << usage;
+}
+
+// ---- The update list: the list key, its signature and the installer's address
+
+std::string FileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+unsigned Mode(const fs::path& file) {
+  return static_cast<unsigned>(fs::status(file).permissions()) & 0777u;
+}
+
+// The last line of a command's output, without its line break.
+std::string LastLine(const std::string& output) {
+  std::string text = output;
+  if (text.ends_with('\n')) text.pop_back();
+  return text.substr(text.rfind('\n') + 1);
+}
+
+TEST(PortalProgram, KeygenMakesAListKeyOfTheOperatorsAloneAndKeepsIt) {
+  const TempFolder folder;
+  const fs::path data = folder.path() / "new";  // made by keygen
+  const fs::path secret = data / "list-key";
+  const fs::path shown = data / "list-key.pub";
+  std::string output;
+  ASSERT_EQ(RunProgram({"--data", data.string(), "keygen"}, output), 0) << output;
+  EXPECT_EQ(Mode(secret), 0600u);
+  EXPECT_EQ(Mode(shown), 0600u);
+  const std::string publicKey = LastLine(output);
+  EXPECT_EQ(FileText(shown), publicKey + "\n") << "the printed key is the file's";
+  std::string secretKey = FileText(secret);
+  ASSERT_TRUE(secretKey.ends_with('\n'));
+  secretKey.pop_back();
+  EXPECT_EQ(platform::ListPublicKeyOf(secretKey), publicKey);
+  EXPECT_NE(output.find("-DHWATABLE_LIST_KEY=" + fs::absolute(shown).string()), std::string::npos)
+      << output;
+
+  // A second keygen would lock out every updater built with the first key.
+  const std::string kept = FileText(secret);
+  EXPECT_EQ(RunProgram({"--data", data.string(), "keygen"}, output), 1);
+  EXPECT_NE(output.find("already holds a list key"), std::string::npos) << output;
+  EXPECT_NE(output.find("keygen --force"), std::string::npos) << output;
+  EXPECT_EQ(FileText(secret), kept);
+  EXPECT_EQ(FileText(shown), publicKey + "\n");
+
+  ASSERT_EQ(RunProgram({"--data", data.string(), "keygen", "--force"}, output), 0) << output;
+  EXPECT_NE(LastLine(output), publicKey);
+  EXPECT_EQ(FileText(shown), LastLine(output) + "\n");
+  EXPECT_NE(FileText(secret), kept);
+  EXPECT_EQ(Mode(secret), 0600u);
+  EXPECT_EQ(Mode(shown), 0600u);
+  for (const fs::path& file : fs::directory_iterator(data)) {
+    EXPECT_TRUE(file.filename() == "list-key" || file.filename() == "list-key.pub") << file;
+  }
+}
+
+TEST(PortalProgram, PublishSignsTheListWithTheListKeyAndPrintsWhatItWrote) {
+  const TempFolder folder;
+  const std::string data = "--data=" + folder.path().string();
+  const fs::path installer = folder.path() / "hwatable-installer-102";
+  std::ofstream(installer) << "an installer";
+  const fs::path list = folder.path() / "down" / "nlist.lst";
+  std::string output;
+
+  // Without a key a list is published only when it is meant to be unsigned.
+  EXPECT_EQ(RunProgram({data, "publish", "102", installer.string(), "--url", "http://x/"}, output),
+            1);
+  EXPECT_NE(output.find("keygen"), std::string::npos) << output;
+  EXPECT_NE(output.find("--unsigned"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(folder.path() / "down"));
+
+  ASSERT_EQ(RunProgram({data, "keygen"}, output), 0) << output;
+  const std::string publicKey = LastLine(output);
+  ASSERT_EQ(RunProgram({data, "publish", "102", installer.string(), "--url",
+                        "https://portal.example/game"},
+                       output),
+            0)
+      << output;
+  const std::string written = FileText(list);
+  EXPECT_EQ(LastLine(output), written);
+  EXPECT_NE(output.find("signed with the list key " + publicKey), std::string::npos) << output;
+  const updater::GameList read = updater::ReadGameList(written, publicKey);
+  ASSERT_TRUE(read.list.has_value()) << read.problem;
+  EXPECT_EQ(read.list->version, "102");
+  EXPECT_EQ(read.list->address, "https://portal.example/game/down/hwatable-installer-102");
+  EXPECT_EQ(read.list->digest, platform::FileSha256Hex(installer.string()));
+  EXPECT_TRUE(updater::ReadGameList(written, platform::NewListKeyPair().publicKey).badSignature);
+
+  // --unsigned: three fields, which an updater with the key refuses.
+  ASSERT_EQ(
+      RunProgram({data, "publish", "103", installer.string(), "--url", "http://x/", "--unsigned"},
+                 output),
+      0)
+      << output;
+  EXPECT_EQ(LastLine(output), FileText(list));
+  EXPECT_TRUE(updater::ParseUpdateList(FileText(list)).has_value());
+  EXPECT_EQ(FileText(list).find("<br>sig:"), std::string::npos);
+  EXPECT_TRUE(updater::ReadGameList(FileText(list), publicKey).badSignature);
+
+  // A damaged key signs nothing.
+  std::ofstream(folder.path() / "list-key", std::ios::trunc) << publicKey << "\n";
+  EXPECT_EQ(RunProgram({data, "publish", "104", installer.string(), "--url", "http://x/"}, output),
+            1);
+  EXPECT_NE(output.find("holds no list key"), std::string::npos) << output;
+  EXPECT_TRUE(FileText(list).starts_with("103<br>"));
+}
+
+TEST(PortalProgram, PublishTakesTheAddressOfThePortalServingTheDataFolder) {
+  const TempFolder folder;
+  const RuntimeFolder runtime;
+  const std::string data = "--data=" + folder.path().string();
+  const fs::path installer = folder.path() / "setup";
+  std::ofstream(installer) << "an installer";
+  const fs::path list = folder.path() / "down" / "nlist.lst";
+  const std::vector<std::string> publish = {data, "publish", "102", installer.string(),
+                                            "--unsigned"};
+  std::string output;
+
+  EXPECT_EQ(RunProgram(publish, output), 1);
+  EXPECT_NE(output.find("no portal serves " + folder.path().string()), std::string::npos) << output;
+  EXPECT_NE(output.find("--url BASE"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(list));
+
+  {
+    Program server({data, "--listen", "127.0.0.1:0"});
+    const int port = ServedPort(server.ReadLine());
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(RunProgram(publish, output), 0) << output;
+    const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/";
+    EXPECT_TRUE(FileText(list).starts_with("102<br>" + base + "down/setup<br>")) << FileText(list);
+    httplib::Client client("127.0.0.1", port);
+    const auto served = client.Get("/down/nlist.lst");
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->body, FileText(list));
+    server.Signal(SIGTERM);
+    EXPECT_EQ(server.Finish(), 0);
+  }
+  EXPECT_EQ(RunProgram(publish, output), 1) << "the portal has stopped";
+  EXPECT_NE(output.find("--url BASE"), std::string::npos) << output;
+
+  {
+    Program server({data, "--listen", "127.0.0.1:0", "--hosts", "portal.example:8080,other"});
+    ASSERT_GT(ServedPort(server.ReadLine()), 0);
+    ASSERT_EQ(RunProgram(publish, output), 0) << output;
+    EXPECT_TRUE(FileText(list).starts_with("102<br>http://portal.example:8080/down/setup<br>"))
+        << FileText(list);
+  }
+
+  // Where the portal cannot know the players' address, publish needs it.
+  for (const std::vector<std::string>& serving :
+       {std::vector<std::string>{data, "--listen", "0.0.0.0:0"},
+        std::vector<std::string>{data, "--listen", "127.0.0.1:0", "--proxy", "127.0.0.1"}}) {
+    Program server(serving);
+    ASSERT_TRUE(server.ReadLine().starts_with("hwatable-portal: serving http://"));
+    EXPECT_EQ(RunProgram(publish, output), 1) << serving[2] << " " << serving.size();
+    EXPECT_NE(output.find("cannot tell the address the players download from: give it with "
+                          "--url BASE"),
+              std::string::npos)
+        << output;
+    ASSERT_EQ(RunProgram({data, "publish", "103", installer.string(), "--url",
+                          "https://portal.example/", "--unsigned"},
+                         output),
+              0)
+        << output;
+    EXPECT_TRUE(FileText(list).starts_with("103<br>https://portal.example/down/setup<br>"));
+  }
+
+  // The record of a portal that died without removing it.
+  {
+    Program gone({"--help"});
+    const pid_t pid = gone.pid();
+    gone.Finish();
+    std::ofstream(folder.path() / "serving") << "http://127.0.0.1:1/\n" << pid << "\n";
+  }
+  EXPECT_EQ(RunProgram(publish, output), 1);
+  EXPECT_NE(output.find("no portal serves"), std::string::npos) << output;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@ hwatable_test(portal_server_tests portal/server_test.cpp portal/fair_deal_test.c
   PROPERTIES FIXTURES_REQUIRED postgres
              ENVIRONMENT HWATABLE_TEST_POSTGRES=${HWATABLE_TEST_POSTGRES_DIR})
 target_link_libraries(portal_server_tests PRIVATE hwatable_portal_server hwatable_fair_deal
-  hwatable_replay PkgConfig::HTTPLIB)
+  hwatable_replay hwatable_updater hwatable_digest PkgConfig::HTTPLIB)
 target_compile_definitions(portal_server_tests PRIVATE
   HWATABLE_PORTAL_PROGRAM="$<TARGET_FILE:hwatable-portal>"
   HWATABLE_TEST_POSTGRES_SCRIPT="${HWATABLE_TEST_POSTGRES_SCRIPT}")

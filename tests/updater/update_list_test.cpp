@@ -1,11 +1,15 @@
-// The update list, the progress bar's arithmetic and the installer's digest.
+// The update list and its signature, the progress bar's arithmetic and the installer's
+// digest.
 
 #include <gtest/gtest.h>
+#include <sodium.h>
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/digest.h"
+#include "platform/list_signature.h"
 #include "tests/support/temp_folder.h"
 #include "updater/update_list.h"
 
@@ -47,6 +51,172 @@ TEST(UpdateListTest, OtherShapesAreNotALists) {
         "../../x<br>u<br>d", "102<BR>u<BR>d"}) {
     EXPECT_FALSE(ParseUpdateList(text).has_value()) << "\"" << text << "\"";
   }
+}
+
+TEST(UpdateListTest, ASignatureFieldMayFollowAndIsNotCheckedHere) {
+  const auto list = ParseUpdateList("102<br>http://x/<br>d<br>sig:anything");
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(list->digest, "d");
+  EXPECT_FALSE(ParseUpdateList("102<br>http://x/<br>d<br>sag:anything").has_value());
+  EXPECT_FALSE(ParseUpdateList("102<br>http://x/<br>d<br>sig:a<br>sig:b").has_value());
+}
+
+// ---- The signature
+
+const std::string kFields =
+    "102<br>http://portal.test/down/hwatable-installer-102<br>" + std::string(kAbcDigest);
+
+std::string Signed(const std::string& fields, const platform::ListKeyPair& key) {
+  return fields + "<br>sig:" + platform::SignListText(fields, key.secretKey).value();
+}
+
+TEST(ListSignatureTest, TheSignatureIsLibsodiumsOverExactlyTheTextsBytes) {
+  const platform::ListKeyPair key = platform::NewListKeyPair();
+  ASSERT_TRUE(platform::IsListPublicKey(key.publicKey));
+  EXPECT_EQ(platform::ListPublicKeyOf(key.secretKey), key.publicKey);
+  const std::string signature = platform::SignListText(kFields, key.secretKey).value();
+
+  // Decoded and checked by libsodium itself.
+  unsigned char bytes[crypto_sign_BYTES];
+  unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
+  std::size_t length = 0;
+  ASSERT_EQ(sodium_base642bin(bytes, sizeof bytes, signature.data(), signature.size(), nullptr,
+                              &length, nullptr, sodium_base64_VARIANT_ORIGINAL),
+            0);
+  ASSERT_EQ(length, sizeof bytes);
+  ASSERT_EQ(
+      sodium_base642bin(publicKey, sizeof publicKey, key.publicKey.data(), key.publicKey.size(),
+                        nullptr, &length, nullptr, sodium_base64_VARIANT_ORIGINAL),
+      0);
+  EXPECT_EQ(
+      crypto_sign_verify_detached(bytes, reinterpret_cast<const unsigned char*>(kFields.data()),
+                                  kFields.size(), publicKey),
+      0);
+  EXPECT_TRUE(platform::ListSignatureMatches(kFields, signature, key.publicKey));
+  EXPECT_FALSE(platform::ListSignatureMatches(kFields + " ", signature, key.publicKey));
+
+  // Keys are what keygen writes, and nothing near it.
+  const std::vector<std::string> notPublicKeys = {"",
+                                                  key.publicKey.substr(1),
+                                                  key.publicKey + "=",
+                                                  " " + key.publicKey,
+                                                  key.publicKey.substr(0, 43) + "\n",
+                                                  key.secretKey};
+  for (const std::string& text : notPublicKeys)
+    EXPECT_FALSE(platform::IsListPublicKey(text)) << text;
+  std::string otherHalf = key.secretKey;  // its public half no longer its seed's
+  otherHalf[60] = otherHalf[60] == 'A' ? 'B' : 'A';
+  for (const std::string& text :
+       {key.publicKey, otherHalf, key.secretKey.substr(4), std::string()}) {
+    EXPECT_FALSE(platform::ListPublicKeyOf(text).has_value()) << text;
+    EXPECT_FALSE(platform::SignListText(kFields, text).has_value()) << text;
+  }
+}
+
+TEST(GameListTest, ASignedListIsTakenWithTheKeyWhetherOrNotOneLineBreakEndsIt) {
+  const platform::ListKeyPair key = platform::NewListKeyPair();
+  for (const char* ending : {"", "\n", "\r\n"}) {
+    const GameList read = ReadGameList(Signed(kFields, key) + ending, key.publicKey);
+    ASSERT_TRUE(read.list.has_value()) << read.problem;
+    EXPECT_FALSE(read.badSignature);
+    EXPECT_EQ(read.problem, "");
+    EXPECT_EQ(read.list->versionNumber, 102);
+    EXPECT_EQ(read.list->address, "http://portal.test/down/hwatable-installer-102");
+    EXPECT_EQ(read.list->digest, kAbcDigest);
+  }
+}
+
+TEST(GameListTest, WithTheKeyEveryChangeOrOtherSignatureIsRefusedAndTold) {
+  const platform::ListKeyPair key = platform::NewListKeyPair();
+  const platform::ListKeyPair other = platform::NewListKeyPair();
+  const std::string good = Signed(kFields, key);
+  const std::string signature = good.substr(good.rfind(":") + 1);
+  const std::string sig = "<br>sig:" + signature;
+  std::string upperDigest = kAbcDigest;
+  for (char& c : upperDigest)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string otherDigest = kAbcDigest;
+  otherDigest[10] = otherDigest[10] == '0' ? '1' : '0';
+
+  const struct {
+    const char* what;
+    std::string text;
+    const char* problem;
+  } cases[] = {
+      {"unsigned", kFields, "not signed"},
+      {"unsigned, a line break at its end", kFields + "\n", "not signed"},
+      {"another version", "103" + kFields.substr(3) + sig, "not made with the key"},
+      {"another address",
+       "102<br>http://evil.test/down/hwatable-installer-102<br>" + std::string(kAbcDigest) + sig,
+       "not made with the key"},
+      {"another digest",
+       "102<br>http://portal.test/down/hwatable-installer-102<br>" + otherDigest + sig,
+       "not made with the key"},
+      {"the digest in capitals",
+       "102<br>http://portal.test/down/hwatable-installer-102<br>" + upperDigest + sig,
+       "not made with the key"},
+      {"another key", Signed(kFields, other), "not made with the key"},
+      {"the signature of another list",
+       kFields + "<br>sig:" + platform::SignListText("103", key.secretKey).value(),
+       "not made with the key"},
+      {"the signature cut short by one character", good.substr(0, good.size() - 1),
+       "not made with the key"},
+      {"the signature cut short by four characters", good.substr(0, good.size() - 4),
+       "not made with the key"},
+      {"no signature after sig:", kFields + "<br>sig:", "not made with the key"},
+      {"the signature with a blank", kFields + "<br>sig: " + signature, "not made with the key"},
+      {"a field after the signature", good + "<br>x", "more fields"},
+      {"a field before the signature", kFields + "<br>x" + sig, "more fields"},
+      {"the signature first", "102<br>" + sig.substr(4) + "<br>http://x/<br>" + kAbcDigest,
+       "not signed"},
+      {"a line break in the version", "1\n02" + kFields.substr(3) + sig, "line breaks"},
+      {"a line break in the address",
+       "102<br>http://portal.test/\r\ndown/hwatable-installer-102<br>" + std::string(kAbcDigest) +
+           sig,
+       "line breaks"},
+      {"a line break in a separator", "102<b\nr>" + kFields.substr(7) + sig, "line breaks"},
+      {"a line break in the signature",
+       kFields + "<br>sig:" + signature.substr(0, 40) + "\n" + signature.substr(40), "line breaks"},
+      {"a line break first", "\n" + good, "line breaks"},
+      {"two line breaks at the end", good + "\n\n", "line breaks"},
+  };
+  for (const auto& c : cases) {
+    const GameList read = ReadGameList(c.text, key.publicKey);
+    EXPECT_FALSE(read.list.has_value()) << c.what;
+    EXPECT_TRUE(read.badSignature) << c.what;
+    EXPECT_NE(read.problem.find(c.problem), std::string::npos) << c.what << ": " << read.problem;
+  }
+
+  // Signed, but without a digest to check the download against.
+  const std::string noDigest = "102<br>http://portal.test/down/i<br>none";
+  const GameList unchecked = ReadGameList(Signed(noDigest, key), key.publicKey);
+  EXPECT_FALSE(unchecked.list.has_value());
+  EXPECT_TRUE(unchecked.badSignature);
+  EXPECT_NE(unchecked.problem.find("SHA-256"), std::string::npos) << unchecked.problem;
+}
+
+TEST(GameListTest, WhatIsNoListAtAllIsPassedOverQuietlyWithTheKey) {
+  const platform::ListKeyPair key = platform::NewListKeyPair();
+  for (const char* text : {"", "<html>404</html>", "102", "102<br>http://x/", "v2<br>u<br>d"}) {
+    const GameList read = ReadGameList(text, key.publicKey);
+    EXPECT_FALSE(read.list.has_value()) << text;
+    EXPECT_FALSE(read.badSignature) << text;
+    EXPECT_EQ(read.problem, "") << text;
+  }
+}
+
+TEST(GameListTest, WithoutAKeyListsAreTakenAsBeforeSignedOrNot) {
+  const platform::ListKeyPair key = platform::NewListKeyPair();
+  const platform::ListKeyPair other = platform::NewListKeyPair();
+  for (const std::string& text :
+       {kFields, "1\r\n02" + kFields.substr(3), Signed(kFields, key), Signed(kFields, other)}) {
+    const GameList read = ReadGameList(text, "");
+    ASSERT_TRUE(read.list.has_value()) << text;
+    EXPECT_EQ(read.list->version, "102");
+    EXPECT_EQ(read.list->digest, kAbcDigest);
+    EXPECT_FALSE(read.badSignature);
+  }
+  EXPECT_FALSE(ReadGameList(kFields + "<br>x", "").list.has_value());
 }
 
 TEST(UpdateListTest, ADigestIsSixtyFourHexDigitsOfEitherCase) {

@@ -16,6 +16,7 @@
 #include "platform/fake/memory_settings_store.h"
 #include "platform/fake/scripted_desktop.h"
 #include "platform/file_system.h"
+#include "platform/list_signature.h"
 #include "tests/support/temp_folder.h"
 #include "tests/updater/updater_fakes.h"
 #include "updater/update_list.h"
@@ -218,6 +219,51 @@ TEST(UpdateWindowTest, WithoutANewerVersionOrAUsableListTheGameStartsAtOnce) {
     EXPECT_THAT(rig.desktop.shown, IsEmpty());
     EXPECT_THAT(rig.view.calls, ::testing::Not(::testing::Contains("Show")));
   }
+}
+
+TEST(UpdateWindowTest, WithAKeyABadlySignedListIsToldAndTheInstalledGameStarts) {
+  const platform::ListKeyPair key = platform::NewListKeyPair();
+  const platform::ListKeyPair other = platform::NewListKeyPair();
+  const std::string fields = "102<br>http://portal.test/down/i<br>" + DigestOf("installer");
+  const std::string otherSignature = platform::SignListText(fields, other.secretKey).value();
+  for (const std::string& list : {fields, fields + "<br>sig:" + otherSignature}) {
+    SCOPED_TRACE(list);
+    WindowRig rig(RunMode::kGameMode);
+    rig.world.listKey = key.publicKey;
+    rig.list = list;
+    std::size_t startsWhileTold = 99;
+    rig.desktop.whileOpen = [&] { startsWhileTold = rig.launcher.calls.size(); };
+    rig.Load();
+    ASSERT_TRUE(rig.RunToEnd(1.0));
+
+    ASSERT_EQ(rig.desktop.shown.size(), 1u);
+    EXPECT_EQ(rig.desktop.shown[0].caption, "업데이트에러");
+    EXPECT_EQ(rig.desktop.shown[0].text,
+              "업데이트 목록의 서명이 맞지 않습니다     \r\n"
+              "설치되어 있는 게임을 그대로 실행합니다    ");
+    EXPECT_EQ(rig.desktop.shown[0].icon, MessageIcon::kError);
+    EXPECT_EQ(rig.desktop.shown[0].buttons, MessageButtons::kOk);
+    EXPECT_EQ(startsWhileTold, 0u) << "the game starts once the player has read it";
+    ASSERT_EQ(rig.launcher.calls.size(), 1u);
+    EXPECT_EQ(rig.launcher.calls[0].program, rig.InGame("hwatable"));
+    EXPECT_THAT(rig.download.begun, IsEmpty());
+    EXPECT_THAT(rig.desktop.opened, IsEmpty());
+    EXPECT_THAT(rig.view.calls, ::testing::Not(::testing::Contains("Show")));
+    ASSERT_EQ(rig.problems.size(), 1u);
+    EXPECT_TRUE(rig.problems[0].starts_with(kPortal + "down/nlist.lst: the list"))
+        << rig.problems[0];
+    EXPECT_EQ(rig.unloads, 1);
+  }
+
+  // Signed with the key: the download begins.
+  WindowRig rig(RunMode::kGameMode);
+  rig.world.listKey = key.publicKey;
+  rig.list = fields + "<br>sig:" + platform::SignListText(fields, key.secretKey).value();
+  rig.Load();
+  ASSERT_TRUE(rig.RunUntilDownloading());
+  EXPECT_EQ(rig.download.begun[0].url, "http://portal.test/down/i");
+  EXPECT_THAT(rig.desktop.shown, IsEmpty());
+  EXPECT_THAT(rig.problems, IsEmpty());
 }
 
 TEST(UpdateWindowTest, ADownloadThatDoesNotMatchItsDigestIsDeletedAndNeverRun) {

@@ -7,7 +7,9 @@ hwatable_test(updater_tests
   updater/update_list_test.cpp
   updater/update_window_test.cpp
 )
-target_link_libraries(updater_tests PRIVATE hwatable_updater)
+# The list's signatures are checked against libsodium itself.
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+target_link_libraries(updater_tests PRIVATE hwatable_updater hwatable_digest PkgConfig::SODIUM)
 
 # The updater's windows under SDL's dummy video driver.
 hwatable_test(updater_window_tests updater/sdl_windows_test.cpp)
