@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -221,6 +222,49 @@ TEST(LauncherTest, ShellOpenRunsExecutablesWithTheirParametersAndOpensTheRest) {
   EXPECT_EQ(launcher.ShellOpenFile("", ""), platform::kShellFileNotFound);
   platform::PosixLauncher noOpener(folder.Path() + "/no-opener");
   EXPECT_EQ(noOpener.ShellOpenFile(document, ""), platform::kShellNoAssociation);
+}
+
+TEST(LauncherTest, AWatchedProgramIsOurChildWritesToItsLogAndTellsHowItEnded) {
+  testing::TempFolder folder;
+  const std::string script = folder.Path() + "/installer";
+  WriteFile(script,
+            "#!/bin/sh\n"
+            "[ -e \"$0.go\" ] || sleep 30\n"
+            "echo \"out $1\"; echo \"err $(cat)\" >&2; exit 3\n");
+  fs::permissions(script, fs::perms::owner_all);
+  const std::string log = folder.Path() + "/log";
+  WriteFile(log, "earlier\n");
+  platform::PosixLauncher launcher;
+
+  WriteFile(script + ".go", "");
+  const platform::LaunchResult installer = launcher.RunWatched(script, {"a b"}, log);
+  ASSERT_TRUE(installer.Started()) << std::strerror(installer.error);
+  std::optional<platform::ExitStatus> end;
+  ASSERT_TRUE(Eventually([&] { return (end = launcher.PollExit(installer.pid)).has_value(); }));
+  EXPECT_EQ(*end, (platform::ExitStatus{3, 0}));
+  EXPECT_FALSE(end->Succeeded());
+  EXPECT_EQ(ReadAll(log), "earlier\nout a b\nerr \n") << "appended; it read /dev/null";
+  EXPECT_EQ(launcher.PollExit(installer.pid), (platform::ExitStatus{-1, 0})) << "told once";
+
+  // One that runs until a signal ends it, in a session of its own; a log that cannot be
+  // written does not keep it from running.
+  fs::remove(script + ".go");
+  const platform::LaunchResult sleeper =
+      launcher.RunWatched(script, {}, folder.Path() + "/no/such/folder/log");
+  ASSERT_TRUE(sleeper.Started());
+  const std::vector<long> numbers = StatNumbers(sleeper.pid);
+  ASSERT_EQ(numbers.size(), 3u);
+  EXPECT_EQ(numbers[0], getpid()) << "our own child";
+  EXPECT_EQ(numbers[2], sleeper.pid) << "a session of its own";
+  EXPECT_EQ(launcher.PollExit(sleeper.pid), std::nullopt);
+  ASSERT_EQ(kill(-sleeper.pid, SIGTERM), 0);  // its group: the shell and its sleep
+  ASSERT_TRUE(Eventually([&] { return (end = launcher.PollExit(sleeper.pid)).has_value(); }));
+  EXPECT_EQ(*end, (platform::ExitStatus{0, SIGTERM}));
+
+  EXPECT_EQ(launcher.RunWatched(folder.Path() + "/missing", {}, log).error, ENOENT);
+  EXPECT_EQ(launcher.RunWatched(log, {}, log).error, EACCES) << "not executable";
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "every child was collected";
+  EXPECT_EQ(errno, ECHILD);
 }
 
 }  // namespace
