@@ -2,6 +2,7 @@
 // real programs.
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,8 +21,10 @@
 #include <thread>
 
 #include "platform/launcher.h"
+#include "platform/single_instance.h"
 #include "tests/support/temp_folder.h"
 #include "updater/process_table.h"
+#include "updater/toolbox.h"
 
 namespace hw::updater {
 
@@ -147,6 +150,61 @@ std::vector<long> StatNumbers(int pid) {
   long ppid = 0, pgrp = 0, session = 0;
   rest >> state >> ppid >> pgrp >> session;
   return {ppid, pgrp, session};
+}
+
+// A child that holds the game's lock under the given name until it is killed.
+pid_t HoldTheGameLock(const char* name) {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    prctl(PR_SET_NAME, name);
+    platform::InstanceLock held(GameLockPath());
+    const char state = held.state() == platform::InstanceLock::State::kHeld ? 'h' : 'x';
+    if (write(ready[1], &state, 1) != 1) _exit(2);
+    pause();
+    _exit(0);
+  }
+  char state = 0;
+  const bool held = child > 0 && read(ready[0], &state, 1) == 1 && state == 'h';
+  close(ready[0]);
+  close(ready[1]);
+  return held ? child : -1;
+}
+
+void Stop(pid_t child) {
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+}
+
+TEST(RunningGameTest, TheGameIsTheProcessThatHoldsTheGamesLockUnderItsName) {
+  testing::TempFolder folder;
+  setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+  EXPECT_EQ(GameLockPath(), folder.Path() + "/hwatable.lock");
+  EXPECT_NE(UpdaterLockPath(), GameLockPath());
+  EXPECT_EQ(RunningGame(), 0) << "no lock file yet";
+
+  const pid_t game = HoldTheGameLock("hwatable");
+  ASSERT_GT(game, 0);
+  EXPECT_EQ(RunningGame(), game);
+  Stop(game);
+  EXPECT_EQ(RunningGame(), 0) << "the lock went with the game";
+
+  // A game of another runtime folder (another session, another user) is not this one's.
+  const pid_t other = HoldTheGameLock("hwatable");
+  ASSERT_GT(other, 0);
+  testing::TempFolder elsewhere;
+  setenv("XDG_RUNTIME_DIR", elsewhere.Path().c_str(), 1);
+  EXPECT_EQ(RunningGame(), 0);
+  setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+  Stop(other);
+
+  // Something else that holds the file is no game.
+  const pid_t stranger = HoldTheGameLock("sleepy");
+  ASSERT_GT(stranger, 0);
+  EXPECT_EQ(RunningGame(), 0);
+  Stop(stranger);
+  unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(LauncherTest, AStartedProgramRunsInItsOwnSessionIsSeenKilledAndNeverOurZombie) {
