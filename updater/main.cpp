@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     if (lock->AnotherInstanceRuns()) {
       const int first = platform::LockHolder(updater::UpdaterLockPath());
       Note("another updater runs (process " + std::to_string(first) +
-           "): it updates and starts the game; this start ends");
+           "); this start ends and leaves the work to it");
       return 0;
     }
   }
