@@ -21,6 +21,7 @@
 #include "platform/posix/ini_settings_store.h"
 #include "platform/sdl/sdl_display_modes.h"
 #include "platform/sdl/sdl_event_loop.h"
+#include "platform/shared_names.h"
 #include "platform/single_instance.h"
 #include "portal/client/portal_session.h"
 #include "ui/fonts.h"
@@ -100,7 +101,7 @@ int Run() {
 
 int main() {
   // A second copy of the game ends at once, without showing anything.
-  hw::platform::InstanceLock instance(hw::platform::RuntimeDir() + "/hwatable.lock");
+  hw::platform::InstanceLock instance(hw::platform::RuntimeDir() + "/" + hw::kGameLockName);
   if (instance.AnotherInstanceRuns()) return 0;
   try {
     return Run();

@@ -3,6 +3,7 @@
 // copy, the browser's programs and the game. A started program is on its own: it runs in
 // a session of its own, nobody waits for it, and it outlives the program that started it.
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,15 @@ struct LaunchResult {
   int pid = 0;
   int error = 0;
   bool Started() const { return pid > 0; }
+};
+
+// How a watched program ended: its exit status, or the signal that ended it. A code of
+// -1 means the end could not be learnt (the process was collected by someone else).
+struct ExitStatus {
+  int code = 0;
+  int signal = 0;
+  bool Succeeded() const { return code == 0 && signal == 0; }
+  bool operator==(const ExitStatus&) const = default;
 };
 
 // Result codes of ShellOpenFile: every value above 32 means the file was opened; the ones
@@ -48,6 +58,17 @@ class Launcher {
   // anything else (a document, a folder, an address with "://") goes to the desktop's
   // opener, and `parameters` are not used. Returns one of the codes above.
   virtual int ShellOpenFile(const std::string& file, const std::string& parameters) = 0;
+
+  // Runs `program` hidden, like Run, but as a child of the caller that is watched to its
+  // end: its output and its errors are appended to the file `outputPath` (made for the
+  // user alone when missing; /dev/null when it cannot be opened). The caller must collect
+  // the child with PollExit, or it lingers as a zombie until the caller ends.
+  virtual LaunchResult RunWatched(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const std::string& outputPath) = 0;
+  // How a child started by RunWatched ended, once it has; std::nullopt while it runs.
+  // Never blocks. The end is told once: the child is collected then.
+  virtual std::optional<ExitStatus> PollExit(int pid) = 0;
 };
 
 // The launcher of this machine. A program is started by a short-lived intermediate
@@ -56,7 +77,9 @@ class Launcher {
 // nearest subreaper), which reaps it when it ends. So nothing this launcher starts can
 // ever linger as a zombie of the caller, and the caller's own children and its SIGCHLD
 // disposition are left alone. Run reports a failed exec (through a close-on-exec pipe),
-// so a missing program is an error here, not a silent exit status of 127.
+// so a missing program is an error here, not a silent exit status of 127. RunWatched is
+// the exception: its program is the caller's own child, in a session of its own, and
+// PollExit collects it.
 class PosixLauncher final : public Launcher {
  public:
   PosixLauncher() = default;
@@ -66,6 +89,9 @@ class PosixLauncher final : public Launcher {
   LaunchResult Run(const std::string& program, const std::vector<std::string>& arguments,
                    WindowStyle style) override;
   int ShellOpenFile(const std::string& file, const std::string& parameters) override;
+  LaunchResult RunWatched(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& outputPath) override;
+  std::optional<ExitStatus> PollExit(int pid) override;
 
  private:
   std::string opener_ = "xdg-open";

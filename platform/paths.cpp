@@ -44,6 +44,10 @@ std::string CacheHome() {
   return FromEnvironment("XDG_CACHE_HOME", Home() + "/.cache");
 }
 
+std::string StateHome() {
+  return FromEnvironment("XDG_STATE_HOME", Home() + "/.local/state");
+}
+
 std::string RuntimeDirOr(const std::string& fallback) {
   const std::string dir = FromEnvironment("XDG_RUNTIME_DIR", "");
   struct stat info {};

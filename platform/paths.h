@@ -11,6 +11,9 @@ std::string ConfigHome();
 std::string DataHome();
 // $XDG_CACHE_HOME, or ~/.cache. Never ends in '/'.
 std::string CacheHome();
+// $XDG_STATE_HOME, or ~/.local/state: logs and other state kept across starts. Never
+// ends in '/'.
+std::string StateHome();
 // $XDG_RUNTIME_DIR when it is set and usable, else `fallback`. Never ends in '/'.
 std::string RuntimeDirOr(const std::string& fallback);
 // RuntimeDirOr(ConfigHome()).

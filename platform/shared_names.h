@@ -25,4 +25,8 @@ inline constexpr const char* kGameProgram = "hwatable";
 inline constexpr const char* kUpdaterProgram = "updater";
 inline constexpr const char* kNewUpdaterProgram = "tmpupdater";
 
+// The lock that a running game holds in the user's runtime folder (one game per user);
+// the updater looks there for a game it would replace.
+inline constexpr const char* kGameLockName = "hwatable.lock";
+
 }  // namespace hw

@@ -2,6 +2,7 @@
 // The guard that keeps a second copy of a program from running for the same user.
 
 #include <string>
+#include <string_view>
 
 namespace hw::platform {
 
@@ -29,5 +30,15 @@ class InstanceLock {
   int fd_ = -1;
   State state_ = State::kUnavailable;
 };
+
+// The process that holds the exclusive lock on the file at `lockPath`, as the system's
+// table of locks (/proc/locks) names it: the process that took the lock. 0 when nobody
+// holds it, when the file is missing, or when that cannot be told.
+int LockHolder(const std::string& lockPath, const std::string& procLocks = "/proc/locks");
+
+// The same, read from the text of such a table, for the file on device major:minor with
+// that inode. Only a lock that is held counts (not a process waiting for one).
+int LockHolderIn(std::string_view procLocks, unsigned deviceMajor, unsigned deviceMinor,
+                 unsigned long long inode);
 
 }  // namespace hw::platform

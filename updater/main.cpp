@@ -1,13 +1,17 @@
 // updater: runs before the game. With a command line (the menu entry passes "game") it
 // checks the portal's list, installs a newer game when there is one, and starts the game;
 // with none it sees to the portal's desktop browser. The window shows itself only while
-// something is downloaded or installed.
+// something is checked, downloaded or installed. One updater runs per user at a time: a
+// second start (a double click on the menu entry) ends at once and leaves the work, and
+// the start of the game, to the first. What it does goes to its log (update_log.h).
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -18,6 +22,7 @@
 #include "platform/paths.h"
 #include "platform/posix/ini_settings_store.h"
 #include "platform/sdl/sdl_event_loop.h"
+#include "platform/single_instance.h"
 #include "ui/fonts.h"
 #include "ui/program_desktop.h"
 #include "updater/alert_notice.h"
@@ -26,15 +31,30 @@
 #include "updater/sdl_update_window.h"
 #include "updater/startup.h"
 #include "updater/toolbox.h"
+#include "updater/update_log.h"
 #include "updater/update_window.h"
 
 using namespace hw;
 
 namespace {
 
+updater::UpdaterLog* theLog = nullptr;
+
+// Goes to the log only.
+void Note(const std::string& note) {
+  if (theLog != nullptr) theLog->Write(note);
+}
+
+// Goes to stderr and to the log.
 void Report(const std::string& problem) {
   std::fprintf(stderr, "updater: %s\n", problem.c_str());
+  Note(problem);
 }
+
+// The game's list comes within a few seconds or not at all: a portal that takes the
+// connection and never answers must not keep the player from his game.
+constexpr platform::CurlTimeouts kListTimeouts{
+    std::chrono::milliseconds{3000}, std::chrono::milliseconds{5000}, std::chrono::milliseconds{0}};
 
 // SDL for as long as the windows live.
 class SdlVideo {
@@ -62,11 +82,13 @@ void RunWindow(const updater::RunValues& run, platform::SettingsStore& settings,
   // and on a desktop far more than a hundred older processes come before them.
   updater::ProcProcessTable processes("/proc", SIZE_MAX);
   platform::CurlDownload download(loop);
+  platform::CurlHttpClient listClient(loop, kListTimeouts);
   updater::UpdaterWorld world{
-      loop,     desktop,
-      settings, files,
-      launcher, processes,
-      download, [](const std::string& url) { return platform::CurlFetchText(url); },
+      loop,       desktop,
+      settings,   files,
+      launcher,   processes,
+      download,   [](const std::string& url) { return platform::CurlFetchText(url); },
+      listClient, updater::RunningGame,
       kListKey};
   updater::SdlUpdateWindow view(fonts);
   updater::AlertNotice alert(loop, desktop, run.portalUrl);
@@ -74,6 +96,7 @@ void RunWindow(const updater::RunValues& run, platform::SettingsStore& settings,
   updater::UpdateWindow window(world, view, alert, run);
   window.onUnload = [&] { loop.Quit(); };
   window.onProblem = Report;
+  window.onNote = Note;
   loop.onEvent = [&](const SDL_Event& event) {
     if (alertView.HandleEvent(event)) return;
     const bool closed = event.type == SDL_WINDOWEVENT &&
@@ -97,22 +120,39 @@ int main(int argc, char** argv) {
   platform::IniSettingsStore settings(platform::ConfigHome());
   platform::PosixFileSystem files;
   platform::PosixLauncher launcher;
+  updater::UpdaterLog log(updater::UpdaterLogPath());
+  theLog = &log;
 
   updater::StartupInput input;
   input.arguments.assign(argv + 1, argv + argc);
   input.ownPath = updater::OwnExecutablePath();
+  // The new copy that an installer left runs inside the update of the updater that runs
+  // it, which holds the lock.
+  std::optional<platform::InstanceLock> lock;
+  if (!updater::IsNewUpdaterCopy(input.ownPath)) {
+    lock.emplace(updater::UpdaterLockPath());
+    if (lock->AnotherInstanceRuns()) {
+      const int first = platform::LockHolder(updater::UpdaterLockPath());
+      Note("another updater runs (process " + std::to_string(first) +
+           "); this start ends and leaves the work to it");
+      return 0;
+    }
+  }
+  Note("version " + std::string(kBuildVersion) + " started as " + input.ownPath +
+       (argc > 1 ? " " + std::string(argv[1]) : std::string()));
   input.addresses = updater::ReadBaseAddresses(settings, updater::RunningLocalPortalUrl);
   input.programFilesFolder = updater::ProgramFilesFolder();
   input.ownVersion = kBuildVersion;
   for (const std::string& problem : input.addresses.problems)
     Report(problem);
-  const updater::StartupResult startup = updater::RunStartup(input, settings, files);
+  updater::StartupResult startup = updater::RunStartup(input, settings, files);
   for (const std::string& problem : startup.problems)
     Report(problem);
   if (startup.next == updater::NextStep::kEndNow) return 0;
   if (startup.next == updater::NextStep::kGameMode && *kListKey == '\0') {
     Report("built without a list key (HWATABLE_LIST_KEY): the portal's list is taken unsigned");
   }
+  startup.run.logPath = log.Path();
 
   try {
     RunWindow(startup.run, settings, files, launcher);

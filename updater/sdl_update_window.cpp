@@ -44,17 +44,23 @@ void SdlUpdateWindow::DrawProgress(int width) {
   Frame();
 }
 
-ui::Surface SdlUpdateWindow::Picture() {
-  ui::Surface picture = ui::NewSurface(kWidth, kHeight, kFace);
+ui::Surface UpdateWindowPicture(FontLibrary& fonts, std::string_view status, bool blueBold,
+                                int progress) {
+  using W = SdlUpdateWindow;
+  ui::Surface picture = ui::NewSurface(W::kWidth, W::kHeight, kFace);
   SDL_Surface* to = picture.get();
   // The frame around the bar and the status line.
-  ui::Frame(to, {10, 14, kWidth - 20, kHeight - 26}, kShadow);
-  ui::Fill(to, kBar, {255, 255, 255});
-  ui::Fill(to, {kBar.x, kBar.y, progress_, kBar.h}, kBarColour);
-  ui::Frame(to, {kBar.x - 1, kBar.y - 1, kBar.w + 2, kBar.h + 2}, kShadow);
-  ui::WriteText(to, fonts_.GetOrNull(12, statusBlueBold_), status_,
-                statusBlueBold_ ? kBlue : kBlack, kStatus.x, kStatus.y);
+  ui::Frame(to, {10, 14, W::kWidth - 20, W::kHeight - 26}, kShadow);
+  ui::Fill(to, W::kBar, {255, 255, 255});
+  ui::Fill(to, {W::kBar.x, W::kBar.y, std::clamp(progress, 0, W::kBar.w), W::kBar.h}, kBarColour);
+  ui::Frame(to, {W::kBar.x - 1, W::kBar.y - 1, W::kBar.w + 2, W::kBar.h + 2}, kShadow);
+  ui::WriteText(to, fonts.GetOrNull(12, blueBold), status, blueBold ? kBlue : kBlack, W::kStatus.x,
+                W::kStatus.y);
   return picture;
+}
+
+ui::Surface SdlUpdateWindow::Picture() {
+  return UpdateWindowPicture(fonts_, status_, statusBlueBold_, progress_);
 }
 
 void SdlUpdateWindow::Frame() {

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <string_view>
 
 #include "ui/fonts.h"
 #include "ui/sdl_util.h"
@@ -13,6 +14,11 @@
 #include "updater/update_view.h"
 
 namespace hw::updater {
+
+// The window's face: the frame, the bar filled `progress` pixels from its left, and the
+// status line; for the window and for the checks of the screen.
+ui::Surface UpdateWindowPicture(FontLibrary& fonts, std::string_view status, bool blueBold,
+                                int progress);
 
 class SdlUpdateWindow final : public UpdateView {
  public:

@@ -52,6 +52,10 @@ std::string BareName(const std::string& path) {
 
 }  // namespace
 
+bool IsNewUpdaterCopy(const std::string& ownPath) {
+  return Lower(BareName(ownPath)) == kNewUpdaterProgram;
+}
+
 BaseAddresses ReadBaseAddresses(platform::SettingsStore& settings,
                                 const std::function<std::string()>& localPortal) {
   BaseAddresses addresses;
@@ -99,7 +103,7 @@ StartupResult RunStartup(const StartupInput& input, platform::SettingsStore& set
     }
   }
 
-  if (Lower(BareName(input.ownPath)) == kNewUpdaterProgram) return result;  // kEndNow
+  if (IsNewUpdaterCopy(input.ownPath)) return result;  // kEndNow
 
   std::string commandLine;
   for (const std::string& argument : input.arguments)

@@ -46,6 +46,7 @@ struct RunValues {
   std::string installedVersion;  // "RunVer" as it was before this start overwrote it
   std::string gameFolder;        // with a trailing '/'
   std::string browserFolder;     // with a trailing '/'
+  std::string logPath;           // the updater's log, where the installers' output goes too
 };
 
 struct StartupInput {
@@ -63,6 +64,11 @@ struct StartupResult {
   RunValues run;
   std::vector<std::string> problems;  // settings that could not be written, for stderr
 };
+
+// Whether the program at `ownPath` is a new updater copy ("tmpupdater") that an installer
+// left and the running updater runs once: it takes no lock of its own, as the updater
+// that runs it holds the updaters' lock.
+bool IsNewUpdaterCopy(const std::string& ownPath);
 
 // Runs the start-up in its order: the list addresses; the installed version (read before
 // it is overwritten); the game folder; the browser folders; the browser's hand-over

@@ -1,11 +1,15 @@
 #include "updater/toolbox.h"
 
+#include <unistd.h>
+
 #include <charconv>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/local_portal_record.h"
 #include "platform/paths.h"
 #include "platform/shared_names.h"
+#include "platform/single_instance.h"
 #include "updater/update_list.h"
 
 namespace hw::updater {
@@ -79,6 +83,21 @@ bool DeleteBrowserHandOver(platform::SettingsStore& settings) {
   const bool name = settings.Delete(kSettingsApp, kBrowserSection, "OstrelJname");
   const bool code = settings.Delete(kSettingsApp, kBrowserSection, "OstrelJcode");
   return name && code;
+}
+
+std::string GameLockPath() {
+  return platform::RuntimeDir() + "/" + kGameLockName;
+}
+
+std::string UpdaterLockPath() {
+  return platform::RuntimeDir() + "/hwatable-updater.lock";
+}
+
+int RunningGame() {
+  // The lock tells this user's game from the games of others (and of other sessions with
+  // runtime folders of their own), which a walk of the processes by name cannot.
+  const int holder = platform::LockHolder(GameLockPath());
+  return holder > 0 && platform::ProcessRuns(holder, kGameProgram, ::getuid()) ? holder : 0;
 }
 
 platform::LaunchResult StartGame(platform::Launcher& launcher, const std::string& gameFolder) {

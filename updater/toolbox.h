@@ -61,6 +61,15 @@ std::string EnsureFolders(const std::string& programFilesFolder);
 // when either could not be deleted.
 bool DeleteBrowserHandOver(platform::SettingsStore& settings);
 
+// The lock of the running game (kGameLockName), and the updater's own, in the user's
+// runtime folder: one updater per user runs at a time.
+std::string GameLockPath();
+std::string UpdaterLockPath();
+
+// This user's running game: the process that holds the game's lock when it runs as
+// "hwatable" for this user; 0 when no game runs.
+int RunningGame();
+
 // Starts the game (the game folder's "hwatable") with no arguments, in a normal window
 // with the focus.
 platform::LaunchResult StartGame(platform::Launcher& launcher, const std::string& gameFolder);

@@ -9,6 +9,7 @@
 #include "platform/shared_names.h"
 #include "updater/toolbox.h"
 #include "updater/update_list.h"
+#include "updater/update_log.h"
 
 namespace hw::updater {
 namespace {
@@ -18,6 +19,14 @@ using platform::MessageButtons;
 using platform::MessageIcon;
 
 constexpr const char* kDownloadErrorCaption = "다운로드에러";
+constexpr const char* kInstallErrorCaption = "설치에러";
+constexpr const char* kUpdateErrorText =
+    "업데이트중 에러가 발생하였습니다     \r\n"
+    "홈페이지에서 다운로드/설치를 해주십시요    ";
+constexpr const char* kInstallErrorText =
+    "설치도중 에러가 발생하였습니다     \r\n"
+    "홈페이지에서 직접 다운로드/설치를 해주십시요      ";
+constexpr const char* kUpdateTitle = "Velmaro 업데이트..";
 
 std::int64_t VersionNumber(const std::string& version) {
   std::int64_t number = 100;
@@ -37,6 +46,8 @@ UpdateWindow::UpdateWindow(UpdaterWorld& world, UpdateView& view, AlertNotice& a
   startCheckTimer_ = world_.loop.CreateTimer(kTimerInterval, [this] { OnStartCheck(); });
   browserTimer_ = world_.loop.CreateTimer(kTimerInterval, [this] { OnBrowserTimer(); });
   installWaitTimer_ = world_.loop.CreateTimer(kTimerInterval, [this] { OnInstallWait(); });
+  listWaitTimer_ = world_.loop.CreateTimer(kTimerInterval, [this] { OnListWait(); });
+  world_.listClient.onStateChanged = [this](int state) { OnListAnswer(state); };
   world_.download.onProgress = [this](std::int64_t read, std::int64_t total,
                                       const std::string& path) {
     OnDownloadProgress(read, total, path);
@@ -52,6 +63,7 @@ UpdateWindow::~UpdateWindow() {
   world_.download.onProgress = nullptr;
   world_.download.onError = nullptr;
   world_.download.onComplete = nullptr;
+  world_.listClient.onStateChanged = nullptr;
   alert_.onEndUpdater = nullptr;
 }
 
@@ -67,11 +79,17 @@ void UpdateWindow::Unload() {
   startCheckTimer_->SetEnabled(false);
   browserTimer_->SetEnabled(false);
   installWaitTimer_->SetEnabled(false);
+  listWaitTimer_->SetEnabled(false);
+  world_.listClient.Cancel();
   if (onUnload) onUnload();
 }
 
 void UpdateWindow::Problem(const std::string& text) {
   if (onProblem) onProblem(text);
+}
+
+void UpdateWindow::Note(const std::string& text) {
+  if (onNote) onNote(text);
 }
 
 void UpdateWindow::StartTheGame() {
@@ -84,6 +102,39 @@ void UpdateWindow::StartTheGame() {
 
 void UpdateWindow::OpenHomePage() {
   world_.desktop.OpenWithShell(kind_ == DownloadKind::kBrowser ? run_.browserUrl : run_.portalUrl);
+}
+
+std::string UpdateWindow::InstalledGame() {
+  const std::string path =
+      world_.settings.Read(kSettingsApp, kGameSection, kRunPathSetting).value_or("");
+  return !path.empty() && world_.files.Exists(path) ? path : "";
+}
+
+void UpdateWindow::FailUpdate(std::string_view caption, const std::string& text) {
+  DeleteDownload();
+  world_.desktop.ShowMessage(caption, text, MessageIcon::kError, MessageButtons::kOk);
+  const std::string game = kind_ == DownloadKind::kBrowser ? "" : InstalledGame();
+  if (game.empty()) {
+    OpenHomePage();
+  } else {
+    // The update failed, the game as it was is still there: the player plays that one.
+    Note("starting the installed game " + game);
+    view_.Hide();
+    const platform::LaunchResult launched =
+        world_.launcher.Run(game, {}, platform::WindowStyle::kNormalWithFocus);
+    if (!launched.Started()) Problem("could not start the game " + game + Why(launched));
+  }
+  Unload();
+}
+
+void UpdateWindow::DeleteDownload() {
+  if (savePath_.empty() || !world_.files.Exists(savePath_)) return;
+  // A shell installer reads its own file while it runs: it stays until it has ended.
+  if (installerPid_ > 0 && !InstallerEnded()) {
+    Problem("the installer " + savePath_ + " still runs; it is left in place");
+    return;
+  }
+  if (!world_.files.Delete(savePath_)) Problem("could not delete " + savePath_);
 }
 
 // ---- The first decision
@@ -116,11 +167,48 @@ void UpdateWindow::OnStartCheck() {
     return;
   }
 
-  world_.loop.ProcessEvents();
-  const std::optional<std::string> text =
-      world_.fetchText ? world_.fetchText(run_.gameListUrl) : std::nullopt;
-  world_.loop.ProcessEvents();
+  if (run_.gameListUrl.empty()) {
+    UpdateFromList(std::nullopt);
+    return;
+  }
+  listAsked_ = world_.loop.Now();
+  world_.listClient.Execute(run_.gameListUrl, "GET", "", "");
+  listWaitTimer_->SetEnabled(true);
+}
+
+// ---- The game's list
+
+void UpdateWindow::OnListWait() {
   if (unloaded_) return;
+  const double waited = world_.loop.Now() - listAsked_;
+  if (waited >= kListWaitSeconds - 1e-9) {
+    listWaitTimer_->SetEnabled(false);
+    world_.listClient.Cancel();
+    Note("the list " + run_.gameListUrl + " did not come within " +
+         std::to_string(static_cast<int>(kListWaitSeconds)) + " s");
+    UpdateFromList(std::nullopt);
+    return;
+  }
+  if (waited >= kListShowSeconds - 1e-9 && !shown_) {
+    view_.SetCaption(kUpdateTitle);
+    view_.SetStatus("업데이트 확인중...", false);
+    view_.Show();
+    shown_ = true;
+  }
+}
+
+void UpdateWindow::OnListAnswer(int state) {
+  if (unloaded_) return;
+  listWaitTimer_->SetEnabled(false);
+  if (state != platform::kHttpResponseCompleted) {
+    Note("the list " + run_.gameListUrl + " could not be fetched");
+    UpdateFromList(std::nullopt);
+    return;
+  }
+  UpdateFromList(world_.listClient.GetChunk(kListMaxBytes));
+}
+
+void UpdateWindow::UpdateFromList(const std::optional<std::string>& text) {
   const GameList read = text ? ReadGameList(*text, world_.listKey) : GameList{};
   if (!read.problem.empty()) Problem(run_.gameListUrl + ": " + read.problem);
   if (read.badSignature) {
@@ -132,16 +220,63 @@ void UpdateWindow::OnStartCheck() {
   }
   const std::optional<UpdateList>& list = read.list;
   if (!list || VersionNumber(run_.installedVersion) >= list->versionNumber) {
+    if (shown_) view_.Hide();
     StartTheGame();
     Unload();
     return;
   }
-  view_.Show();
+  Note("version " + list->version + " is offered, " + run_.installedVersion + " is installed");
+  if (!MayReplaceTheGame()) {
+    Unload();
+    return;
+  }
+  if (!shown_) view_.Show();
+  shown_ = true;
   savePath_ = run_.gameFolder + ExecutableName(list->version);
   kind_ = DownloadKind::kGame;
   expectedDigest_ = list->digest;
-  view_.SetCaption("Velmaro 업데이트..");
+  view_.SetCaption(kUpdateTitle);
   world_.download.Begin(list->address, savePath_);
+}
+
+// ---- The running game
+
+bool UpdateWindow::MayReplaceTheGame() {
+  const int pid = world_.runningGame ? world_.runningGame() : 0;
+  if (pid <= 0) return true;
+  Note("the game runs (process " + std::to_string(pid) + ")");
+  const platform::MessageAnswer answer =
+      world_.desktop.ShowMessage("업데이트",
+                                 "게임이 실행중입니다\r\n"
+                                 "지금 게임을 종료하고 업데이트하시겠습니까?",
+                                 MessageIcon::kQuestion, MessageButtons::kYesNo);
+  if (unloaded_) return false;
+  if (answer != platform::MessageAnswer::kYes) {
+    Note("not updated now: the running game is left alone");
+    return false;
+  }
+  if (!StopTheGame(pid)) {
+    Problem("could not stop the game (process " + std::to_string(pid) + "); not updated now");
+    return false;
+  }
+  Note("the game was closed for the update");
+  return true;
+}
+
+bool UpdateWindow::StopTheGame(int pid) {
+  const double start = world_.loop.Now();
+  bool forced = false;
+  if (!KillProcessById(world_.processes, pid, false)) return world_.runningGame() != pid;
+  while (!unloaded_ && world_.runningGame() == pid) {
+    const double waited = world_.loop.Now() - start;
+    if (waited >= 2 * kTermGraceSeconds) return false;
+    if (!forced && waited >= kTermGraceSeconds) {
+      KillProcessById(world_.processes, pid, true);
+      forced = true;
+    }
+    world_.loop.WaitSeconds(kPollSeconds);
+  }
+  return !unloaded_;
 }
 
 // ---- The browser's list and download
@@ -213,27 +348,17 @@ void UpdateWindow::OnDownloadProgress(std::int64_t read, std::int64_t total, con
 
 void UpdateWindow::OnDownloadError(const std::string& savePath) {
   if (unloaded_) return;
-  world_.desktop.ShowMessage(kDownloadErrorCaption,
-                             "업데이트중 에러가 발생하였습니다     \r\n"
-                             "홈페이지에서 다운로드/설치를 해주십시요    ",
-                             MessageIcon::kError, MessageButtons::kOk);
-  OpenHomePage();
-  if (world_.files.Exists(savePath) && !world_.files.Delete(savePath)) {
-    Problem("could not delete " + savePath);
-  }
-  Unload();
+  Note("the download of " + savePath + " failed");
+  FailUpdate(kDownloadErrorCaption, kUpdateErrorText);
 }
 
 void UpdateWindow::OnDownloadComplete(std::int64_t, const std::string& savePath) {
   if (unloaded_) return;
   view_.SetStatus("설치준비중....", true);
   if (!world_.files.Exists(savePath)) {
-    world_.desktop.ShowMessage(kDownloadErrorCaption,
-                               "다운로드중 에러가 발생하였습니다     \r\n"
-                               "홈페이지에서 다운로드/설치를 해주십시요    ",
-                               MessageIcon::kError, MessageButtons::kOk);
-    OpenHomePage();
-    Unload();
+    FailUpdate(kDownloadErrorCaption,
+               "다운로드중 에러가 발생하였습니다     \r\n"
+               "홈페이지에서 다운로드/설치를 해주십시요    ");
     return;
   }
   // A list that names the installer's SHA-256 gets exactly that installer: a damaged or
@@ -247,24 +372,88 @@ void UpdateWindow::OnDownloadComplete(std::int64_t, const std::string& savePath)
   std::filesystem::permissions(savePath, std::filesystem::perms::owner_exec,
                                std::filesystem::perm_options::add, error);
   if (error) Problem("could not make " + savePath + " executable: " + error.message());
-  const platform::LaunchResult launched =
-      world_.launcher.Run(savePath, {}, platform::WindowStyle::kHidden);
-  if (!launched.Started()) Problem("could not run the installer " + savePath + Why(launched));
+
+  if (kind_ == DownloadKind::kBrowser) {
+    const platform::LaunchResult launched =
+        world_.launcher.Run(savePath, {}, platform::WindowStyle::kHidden);
+    if (!launched.Started()) Problem("could not run the installer " + savePath + Why(launched));
+    installWaitTimer_->SetEnabled(true);
+    return;
+  }
+
+  // The game may have been started while the installer came.
+  if (!MayReplaceTheGame()) {
+    DeleteDownload();
+    Unload();
+    return;
+  }
+  Note("running the installer " + savePath + "; its output follows");
+  installerLogStart_ = FileSize(run_.logPath);
+  const platform::LaunchResult launched = world_.launcher.RunWatched(savePath, {}, run_.logPath);
+  if (!launched.Started()) {
+    Problem("could not run the installer " + savePath + Why(launched));
+    FailUpdate(kInstallErrorCaption,
+               std::string(kInstallErrorText) + "\r\n\r\n" + std::strerror(launched.error));
+    return;
+  }
+  installerPid_ = launched.pid;
   installWaitTimer_->SetEnabled(true);
 }
 
 // ---- The wait for the installer
 
+bool UpdateWindow::InstallerEnded(double seconds) {
+  if (installerPid_ <= 0 || installerEnd_) return true;
+  const double start = world_.loop.Now();
+  for (;;) {
+    installerEnd_ = world_.launcher.PollExit(installerPid_);
+    if (installerEnd_) {
+      Note(installerEnd_->signal != 0
+               ? "the installer was ended by signal " + std::to_string(installerEnd_->signal)
+               : "the installer ended with status " + std::to_string(installerEnd_->code));
+      return true;
+    }
+    if (unloaded_ || world_.loop.Now() - start >= seconds) return false;
+    world_.loop.WaitSeconds(kPollSeconds);
+  }
+}
+
+void UpdateWindow::StopInstaller() {
+  if (InstallerEnded()) return;
+  Note("the installer still runs after " +
+       std::to_string(kInstallWaitLimit * kTimerInterval / 1000) + " s: it is stopped");
+  // On SIGTERM the game's installer takes back what it did; it is killed only when it
+  // has not ended after its grace time.
+  if (KillProcessById(world_.processes, installerPid_, false) &&
+      !InstallerEnded(kTermGraceSeconds)) {
+    KillProcessById(world_.processes, installerPid_, true);
+    InstallerEnded(kTermGraceSeconds);
+  }
+}
+
+std::string UpdateWindow::InstallerFailure(const platform::ExitStatus& end) const {
+  std::string why = LastInstallerLine(run_.logPath, installerLogStart_);
+  if (why.empty()) {
+    why = end.signal != 0 ? "설치 프로그램 종료 신호: " + std::to_string(end.signal)
+                          : "설치 프로그램 종료코드: " + std::to_string(end.code);
+  }
+  return why + "\r\n(자세한 내용: " + run_.logPath + ")";
+}
+
 void UpdateWindow::OnInstallWait() {
   if (unloaded_) return;
   ++installWaitTicks_;
+  if (kind_ == DownloadKind::kGame && !installerEnd_ && InstallerEnded() &&
+      !installerEnd_->Succeeded()) {
+    installWaitTimer_->SetEnabled(false);
+    FailUpdate(kInstallErrorCaption,
+               std::string(kInstallErrorText) + "\r\n\r\n" + InstallerFailure(*installerEnd_));
+    return;
+  }
   if (installWaitTicks_ > kInstallWaitLimit) {
-    world_.desktop.ShowMessage("설치에러",
-                               "설치도중 에러가 발생하였습니다     \r\n"
-                               "홈페이지에서 직접 다운로드/설치를 해주십시요      ",
-                               MessageIcon::kError, MessageButtons::kOk);
-    OpenHomePage();
-    Unload();
+    installWaitTimer_->SetEnabled(false);
+    if (kind_ == DownloadKind::kGame) StopInstaller();
+    FailUpdate(kInstallErrorCaption, kInstallErrorText);
     return;
   }
   if (kind_ == DownloadKind::kBrowser) {
@@ -292,6 +481,7 @@ void UpdateWindow::FinishBrowserInstall() {
   view_.Hide();
   WaitWhileRunning(installerName_);
   if (unloaded_) return;
+  DeleteDownload();
   world_.launcher.ShellOpenFile(run_.browserFolder + ExecutableName(kBrowserCheckProgram),
                                 "AS^100^");
   Unload();
@@ -313,6 +503,12 @@ void UpdateWindow::FinishGameInstall() {
     return;
   }
   DeleteBrowserHandOver(world_.settings);
+  // The installer has put everything in place; its last lines may still be running.
+  InstallerEnded(kTermGraceSeconds);
+  if (unloaded_) return;
+  DeleteDownload();
+  Note("version " + world_.settings.Read(kSettingsApp, kGameSection, kRunVerSetting).value_or("") +
+       " is installed");
   view_.Hide();
   StartTheGame();
   Unload();

@@ -1,6 +1,8 @@
 #include "platform/curl/curl_http_client.h"
 
 #include <curl/curl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -331,10 +333,18 @@ void CurlDownload::Begin(const std::string& url, const std::string& savePath) {
   reportedRead_ = 0;
   lastReport_.reset();
   sink_ = std::make_unique<Sink>();
-  sink_->tempPath = savePath + ".part";
-  sink_->out.open(sink_->tempPath, std::ios::binary | std::ios::trunc);
-  if (!sink_->out) {
-    sink_.reset();  // nothing was created
+  // A name of this download's own beside the save path ("102.Ab3xYz.part"): two
+  // downloads to one save path never write into each other's file, and the last one to
+  // finish is renamed into place whole.
+  std::string name = savePath + ".XXXXXX.part";
+  const int fd = ::mkstemps(name.data(), 5);
+  if (fd >= 0) {
+    sink_->tempPath = name;
+    sink_->out.open(sink_->tempPath, std::ios::binary | std::ios::trunc);
+    ::close(fd);
+  }
+  if (fd < 0 || !sink_->out) {
+    Discard();
     return Finished(false, 0);
   }
   const Request request{url, "GET", {}, {"Cache-Control: no-cache", "Pragma: no-cache"}};

@@ -200,6 +200,65 @@ int PosixLauncher::ShellOpenFile(const std::string& file, const std::string& par
   return launched.Started() ? kShellOpened : ShellCodeOf(launched.error);
 }
 
+LaunchResult PosixLauncher::RunWatched(const std::string& program,
+                                       const std::vector<std::string>& arguments,
+                                       const std::string& outputPath) {
+  const std::string path = Resolve(program);
+  if (path.empty()) return {0, ENOENT};
+  std::vector<std::string> words{program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv = ArgumentVector(words);
+  const ChildSetup setup;
+
+  int output = ::open(outputPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (output < 0) output = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+    const int error = errno;
+    if (output >= 0) ::close(output);
+    return {0, error};
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipeFds[0]);
+    if (output >= 0) {
+      ::dup2(output, STDOUT_FILENO);
+      ::dup2(output, STDERR_FILENO);
+    }
+    setup.Exec(path.c_str(), argv.data(), false, pipeFds[1]);
+  }
+  const int forkError = errno;
+  ::close(pipeFds[1]);
+  if (output >= 0) ::close(output);
+  if (child < 0) {
+    ::close(pipeFds[0]);
+    return {0, forkError};
+  }
+  // The pipe ends with the exec (close-on-exec), or brings the errno of a failed one.
+  Note note{};
+  ssize_t got = 0;
+  while ((got = ::read(pipeFds[0], &note, sizeof note)) < 0 && errno == EINTR) {
+  }
+  ::close(pipeFds[0]);
+  if (got == static_cast<ssize_t>(sizeof note) && note.kind == 'E') {
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return {0, note.value};
+  }
+  return {child, 0};
+}
+
+std::optional<ExitStatus> PosixLauncher::PollExit(int pid) {
+  if (pid <= 0) return ExitStatus{-1, 0};
+  int status = 0;
+  const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+  if (ended == 0 || (ended < 0 && errno == EINTR)) return std::nullopt;
+  if (ended < 0) return ExitStatus{-1, 0};
+  if (WIFEXITED(status)) return ExitStatus{WEXITSTATUS(status), 0};
+  if (WIFSIGNALED(status)) return ExitStatus{0, WTERMSIG(status)};
+  return std::nullopt;  // stopped or continued: still there
+}
+
 // ---- WatchedStart
 
 WatchedStart::WatchedStart(const std::string& program, const std::vector<std::string>& arguments,

@@ -20,6 +20,8 @@
 //                          exclamation, "\n" in TEXT a line break
 //   own-box BUTTONS ICON CAPTION TEXT
 //                          the same box in a window of its own at LEFT TOP
+//   update-window STATUS   the updater's window at LEFT TOP, its bar empty, with that
+//                          status line
 //   where-box-button BUTTONS ICON CAPTION TEXT N
 //                          prints where button N of that box (in the middle of the
 //                          window) is, "X Y"; checks nothing
@@ -41,6 +43,7 @@
 #include "ui/message_box.h"
 #include "ui/sdl_util.h"
 #include "ui/skin.h"
+#include "updater/sdl_update_window.h"
 
 namespace {
 
@@ -270,6 +273,11 @@ int main(int argc, char** argv) {
       check.Box(name == "own-box",
                 check.MakeBox(args[i + 1], args[i + 2], args[i + 3], args[i + 4]));
       i += 4;
+    } else if (name == "update-window" && left >= 1) {
+      const Surface picture = updater::UpdateWindowPicture(fonts, args[i + 1], false, 0);
+      check.Expect("update window \"" + args[i + 1] + "\"", picture.get(),
+                   {0, 0, picture->w, picture->h}, 0, 0);
+      i += 1;
     } else if (name == "where-box-button" && left >= 5) {
       // Where a button of the box (in the middle of the window) is: "X Y", nothing checked.
       const MessageBox box = check.MakeBox(args[i + 1], args[i + 2], args[i + 3], args[i + 4]);

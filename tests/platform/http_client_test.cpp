@@ -290,5 +290,48 @@ TEST_F(DownloadTest, EmptyFailingOrCancelledDownloadLeavesNoFile) {
   EXPECT_TRUE(fs::is_empty(dir));
 }
 
+TEST_F(DownloadTest, TwoDownloadsToOneFileEachWriteTheirOwnAndTheFileIsWhole) {
+  // Two updaters started at once fetch the same installer to the same place.
+  const std::string first(40000, '1');
+  const std::string second(50000, '2');
+  for (const auto& [path, content] : {std::pair{"/first", &first}, std::pair{"/second", &second}}) {
+    server.server.Get(path, [&, content](const auto&, auto& res) {
+      res.set_content_provider(
+          content->size(), "application/octet-stream",
+          [&, content](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            if (offset > 0) server.WaitForRelease();
+            sink.write(content->data() + offset, offset == 0 ? 1000 : content->size() - offset);
+            return true;
+          });
+    });
+  }
+  const std::string path = (dir / "102").string();
+  CurlDownload other{loop};
+  std::vector<std::string> otherJournal;
+  other.onComplete = [&](std::int64_t total, const std::string&) {
+    otherJournal.push_back("complete " + std::to_string(total));
+  };
+  download.Begin(server.Url("/first"), path);
+  other.Begin(server.Url("/second"), path);
+  auto parts = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+      names.push_back(entry.path().filename().string());
+    return names;
+  };
+  ASSERT_TRUE(loop.RunUntil([&] { return parts().size() == 2; }, 100));
+  for (const std::string& name : parts())
+    EXPECT_THAT(name, ::testing::MatchesRegex("102\\.......\\.part"));
+  server.Release();
+  ASSERT_TRUE(RunUntilComplete());
+  ASSERT_TRUE(loop.RunUntil([&] { return !otherJournal.empty(); }, 300));
+  EXPECT_THAT(journal, ElementsAre("complete 40000 " + path));
+  EXPECT_THAT(otherJournal, ElementsAre("complete 50000"));
+  std::ifstream file(path, std::ios::binary);
+  const std::string saved(std::istreambuf_iterator<char>(file), {});
+  EXPECT_TRUE(saved == first || saved == second) << "one download whole, not a mixture";
+  EXPECT_EQ(parts(), std::vector<std::string>{"102"});
+}
+
 }  // namespace
 }  // namespace hw::platform

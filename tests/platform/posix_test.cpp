@@ -80,6 +80,8 @@ TEST(PathsTest, XdgFoldersAndTheirFallbacks) {
   EXPECT_EQ(ConfigHome(), home + "/.config");
   EXPECT_EQ(DataHome(), home + "/.local/share");
   EXPECT_EQ(RuntimeDir(), home + "/.config");
+  unsetenv("XDG_STATE_HOME");
+  EXPECT_EQ(StateHome(), home + "/.local/state");
 
   setenv("XDG_CONFIG_HOME", (home + "/conf/").c_str(), 1);
   setenv("XDG_DATA_HOME", "relative/is/ignored", 1);
@@ -100,7 +102,10 @@ TEST(InstanceLockTest, OnlyOneHolderAtATime) {
     EXPECT_EQ(first.state(), InstanceLock::State::kHeld);
     InstanceLock second(path);
     EXPECT_TRUE(second.AnotherInstanceRuns());
+    EXPECT_EQ(LockHolder(path), getpid());
   }
+  EXPECT_EQ(LockHolder(path), 0) << "nobody holds it now";
+  EXPECT_EQ(LockHolder(folder.Path() + "/run/missing.lock"), 0);
   InstanceLock again(path);
   EXPECT_EQ(again.state(), InstanceLock::State::kHeld) << "released with its holder";
   EXPECT_EQ(InstanceLock("/proc/no-such/x.lock").state(), InstanceLock::State::kUnavailable);
@@ -124,13 +129,32 @@ TEST(InstanceLockTest, AKilledHolderNeverBlocksTheNextStart) {
   ASSERT_EQ(read(ready[0], &state, 1), 1);
   EXPECT_EQ(state, 'h');
   EXPECT_TRUE(InstanceLock(path).AnotherInstanceRuns());
+  EXPECT_EQ(LockHolder(path), child);
 
   kill(child, SIGKILL);
   int status = 0;
   waitpid(child, &status, 0);
+  EXPECT_EQ(LockHolder(path), 0);
   EXPECT_EQ(InstanceLock(path).state(), InstanceLock::State::kHeld);
   close(ready[0]);
   close(ready[1]);
+}
+
+TEST(InstanceLockTest, TheHolderIsReadFromTheTableOfLocks) {
+  // Locks on other files, of other kinds, shared ones and waiters do not count.
+  const std::string table =
+      "1: POSIX  ADVISORY  WRITE 11 fe:00:77 0 EOF\n"
+      "2: OFDLCK ADVISORY  WRITE -1 fe:00:77 0 EOF\n"
+      "3: FLOCK  ADVISORY  READ  13 fe:00:77 0 EOF\n"
+      "4: FLOCK  ADVISORY  WRITE 14 fe:01:77 0 EOF\n"
+      "5: FLOCK  ADVISORY  WRITE 15 fe:00:770 0 EOF\n"
+      "6: -> FLOCK  ADVISORY  WRITE 16 fe:00:77 0 EOF\n"
+      "7: FLOCK  ADVISORY  WRITE 17 fe:00:77 0 EOF\n";
+  EXPECT_EQ(LockHolderIn(table, 0xfe, 0, 77), 17);
+  EXPECT_EQ(LockHolderIn(table, 0xfe, 1, 77), 14);
+  EXPECT_EQ(LockHolderIn(table, 0xfe, 0, 78), 0);
+  EXPECT_EQ(LockHolderIn("", 0xfe, 0, 77), 0);
+  EXPECT_EQ(LockHolderIn("1: FLOCK ADVISORY WRITE x fe:00:77 0 EOF\n", 0xfe, 0, 77), 0);
 }
 
 }  // namespace

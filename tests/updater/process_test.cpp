@@ -2,6 +2,7 @@
 // real programs.
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,12 +16,15 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <thread>
 
 #include "platform/launcher.h"
+#include "platform/single_instance.h"
 #include "tests/support/temp_folder.h"
 #include "updater/process_table.h"
+#include "updater/toolbox.h"
 
 namespace hw::updater {
 
@@ -148,6 +152,52 @@ std::vector<long> StatNumbers(int pid) {
   return {ppid, pgrp, session};
 }
 
+// A child that holds the game's lock under the given name until it is killed.
+pid_t HoldTheGameLock(const char* name) {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    prctl(PR_SET_NAME, name);
+    platform::InstanceLock held(GameLockPath());
+    const char state = held.state() == platform::InstanceLock::State::kHeld ? 'h' : 'x';
+    if (write(ready[1], &state, 1) != 1) _exit(2);
+    pause();
+    _exit(0);
+  }
+  char state = 0;
+  const bool held = child > 0 && read(ready[0], &state, 1) == 1 && state == 'h';
+  close(ready[0]);
+  close(ready[1]);
+  return held ? child : -1;
+}
+
+void Stop(pid_t child) {
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+}
+
+TEST(RunningGameTest, TheGameIsTheProcessThatHoldsTheGamesLockUnderItsName) {
+  testing::TempFolder folder;
+  setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+  EXPECT_EQ(GameLockPath(), folder.Path() + "/hwatable.lock");
+  EXPECT_NE(UpdaterLockPath(), GameLockPath());
+  EXPECT_EQ(RunningGame(), 0) << "no lock file yet";
+
+  const pid_t game = HoldTheGameLock("hwatable");
+  ASSERT_GT(game, 0);
+  EXPECT_EQ(RunningGame(), game);
+  Stop(game);
+  EXPECT_EQ(RunningGame(), 0) << "the lock went with the game";
+
+  // Something else that holds the file is no game.
+  const pid_t stranger = HoldTheGameLock("sleepy");
+  ASSERT_GT(stranger, 0);
+  EXPECT_EQ(RunningGame(), 0);
+  Stop(stranger);
+  unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST(LauncherTest, AStartedProgramRunsInItsOwnSessionIsSeenKilledAndNeverOurZombie) {
   platform::PosixLauncher launcher;
   const platform::LaunchResult sleeper =
@@ -221,6 +271,49 @@ TEST(LauncherTest, ShellOpenRunsExecutablesWithTheirParametersAndOpensTheRest) {
   EXPECT_EQ(launcher.ShellOpenFile("", ""), platform::kShellFileNotFound);
   platform::PosixLauncher noOpener(folder.Path() + "/no-opener");
   EXPECT_EQ(noOpener.ShellOpenFile(document, ""), platform::kShellNoAssociation);
+}
+
+TEST(LauncherTest, AWatchedProgramIsOurChildWritesToItsLogAndTellsHowItEnded) {
+  testing::TempFolder folder;
+  const std::string script = folder.Path() + "/installer";
+  WriteFile(script,
+            "#!/bin/sh\n"
+            "[ -e \"$0.go\" ] || sleep 30\n"
+            "echo \"out $1\"; echo \"err $(cat)\" >&2; exit 3\n");
+  fs::permissions(script, fs::perms::owner_all);
+  const std::string log = folder.Path() + "/log";
+  WriteFile(log, "earlier\n");
+  platform::PosixLauncher launcher;
+
+  WriteFile(script + ".go", "");
+  const platform::LaunchResult installer = launcher.RunWatched(script, {"a b"}, log);
+  ASSERT_TRUE(installer.Started()) << std::strerror(installer.error);
+  std::optional<platform::ExitStatus> end;
+  ASSERT_TRUE(Eventually([&] { return (end = launcher.PollExit(installer.pid)).has_value(); }));
+  EXPECT_EQ(*end, (platform::ExitStatus{3, 0}));
+  EXPECT_FALSE(end->Succeeded());
+  EXPECT_EQ(ReadAll(log), "earlier\nout a b\nerr \n") << "appended; it read /dev/null";
+  EXPECT_EQ(launcher.PollExit(installer.pid), (platform::ExitStatus{-1, 0})) << "told once";
+
+  // One that runs until a signal ends it, in a session of its own; a log that cannot be
+  // written does not keep it from running.
+  fs::remove(script + ".go");
+  const platform::LaunchResult sleeper =
+      launcher.RunWatched(script, {}, folder.Path() + "/no/such/folder/log");
+  ASSERT_TRUE(sleeper.Started());
+  const std::vector<long> numbers = StatNumbers(sleeper.pid);
+  ASSERT_EQ(numbers.size(), 3u);
+  EXPECT_EQ(numbers[0], getpid()) << "our own child";
+  EXPECT_EQ(numbers[2], sleeper.pid) << "a session of its own";
+  EXPECT_EQ(launcher.PollExit(sleeper.pid), std::nullopt);
+  ASSERT_EQ(kill(-sleeper.pid, SIGTERM), 0);  // its group: the shell and its sleep
+  ASSERT_TRUE(Eventually([&] { return (end = launcher.PollExit(sleeper.pid)).has_value(); }));
+  EXPECT_EQ(*end, (platform::ExitStatus{0, SIGTERM}));
+
+  EXPECT_EQ(launcher.RunWatched(folder.Path() + "/missing", {}, log).error, ENOENT);
+  EXPECT_EQ(launcher.RunWatched(log, {}, log).error, EACCES) << "not executable";
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "every child was collected";
+  EXPECT_EQ(errno, ECHILD);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
-// The update window and the notice on a virtual clock: the list, the download and its
-// check, the installer and the new updater copy, the start of the game, the browser's
-// installation, and every way they fail.
+// The update window and the notice on a virtual clock: the list and the wait for it, a
+// running game, the download and its check, the installer and the new updater copy, the
+// start of the game, the browser's installation, and every way they fail.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "hwatable_version.h"
@@ -20,6 +22,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/updater/updater_fakes.h"
 #include "updater/update_list.h"
+#include "updater/update_log.h"
 #include "updater/update_window.h"
 
 namespace hw::updater {
@@ -68,9 +71,12 @@ struct WindowRig {
     run.installedVersion = "101";
     run.gameFolder = folder.Path() + "/game/";
     run.browserFolder = folder.Path() + "/browser/";
+    run.logPath = folder.Path() + "/state/updater.log";
     fs::create_directories(run.gameFolder);
     fs::create_directories(run.browserFolder);
-    settings.Set(kSettingsApp, kGameSection, "RunVer", kBuildVersion);  // as start-up wrote it
+    // As start-up wrote them; the game itself is there only when a test installs it.
+    settings.Set(kSettingsApp, kGameSection, "RunVer", kBuildVersion);
+    settings.Set(kSettingsApp, kGameSection, "RunPath", InGame("hwatable"));
   }
 
   // Builds the window (after the test has set `run`) and loads it.
@@ -78,7 +84,31 @@ struct WindowRig {
     window = std::make_unique<UpdateWindow>(world, view, alert, run);
     window->onUnload = [this] { ++unloads; };
     window->onProblem = [this](const std::string& problem) { problems.push_back(problem); };
+    window->onNote = [this](const std::string& note) { log.Write(note); };
     window->Load();
+  }
+  void InstallGame() { Touch(InGame("hwatable")); }
+  // The game's installer as the launcher starts it: it ends `seconds` after its start
+  // with `end`, having printed `output` to the log.
+  void InstallerEnds(double seconds, platform::ExitStatus end, std::string output = "") {
+    launcher.onCall = [this, seconds, end, output](const Call& call) {
+      if (call.kind == Call::Kind::kRunWatched) {
+        loop.Post(
+            [this, call, end, output] {
+              std::ofstream(call.outputPath, std::ios::app) << output;
+              launcher.ends[call.pid] = end;
+            },
+            seconds);
+      }
+      return 0;
+    };
+  }
+  // Where the game's start comes among the launcher's calls, or -1.
+  int GameStart() const {
+    for (std::size_t i = 0; i < launcher.calls.size(); ++i) {
+      if (launcher.calls[i].program == InGame("hwatable")) return static_cast<int>(i);
+    }
+    return -1;
   }
   bool RunUntilDownloading(double seconds = 1.0) {
     return loop.RunUntil([this] { return !download.begun.empty(); }, seconds);
@@ -109,6 +139,7 @@ struct WindowRig {
   FakeDownload download{loop};
   std::optional<std::string> list;
   std::vector<std::string> fetched;
+  ListServerClient listClient{loop, list};
   UpdaterWorld world{loop,
                      desktop,
                      settings,
@@ -119,10 +150,13 @@ struct WindowRig {
                      [this](const std::string& url) {
                        fetched.push_back(url);
                        return list;
-                     }};
+                     },
+                     listClient,
+                     [this] { return processes.Find(ExecutableName("hwatable")); }};
   RecordingUpdateView view;
   AlertNotice alert{loop, desktop, kPortal};
   RunValues run;
+  UpdaterLog log{folder.Path() + "/state/updater.log"};
   std::unique_ptr<UpdateWindow> window;
   int unloads = 0;
   std::vector<std::string> problems;
@@ -138,10 +172,18 @@ TEST(UpdateWindowTest, ANewerVersionIsDownloadedCheckedInstalledAndTheGameStarts
   double newCopyStarted = -1;
   double gameStarted = -1;
   std::string runVerAtGameStart;
+  bool installerExecutable = false;
   rig.launcher.onCall = [&](const Call& call) {
     if (call.program == rig.InGame("102")) {
-      // The installer leaves the new updater copy a second later.
-      rig.loop.Post([&] { Touch(rig.InGame("tmpupdater")); }, 1.0);
+      installerExecutable =
+          (fs::status(call.program).permissions() & fs::perms::owner_exec) != fs::perms::none;
+      // The installer leaves the new updater copy a second later, and ends.
+      rig.loop.Post(
+          [&, pid = call.pid] {
+            Touch(rig.InGame("tmpupdater"));
+            rig.launcher.ends[pid] = {0, 0};
+          },
+          1.0);
     } else if (call.program == rig.InGame("tmpupdater")) {
       // The new copy runs two seconds and records its version as it ends.
       newCopyStarted = rig.loop.Now();
@@ -156,7 +198,7 @@ TEST(UpdateWindowTest, ANewerVersionIsDownloadedCheckedInstalledAndTheGameStarts
 
   rig.Load();
   ASSERT_TRUE(rig.RunUntilDownloading());
-  EXPECT_THAT(rig.fetched, ElementsAre(kPortal + "down/nlist.lst"));
+  EXPECT_THAT(rig.listClient.requests, ElementsAre(kPortal + "down/nlist.lst"));
   EXPECT_EQ(rig.download.begun[0].url, "http://portal.test/down/hwatable-installer-102");
   EXPECT_EQ(rig.download.begun[0].savePath, rig.InGame("102"));
   EXPECT_EQ(rig.window->Kind(), UpdateWindow::DownloadKind::kGame);
@@ -167,9 +209,10 @@ TEST(UpdateWindowTest, ANewerVersionIsDownloadedCheckedInstalledAndTheGameStarts
   EXPECT_THAT(rig.desktop.shown, IsEmpty());
   EXPECT_THAT(rig.problems, IsEmpty());
   ASSERT_EQ(rig.launcher.calls.size(), 3u) << "the new copy is run once, however long it runs";
-  EXPECT_EQ(rig.launcher.calls[0].kind, Call::Kind::kRun);
+  EXPECT_EQ(rig.launcher.calls[0].kind, Call::Kind::kRunWatched);
   EXPECT_EQ(rig.launcher.calls[0].program, rig.InGame("102"));
-  EXPECT_EQ(rig.launcher.calls[0].style, WindowStyle::kHidden);
+  EXPECT_EQ(rig.launcher.calls[0].outputPath, rig.run.logPath) << "its output goes to the log";
+  EXPECT_TRUE(installerExecutable) << "the download is made executable before it runs";
   EXPECT_EQ(rig.launcher.calls[1].kind, Call::Kind::kShellOpen);
   EXPECT_EQ(rig.launcher.calls[1].program, rig.InGame("tmpupdater"));
   EXPECT_EQ(rig.launcher.calls[1].parameters, "");
@@ -179,9 +222,8 @@ TEST(UpdateWindowTest, ANewerVersionIsDownloadedCheckedInstalledAndTheGameStarts
   EXPECT_TRUE(rig.launcher.calls[2].arguments.empty());
   EXPECT_GE(gameStarted, newCopyStarted + 2.0) << "the game waits for the new copy to end";
   EXPECT_EQ(runVerAtGameStart, "102");
+  EXPECT_FALSE(fs::exists(rig.InGame("102"))) << "the installer is deleted once it is done";
 
-  EXPECT_NE(fs::status(rig.InGame("102")).permissions() & fs::perms::owner_exec, fs::perms::none)
-      << "the download is made executable before it runs";
   EXPECT_TRUE(rig.HandOverDeleted());
   EXPECT_GE(rig.window->InstallWaitTicks(), 10);
   EXPECT_LE(rig.window->InstallWaitTicks(), 11);
@@ -314,13 +356,22 @@ TEST(UpdateWindowTest, AFailedDownloadDeletesWhatWasThereAndEndsOnce) {
   EXPECT_EQ(rig.unloads, 1);
 }
 
-TEST(UpdateWindowTest, AnInstallerThatLeavesNoNewCopyIsGivenUpAfter300Ticks) {
+TEST(UpdateWindowTest, AnInstallerThatLeavesNoNewCopyIsStoppedAfter300Ticks) {
   WindowRig rig(RunMode::kGameMode);
   rig.list = "102<br>http://portal.test/down/i<br>x";
   double installerStarted = -1;
-  rig.launcher.onCall = [&](const Call&) {
+  int installerPid = 0;
+  rig.launcher.onCall = [&](const Call& call) {
     installerStarted = rig.loop.Now();
+    installerPid = call.pid;
+    rig.processes.Add(ExecutableName("102"), call.pid);
     return 0;
+  };
+  // On SIGTERM it ends, as the game's installer does once it has taken its changes back.
+  double stopped = -1;
+  rig.processes.onEnded = [&](int pid, bool) {
+    stopped = rig.loop.Now();
+    rig.launcher.ends[pid] = {0, SIGTERM};
   };
   rig.Load();
   ASSERT_TRUE(rig.RunUntilDownloading());
@@ -328,12 +379,14 @@ TEST(UpdateWindowTest, AnInstallerThatLeavesNoNewCopyIsGivenUpAfter300Ticks) {
   ASSERT_TRUE(rig.RunToEnd());
 
   EXPECT_EQ(rig.window->InstallWaitTicks(), 301);
-  EXPECT_NEAR(rig.loop.Now() - installerStarted, 30.1, 1e-6);
+  EXPECT_NEAR(stopped - installerStarted, 30.1, 1e-6);
+  EXPECT_THAT(rig.processes.signals, ElementsAre(std::make_pair(installerPid, false)));
   ASSERT_EQ(rig.desktop.shown.size(), 1u);
   EXPECT_EQ(rig.desktop.shown[0].caption, "설치에러");
   EXPECT_EQ(rig.desktop.shown[0].text, kInstallError);
-  EXPECT_THAT(rig.desktop.opened, ElementsAre(kPortal));
+  EXPECT_THAT(rig.desktop.opened, ElementsAre(kPortal)) << "no game to start";
   EXPECT_EQ(rig.launcher.calls.size(), 1u) << "the game is not started";
+  EXPECT_FALSE(fs::exists(rig.InGame("102")));
 }
 
 TEST(UpdateWindowTest, AnEmptyRunVerAfterTheNewCopyKeepsWaitingUntilTheLimit) {
@@ -359,6 +412,236 @@ TEST(UpdateWindowTest, AnEmptyRunVerAfterTheNewCopyKeepsWaitingUntilTheLimit) {
   EXPECT_EQ(rig.desktop.shown[0].text, kInstallError);
   for (const Call& call : rig.launcher.calls)
     EXPECT_NE(call.program, rig.InGame("hwatable"));
+}
+
+// ---- The wait for the list
+
+TEST(UpdateWindowTest, AListThatTakesLongShowsWhatItWaitsForAndOneThatNeverComesStartsTheGame) {
+  const struct {
+    const char* name;
+    double delay;
+    bool hangs;
+    double gameStartsAt;  // seconds after the list was asked for
+    bool shown;
+  } cases[] = {{"answers in 0.3 s", 0.3, false, 0.3, false},
+               {"answers in 2 s", 2.0, false, 2.0, true},
+               {"never answers", 0, true, UpdateWindow::kListWaitSeconds, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WindowRig rig(RunMode::kGameMode);
+    rig.list = "101<br>http://x/<br>d";  // nothing newer
+    rig.listClient.delaySeconds = c.delay;
+    rig.listClient.hangs = c.hangs;
+    double askedAt = -1;
+    double gameStarted = -1;
+    rig.launcher.onCall = [&](const Call&) {
+      gameStarted = rig.loop.Now();
+      return 0;
+    };
+    rig.loop.Post([&] { askedAt = rig.loop.Now(); }, 0.1);  // the first tick asks
+    rig.Load();
+    ASSERT_TRUE(rig.RunToEnd(30.0));
+
+    ASSERT_EQ(rig.launcher.calls.size(), 1u);
+    EXPECT_EQ(rig.launcher.calls[0].program, rig.InGame("hwatable"));
+    EXPECT_NEAR(gameStarted - askedAt, c.gameStartsAt, 0.11);
+    EXPECT_THAT(rig.desktop.shown, IsEmpty()) << "waiting is no error";
+    if (c.shown) {
+      EXPECT_THAT(rig.view.calls, ElementsAre("Caption 다운로드/설치", "Status 다운로드 준비중..",
+                                              "Caption Velmaro 업데이트..",
+                                              "Status 업데이트 확인중...", "Show", "Hide"));
+    } else {
+      EXPECT_THAT(rig.view.calls, ::testing::Not(::testing::Contains("Show")));
+    }
+    EXPECT_EQ(rig.listClient.cancels, c.hangs ? 1 : 0) << "a request given up is dropped";
+  }
+}
+
+TEST(UpdateWindowTest, AListThatComesAfterTheWindowShowedGoesOnToTheDownload) {
+  WindowRig rig(RunMode::kGameMode);
+  rig.list = "102<br>http://portal.test/down/i<br>x";
+  rig.listClient.delaySeconds = 1.5;
+  rig.Load();
+  ASSERT_TRUE(rig.RunUntilDownloading(3.0));
+  EXPECT_THAT(rig.view.calls, ElementsAre("Caption 다운로드/설치", "Status 다운로드 준비중..",
+                                          "Caption Velmaro 업데이트..", "Status 업데이트 확인중...",
+                                          "Show", "Caption Velmaro 업데이트.."));
+  EXPECT_TRUE(rig.view.shown);
+}
+
+// ---- Failed updates
+
+// What the player meets after each way an update can fail, with the game installed and
+// without it: the box first; then the installed game, or the home page where there is no
+// game; the downloaded installer gone.
+TEST(UpdateWindowTest, AFailedUpdateReportsItThenStartsTheInstalledGameOrElseOpensTheHomePage) {
+  enum class Fault { kDownloadFails, kDigestDiffers, kInstallerWillNotStart, kInstallerFails };
+  const struct {
+    const char* name;
+    Fault fault;
+    const char* caption;
+  } cases[] = {{"download fails", Fault::kDownloadFails, "다운로드에러"},
+               {"digest differs", Fault::kDigestDiffers, "다운로드에러"},
+               {"installer will not start", Fault::kInstallerWillNotStart, "설치에러"},
+               {"installer fails", Fault::kInstallerFails, "설치에러"}};
+  for (const auto& c : cases) {
+    for (const bool installed : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (installed ? ", game installed" : ", no game"));
+      WindowRig rig(RunMode::kGameMode);
+      if (installed) rig.InstallGame();
+      rig.list = "102<br>http://portal.test/down/i<br>" + DigestOf("installer");
+      std::size_t boxesAtGameStart = 0;
+      rig.launcher.onCall = [&](const Call& call) {
+        if (call.program == rig.InGame("hwatable")) boxesAtGameStart = rig.desktop.shown.size();
+        if (call.kind != Call::Kind::kRunWatched) return 0;
+        if (c.fault == Fault::kInstallerWillNotStart) return ENOEXEC;
+        rig.launcher.ends[call.pid] = {1, 0};
+        return 0;
+      };
+      rig.Load();
+      ASSERT_TRUE(rig.RunUntilDownloading());
+      if (c.fault == Fault::kDownloadFails) {
+        rig.download.Fail();
+      } else {
+        rig.download.Deliver(c.fault == Fault::kDigestDiffers ? "damaged" : "installer");
+      }
+      ASSERT_TRUE(rig.RunToEnd(5.0));
+
+      ASSERT_EQ(rig.desktop.shown.size(), 1u);
+      EXPECT_EQ(rig.desktop.shown[0].caption, c.caption);
+      EXPECT_EQ(rig.desktop.shown[0].icon, MessageIcon::kError);
+      EXPECT_FALSE(fs::exists(rig.InGame("102")));
+      EXPECT_EQ(std::distance(fs::directory_iterator(rig.run.gameFolder), {}), installed ? 1 : 0)
+          << "nothing is left in the game folder";
+      if (installed) {
+        ASSERT_GE(rig.GameStart(), 0);
+        EXPECT_EQ(rig.launcher.calls[rig.GameStart()].style, WindowStyle::kNormalWithFocus);
+        EXPECT_EQ(boxesAtGameStart, 1u) << "the box comes first";
+        EXPECT_THAT(rig.desktop.opened, IsEmpty());
+      } else {
+        EXPECT_EQ(rig.GameStart(), -1);
+        EXPECT_THAT(rig.desktop.opened, ElementsAre(kPortal));
+      }
+      EXPECT_EQ(rig.unloads, 1);
+    }
+  }
+}
+
+TEST(UpdateWindowTest, AnInstallerThatFailsIsReportedAtOnceWithItsLastMessage) {
+  const std::string more = "\r\n(자세한 내용: ";
+  const struct {
+    const char* name;
+    platform::ExitStatus end;
+    std::string output;
+    std::string why;
+  } cases[] = {
+      {"its message",
+       {1, 0},
+       "unpacking\nhwatable-installer: cannot write the menu entry  \n\n",
+       "hwatable-installer: cannot write the menu entry"},
+      {"no message", {2, 0}, "", "설치 프로그램 종료코드: 2"},
+      {"a signal", {0, SIGKILL}, "  \n", "설치 프로그램 종료 신호: 9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WindowRig rig(RunMode::kGameMode);
+    rig.InstallGame();
+    rig.log.Write("an earlier line of the log");
+    rig.list = "102<br>http://portal.test/down/i<br>x";
+    rig.InstallerEnds(0.2, c.end, c.output);
+    rig.Load();
+    ASSERT_TRUE(rig.RunUntilDownloading());
+    rig.download.Deliver("installer");
+    ASSERT_TRUE(rig.loop.RunUntil([&] { return !rig.desktop.shown.empty(); }, 5.0));
+    const double installerStarted = 0.1;  // the list and the download take no time here
+    EXPECT_LE(rig.loop.Now() - installerStarted, 0.5) << "not after the 300 ticks";
+
+    EXPECT_EQ(rig.desktop.shown[0].caption, "설치에러");
+    EXPECT_EQ(rig.desktop.shown[0].text,
+              kInstallError + "\r\n\r\n" + c.why + more + rig.run.logPath + ")");
+    ASSERT_TRUE(rig.RunToEnd());
+    EXPECT_GE(rig.GameStart(), 0);
+    EXPECT_FALSE(fs::exists(rig.InGame("102")));
+    // The installer's lines stand in the log between the updater's own.
+    std::ifstream in(rig.run.logPath);
+    const std::string log{std::istreambuf_iterator<char>(in), {}};
+    if (!c.output.empty()) {
+      EXPECT_THAT(log, ::testing::HasSubstr(c.output));
+    }
+    EXPECT_THAT(log, ::testing::HasSubstr("running the installer " + rig.InGame("102")));
+  }
+}
+
+// ---- A running game
+
+TEST(UpdateWindowTest, ARunningGameIsClosedForTheUpdateOnlyWhenThePlayerSaysSo) {
+  using Reaction = FakeProcessTable::Reaction;
+  const struct {
+    const char* name;
+    MessageAnswer answer;
+    Reaction reaction;
+    bool updated;
+  } cases[] = {{"no", MessageAnswer::kNo, Reaction::kEndsOnTerm, false},
+               {"yes", MessageAnswer::kYes, Reaction::kEndsOnTerm, true},
+               {"yes, but it ignores SIGTERM", MessageAnswer::kYes, Reaction::kIgnoresTerm, true},
+               {"yes, but it cannot be signalled", MessageAnswer::kYes, Reaction::kRefuses, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WindowRig rig(RunMode::kGameMode);
+    rig.InstallGame();
+    rig.processes.Add(ExecutableName("hwatable"), 77, std::nullopt, c.reaction);
+    rig.list = "102<br>http://portal.test/down/i<br>x";
+    rig.desktop.answers = {c.answer};
+    double downloadBegun = -1;
+    rig.Load();
+    const bool began = rig.RunUntilDownloading(20.0);
+    if (began) downloadBegun = rig.loop.Now();
+    rig.RunToEnd(1.0);
+
+    ASSERT_GE(rig.desktop.shown.size(), 1u);
+    EXPECT_EQ(rig.desktop.shown[0].caption, "업데이트");
+    EXPECT_EQ(rig.desktop.shown[0].text,
+              "게임이 실행중입니다\r\n지금 게임을 종료하고 업데이트하시겠습니까?");
+    EXPECT_EQ(rig.desktop.shown[0].icon, MessageIcon::kQuestion);
+    EXPECT_EQ(rig.desktop.shown[0].buttons, MessageButtons::kYesNo);
+    EXPECT_EQ(began, c.updated);
+    EXPECT_THAT(rig.desktop.opened, IsEmpty());
+    EXPECT_THAT(rig.launcher.calls, IsEmpty()) << "the running game is the player's game";
+    if (c.answer == MessageAnswer::kNo) {
+      EXPECT_THAT(rig.processes.signals, IsEmpty());
+      EXPECT_EQ(rig.processes.Find(ExecutableName("hwatable")), 77);
+      EXPECT_TRUE(rig.window->Unloaded());
+    }
+    if (c.reaction == Reaction::kIgnoresTerm) {
+      EXPECT_THAT(rig.processes.signals,
+                  ::testing::ElementsAre(std::make_pair(77, false), std::make_pair(77, true)));
+      EXPECT_GE(downloadBegun, UpdateWindow::kTermGraceSeconds) << "SIGKILL only after a grace";
+    } else if (c.updated) {
+      EXPECT_THAT(rig.processes.signals, ElementsAre(std::make_pair(77, false)));
+    }
+    if (c.updated) {
+      EXPECT_EQ(rig.processes.Find(ExecutableName("hwatable")), 0);
+    }
+  }
+}
+
+TEST(UpdateWindowTest, AGameStartedDuringTheDownloadIsAskedAboutBeforeTheInstallerRuns) {
+  WindowRig rig(RunMode::kGameMode);
+  rig.InstallGame();
+  rig.list = "102<br>http://portal.test/down/i<br>x";
+  rig.desktop.answers = {MessageAnswer::kNo};
+  rig.Load();
+  ASSERT_TRUE(rig.RunUntilDownloading());
+  EXPECT_THAT(rig.desktop.shown, IsEmpty()) << "no game ran when the list came";
+  rig.processes.Add(ExecutableName("hwatable"), 78);
+  rig.download.Deliver("installer");
+  ASSERT_TRUE(rig.RunToEnd());
+
+  ASSERT_EQ(rig.desktop.shown.size(), 1u);
+  EXPECT_EQ(rig.desktop.shown[0].caption, "업데이트");
+  EXPECT_THAT(rig.launcher.calls, IsEmpty()) << "no installer, and the game runs already";
+  EXPECT_FALSE(fs::exists(rig.InGame("102"))) << "the download is not kept";
+  EXPECT_THAT(rig.desktop.opened, IsEmpty());
 }
 
 // ---- BrowserMode
@@ -528,6 +811,7 @@ TEST(UpdateWindowTest, TheBrowserIsStoppedDownloadedInstalledAndChecked) {
   EXPECT_GE(checkOpened, installerEnds) << "the check waits for the installer to end";
   EXPECT_EQ(rig.view.calls.back(), "Hide");
   EXPECT_TRUE(rig.HandOverDeleted());
+  EXPECT_FALSE(fs::exists(rig.InBrowser("118"))) << "its installer is deleted once it has ended";
   EXPECT_EQ(rig.desktop.shown.size(), 1u) << "only the question";
   EXPECT_EQ(rig.unloads, 1);
 }

@@ -1,11 +1,13 @@
 #pragma once
-// Stand-ins for the updater's tests: a download answered by the test, a process table
-// whose processes come and go on the loop's clock, and an update window that writes down
-// what it was told.
+// Stand-ins for the updater's tests: a list server that answers late or never, a
+// download answered by the test, a process table whose processes come and go on the
+// loop's clock, and an update window that writes down what it was told.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +24,55 @@
 #include "updater/update_view.h"
 
 namespace hw::updater {
+
+// The portal's list as an HttpClient sees it: every request is answered `delaySeconds`
+// later with the text `reply` holds then (state 12), or fails (state 11) when that is
+// std::nullopt; a server that `hangs` never answers. A new request or Cancel silences
+// the one before, as with the real client.
+class ListServerClient final : public platform::HttpClient {
+ public:
+  ListServerClient(platform::EventLoop& loop, const std::optional<std::string>& reply)
+      : loop_(loop), reply_(reply) {}
+
+  void Execute(const std::string& url, const std::string&, const std::string&,
+               const std::string&) override {
+    Cancel();
+    requests.push_back(url);
+    busy_ = true;
+    if (hangs) return;
+    loop_.Post(
+        [this, generation = generation_] {
+          if (generation != generation_) return;
+          busy_ = false;
+          answered_ = reply_.value_or("");
+          const auto handler = onStateChanged;
+          if (handler)
+            handler(reply_ ? platform::kHttpResponseCompleted : platform::kHttpRequestFailed);
+        },
+        delaySeconds);
+  }
+  void Cancel() override {
+    if (busy_) ++cancels;
+    ++generation_;
+    busy_ = false;
+  }
+  std::string GetChunk(std::size_t maxBytes) const override {
+    return answered_.substr(0, maxBytes);
+  }
+  bool BusyRequest() const override { return busy_; }
+
+  double delaySeconds = 0;
+  bool hangs = false;
+  std::vector<std::string> requests;
+  int cancels = 0;  // of requests still waiting for their answer
+
+ private:
+  platform::EventLoop& loop_;
+  const std::optional<std::string>& reply_;
+  std::string answered_;
+  bool busy_ = false;
+  std::uint64_t generation_ = 0;
+};
 
 // A download that the test completes (Deliver) or fails (Fail). As with the real one,
 // the events come from the loop, a delivery writes the file before onComplete, a failure
@@ -127,11 +178,24 @@ class FakeProcessTable final : public ProcessTable {
     signals.emplace_back(pid, force);
     const auto found = processes_.find(pid);
     if (found == processes_.end() || found->second.reaction == Reaction::kRefuses) return false;
-    if (force || found->second.reaction == Reaction::kEndsOnTerm) processes_.erase(found);
+    if (force || found->second.reaction == Reaction::kEndsOnTerm) {
+      processes_.erase(found);
+      if (onEnded) onEnded(pid, force);
+    }
     return true;
   }
 
+  // The pid of the first running process of that name, or 0.
+  int Find(const std::string& name) {
+    for (const ProcessEntry& entry : Snapshot()) {
+      if (entry.name == name) return entry.pid;
+    }
+    return 0;
+  }
+
   double horizonSeconds = 600;
+  // Called when a signal has ended a process: (pid, forced).
+  std::function<void(int, bool)> onEnded;
   // Every signal sent: (pid, forced).
   std::vector<std::pair<int, bool>> signals;
   int snapshots = 0;

@@ -1,10 +1,11 @@
 # The updater's logic headless: the list and its digest, start-up and toolbox, the process
-# table and the launcher (with a few real processes), and the update window on a virtual
-# clock.
+# table, the running game and the launcher (with a few real processes), the log, and the
+# update window on a virtual clock.
 hwatable_test(updater_tests
   updater/process_test.cpp
   updater/startup_test.cpp
   updater/update_list_test.cpp
+  updater/update_log_test.cpp
   updater/update_window_test.cpp
 )
 # The list's signatures are checked against libsodium itself.
