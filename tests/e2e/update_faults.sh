@@ -6,7 +6,7 @@
 # entry starts it:
 #   1. twice, a second apart (a double click): one installer runs, one game starts, and
 #      no download is left behind;
-#   2. with the game folder read-only, and
+#   2. with the game folder read-only, or on a full disk, and
 #   3. with the installer missing on the portal (404): the download error on the screen,
 #      then the installed game, and no home page;
 #   4. with an installer that fails at once: 설치에러 with the installer's message within
@@ -190,6 +190,21 @@ failure_seen_through "$before" 다운로드에러 \
   '업데이트중 에러가 발생하였습니다     \n홈페이지에서 다운로드/설치를 해주십시요    '
 chmod u+w "$game"
 echo "ok - a read-only game folder: the download error, then the installed game"
+
+# 2b. A full disk: the game folder on a file system of its own that the download fills
+#     (a small tmpfs in a mount namespace, with the folder's files copied in; root only).
+if [ "$(id -u)" = 0 ]; then
+  before=$(listing)
+  start_updater unshare -m sh -c '
+    copy=$(mktemp -d) && cp -a "$0"/. "$copy"/ &&
+    mount -t tmpfs -o size=$(($(du -sk "$copy" | cut -f1) + 256))k tmpfs "$0" &&
+    cp -a "$copy"/. "$0"/ && rm -rf "$copy" && exec "$@"' "$game"
+  failure_seen_through "$before" 다운로드에러 \
+    '업데이트중 에러가 발생하였습니다     \n홈페이지에서 다운로드/설치를 해주십시요    '
+  echo "ok - a full disk: the download error, then the installed game"
+else
+  echo "skip - a full disk needs root for a file system of its own"
+fi
 
 # 3. The installer missing on the portal.
 rm "$work/portal/down/installer-103"
