@@ -133,6 +133,32 @@ wait_for 20 started 4 || fail "the game did not start with the portal down"
 echo "ok - with the portal down the game started at once"
 
 # 4. A corrupted installer: the error, nothing run, the file gone, the installed game.
+# box_answered_then_game CAPTION TEXT SHOT GAMES: the installed updater, on the X screen
+# now, shows the box (its caption and text checked on the screen, into SHOT) before any
+# game starts; answered, it ends and the installed game starts as start number GAMES.
+# (X11's libraries keep memory to the end, which the leak checker of a sanitizer build
+# would call leaks.)
+box_answered_then_game() {
+  local caption=$1 text=$2 shot=$3 games=$4 box
+  SDL_VIDEODRIVER=x11 LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
+    "$game/updater" game >>"$work/updater.log" 2>&1 &
+  updater_pid=$!
+  started_pids+=("$updater_pid")
+  wait_for 30 window_shown "$caption" || fail "no $caption box was shown"
+  box=$(window_shown "$caption")
+  eval "$(xdotool getwindowgeometry --shell "$box")"
+  sleep 0.5
+  import -window root "$work/$shot"
+  "$check" --images "$app" "$work/$shot" "$X" "$Y" own-box ok error "$caption" "$text" \
+    >"$work/checks.log" 2>&1 || fail "the $caption box is not on the screen"
+  started "$games" && fail "the game started before the $caption box was answered"
+  xdotool key Return
+  for _ in $(seq 100); do kill -0 "$updater_pid" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$updater_pid" 2>/dev/null && fail "the updater did not end"
+  wait "$updater_pid" || fail "the updater failed ($?)"
+  wait_for 20 started "$games" || fail "the installed game did not start after the $caption box"
+}
+
 serve
 cp "$work/installer-102" "$work/installer-103"
 publish 103 "$work/installer-103"
@@ -140,26 +166,9 @@ installer=$work/portal/down/installer-103
 printf 'x' >>"$installer"
 : >"$work/updater.log"
 rm -f "$work/opened"
-# On the X screen now. (X11's libraries keep memory to the end, which the leak checker
-# of a sanitizer build would call leaks.)
-SDL_VIDEODRIVER=x11 LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
-  "$game/updater" game >>"$work/updater.log" 2>&1 &
-updater_pid=$!
-started_pids+=("$updater_pid")
-wait_for 30 window_shown 다운로드에러 || fail "no download error was shown"
-box=$(window_shown 다운로드에러)
-eval "$(xdotool getwindowgeometry --shell "$box")"
-sleep 0.5
-import -window root "$work/download-error.png"
-"$check" --images "$app" "$work/download-error.png" "$X" "$Y" own-box ok error 다운로드에러 \
+box_answered_then_game 다운로드에러 \
   '업데이트중 에러가 발생하였습니다     \n홈페이지에서 다운로드/설치를 해주십시요    ' \
-  >"$work/checks.log" 2>&1 || fail "the download error is not on the screen"
-started 5 && fail "the game started before the error was answered"
-xdotool key Return
-for _ in $(seq 100); do kill -0 "$updater_pid" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$updater_pid" 2>/dev/null && fail "the updater did not end"
-wait "$updater_pid" || fail "the updater failed ($?)"
-wait_for 20 started 5 || fail "the installed game did not start after the failed update"
+  download-error.png 5
 [ ! -e "$work/opened" ] || fail "the home page was opened although a game is installed"
 [ ! -e "$game/103" ] || fail "the corrupted installer was left behind"
 [ "$(run_ver)" = 102 ] || fail "RunVer changed to $(run_ver)"
@@ -174,24 +183,9 @@ snapshot() { (cd "$game" && find . -printf '%p %y %m %s\n' | LC_ALL=C sort && fi
 before=$(snapshot)
 requests=$(grep -c "GET /down/" "$work/portal.log")
 : >"$work/updater.log"
-SDL_VIDEODRIVER=x11 LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 \
-  "$game/updater" game >>"$work/updater.log" 2>&1 &
-updater_pid=$!
-started_pids+=("$updater_pid")
-wait_for 30 window_shown 업데이트에러 || fail "no signature error was shown"
-box=$(window_shown 업데이트에러)
-eval "$(xdotool getwindowgeometry --shell "$box")"
-sleep 0.5
-import -window root "$work/signature-error.png"
-"$check" --images "$app" "$work/signature-error.png" "$X" "$Y" own-box ok error 업데이트에러 \
+box_answered_then_game 업데이트에러 \
   '업데이트 목록의 서명이 맞지 않습니다     \n설치되어 있는 게임을 그대로 실행합니다    ' \
-  >"$work/checks.log" 2>&1 || fail "the signature error is not on the screen"
-started 6 && fail "the game started before the error was answered"
-xdotool key Return
-for _ in $(seq 100); do kill -0 "$updater_pid" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$updater_pid" 2>/dev/null && fail "the updater did not end"
-wait "$updater_pid" || fail "the updater failed ($?)"
-wait_for 20 started 6 || fail "the installed game did not start after the signature error"
+  signature-error.png 6
 [ "$(tail -n 1 "$starts")" = 102 ] || fail "the game started was not the installed 102"
 grep -q "nlist.lst: the list's signature was not made with the key of this updater" \
   "$work/updater.log" || fail "the updater did not say why it refused the list"
