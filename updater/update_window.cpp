@@ -432,7 +432,9 @@ void UpdateWindow::StopInstaller() {
 }
 
 std::string UpdateWindow::InstallerFailure(const platform::ExitStatus& end) const {
-  std::string why = LastInstallerLine(run_.logPath, installerLogStart_);
+  std::string why = end.Succeeded()
+                        ? "설치 프로그램이 끝났지만 새 업데이트 프로그램을 남기지 않았습니다"
+                        : LastInstallerLine(run_.logPath, installerLogStart_);
   if (why.empty()) {
     why = end.signal != 0 ? "설치 프로그램 종료 신호: " + std::to_string(end.signal)
                           : "설치 프로그램 종료코드: " + std::to_string(end.code);
@@ -458,8 +460,15 @@ void UpdateWindow::OnInstallWait() {
   }
   if (kind_ == DownloadKind::kBrowser) {
     FinishBrowserInstall();
-  } else {
-    FinishGameInstall();
+    return;
+  }
+  FinishGameInstall();
+  // An installer that has ended well without leaving the new copy never will.
+  if (!unloaded_ && installerEnd_ && installerEnd_->Succeeded() &&
+      !world_.files.Exists(run_.gameFolder + ExecutableName(kNewUpdaterProgram))) {
+    installWaitTimer_->SetEnabled(false);
+    FailUpdate(kInstallErrorCaption,
+               std::string(kInstallErrorText) + "\r\n\r\n" + InstallerFailure(*installerEnd_));
   }
 }
 

@@ -541,6 +541,11 @@ TEST(UpdateWindowTest, AnInstallerThatFailsIsReportedAtOnceWithItsLastMessage) {
        "hwatable-installer: cannot write the menu entry"},
       {"no message", {2, 0}, "", "설치 프로그램 종료코드: 2"},
       {"a signal", {0, SIGKILL}, "  \n", "설치 프로그램 종료 신호: 9"},
+      // Ended well but left no new copy of the updater: it never will.
+      {"no new copy",
+       {0, 0},
+       "done\n",
+       "설치 프로그램이 끝났지만 새 업데이트 프로그램을 남기지 않았습니다"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
