@@ -524,12 +524,18 @@ void HttpServer::Stop() {
     beast::error_code ignored;
     s.acceptor_.close(ignored);
   });
+  // The sessions are held while they are told, and let go with the lock released: the
+  // last hold of a session that ends meanwhile destroys it, which takes the lock.
+  std::vector<std::shared_ptr<Session>> open;
   {
     const std::lock_guard lock(s.sessions_mutex_);
     for (const auto& [raw, weak] : s.sessions_) {
-      if (const std::shared_ptr<Session> session = weak.lock()) session->CloseIfIdle();
+      if (std::shared_ptr<Session> session = weak.lock()) open.push_back(std::move(session));
     }
   }
+  for (const std::shared_ptr<Session>& session : open)
+    session->CloseIfIdle();
+  open.clear();
   // The requests being answered finish, and their answers go out.
   s.hashing_.join();
   {
