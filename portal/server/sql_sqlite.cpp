@@ -22,6 +22,25 @@ constexpr int kBusyTimeoutMs = 10000;
   throw Error(error.what());
 }
 
+// Resets a kept statement once it has been used, also when a step failed: a statement
+// stopped before its end keeps its read transaction, and with it an old snapshot, open on
+// the connection, which then could not begin a write on the newest one.
+class Finished {
+ public:
+  explicit Finished(SQLite::Statement& statement) : statement_(statement) {}
+  ~Finished() {
+    try {
+      statement_.reset();
+    } catch (const SQLite::Exception&) {  // the error was thrown already, by the step
+    }
+  }
+  Finished(const Finished&) = delete;
+  Finished& operator=(const Finished&) = delete;
+
+ private:
+  SQLite::Statement& statement_;
+};
+
 class SqliteConnection final : public Connection {
  public:
   explicit SqliteConnection(const std::string& file)
@@ -44,6 +63,7 @@ class SqliteConnection final : public Connection {
   Rows Query(const std::string& statement, const Params& params) override {
     try {
       SQLite::Statement& prepared = Prepared(statement, params);
+      const Finished finished(prepared);
       Rows rows;
       while (prepared.executeStep()) {
         std::vector<std::optional<std::string>> columns;
@@ -63,6 +83,7 @@ class SqliteConnection final : public Connection {
   std::int64_t Execute(const std::string& statement, const Params& params) override {
     try {
       SQLite::Statement& prepared = Prepared(statement, params);
+      const Finished finished(prepared);
       while (prepared.executeStep()) {
       }
       return sqlite3_changes(db_.getHandle());
