@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Measures the engine on hands played headless, and prints:
+#   - hands per CPU-second of `hwatable-sim --quiet` (the best of three runs), with the
+#     signature of all results, which a faster engine must leave unchanged;
+#   - instructions per hand, counted by callgrind on a smaller run (when valgrind is
+#     installed), which does not depend on the machine's load;
+#   - hands per second of the JSON mode, written to /dev/null.
+# Nothing here passes or fails: it measures and prints.
+#
+#   tools/bench-sim.sh [HANDS] [BUILD_FOLDER]   (defaults 100000 and build/release, built if missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+hands=${1:-100000}
+build=${2:-build/release}
+if [ ! -x "$build/sim/hwatable-sim" ]; then
+  cmake --preset release >/dev/null && cmake --build --preset release --target hwatable-sim >/dev/null
+fi
+sim=$build/sim/hwatable-sim
+args=(--seed 1 --money 1000000000000)
+
+best=0
+for _ in 1 2 3; do
+  line=$("$sim" --hands "$hands" "${args[@]}" --quiet)
+  rate=$(echo "$line" | sed -n 's/.* \([0-9]*\) hands\/s.*/\1/p')
+  signature=$(echo "$line" | sed -n 's/.*signature \([0-9a-f]*\).*/\1/p')
+  [ "${rate:-0}" -gt "$best" ] && best=$rate
+done
+echo "quiet: $best hands/s (best of 3 runs of $hands), signature $signature"
+
+if command -v valgrind >/dev/null; then
+  counted=$((hands / 50 > 0 ? hands / 50 : 1))
+  out=$(mktemp)
+  valgrind --tool=callgrind --callgrind-out-file="$out" "$sim" --hands "$counted" "${args[@]}" \
+    --quiet >/dev/null 2>"$out.log"
+  total=$(sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' "$out.log")
+  [ -n "$total" ] || total=$(sed -n 's/^summary: *\([0-9]*\).*/\1/p' "$out")
+  echo "instructions: $((total / counted)) per hand (callgrind, $counted hands)"
+  rm -f "$out" "$out.log"
+else
+  echo "instructions: valgrind is not installed"
+fi
+
+start=$(date +%s.%N)
+"$sim" --hands "$((hands / 10))" "${args[@]}" >/dev/null
+awk -v n="$((hands / 10))" -v from="$start" -v to="$(date +%s.%N)" \
+  'BEGIN { printf "json: %.0f hands/s (%d hands, written to /dev/null)\n", n / (to - from), n }'
