@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "portal/client/form.h"
 #include "portal/server/game_posts.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
@@ -82,14 +83,6 @@ class RawConnection {
   int fd_ = -1;
   bool connected_ = false;
 };
-
-std::vector<std::string> Split(const std::string& text) {
-  std::vector<std::string> fields;
-  std::istringstream in(text);
-  for (std::string field; std::getline(in, field, '|');)
-    fields.push_back(field);
-  return fields;
-}
 
 class HostileTest : public ::testing::Test {
  protected:
@@ -208,7 +201,7 @@ TEST_F(HostileTest, AFloodOfWrongPasswordsNeverHoldsUpAMembersHand) {
   // Real password hashing: a tenth of a second and 64 MiB each.
   Serve(HashCost::kInteractive);
   AddMember("player", HashCost::kInteractive);
-  const auto login = Split(Login("player", "secret1"));
+  const auto login = SplitReply(Login("player", "secret1"));
   ASSERT_EQ(login.size(), 10u);
   const std::string session = login[9];
 
@@ -265,9 +258,9 @@ TEST_F(HostileTest, GuessingAPasswordIsHeldBackThenLockedAndTheMemberIsTold) {
             std::string::npos);
   // Another member is not held back by it.
   AddMember("bystander");
-  EXPECT_EQ(Split(Login("bystander", "secret1")).size(), 10u);
+  EXPECT_EQ(SplitReply(Login("bystander", "secret1")).size(), 10u);
   Advance(std::chrono::minutes(15));
-  EXPECT_EQ(Split(Login("target", "secret1")).size(), 10u);
+  EXPECT_EQ(SplitReply(Login("target", "secret1")).size(), 10u);
 
   // From one address twenty wrong guesses go through (the target's ten and ten more);
   // then that address waits too, whatever the name.
@@ -325,7 +318,7 @@ TEST_F(HostileTest, GuessesUnderEitherFormOfANameCountForTheOneName) {
         << name;
   }
   Advance(std::chrono::seconds(1));
-  EXPECT_EQ(Split(Login(decomposed, "secret1")).size(), 10u);
+  EXPECT_EQ(SplitReply(Login(decomposed, "secret1")).size(), 10u);
 }
 
 TEST_F(HostileTest, NothingAClientSendsStartsALineOfTheLog) {
