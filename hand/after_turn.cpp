@@ -49,7 +49,7 @@ AfterScore DecideAfterScore(Game& game, int player) {
       game.Window().AskSeptemberAnimal();
     } else {
       game.Log("[" + who.Name + "]님 구열결정중..");
-      ChooseSeptemberAnimal(game, player, 2);
+      ChooseSeptemberAnimal(game, player, game.Computer().SeptemberAnimal(state, player));
     }
     return AfterScore::kTakenOver;
   }
@@ -61,7 +61,7 @@ AfterScore DecideAfterScore(Game& game, int player) {
       game.Window().AskGoOrStop();
     } else {
       game.Log("[" + who.Name + "]님 고/스톱 결정중입니다");
-      if (ChooseGoOrStop(state, player) == -1) {
+      if (game.Computer().Go(state, player)) {
         CallGo(game, player);
       } else {
         CallStop(game, player);

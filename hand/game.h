@@ -11,6 +11,7 @@
 #include "hand/game_window.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
+#include "rules/computer_player.h"
 #include "rules/game_state.h"
 #include "rules/random.h"
 
@@ -37,6 +38,10 @@ struct Game {
   // The main window; set once it exists (it needs the game to be built first).
   GameWindow* window = nullptr;
   GameWindow& Window() { return *window; }
+
+  // Who decides the computer's moves: the written player unless another is set.
+  ComputerPlayer* computer = &WrittenPlayer::Default();
+  ComputerPlayer& Computer() { return *computer; }
 
   // Where the human's results go; none: they stay local.
   PortalPoster* portal = nullptr;

@@ -11,14 +11,6 @@ namespace hw {
 
 enum class DialogKind { kCommon, kShake, kSelect, kGoStop, kResult, kSeptember };
 
-// A choice between two floor cards that the human has to make.
-struct FloorChoice {
-  int Card = 0;   // the card played or flipped
-  int First = 0;  // the two candidates, in card-number order
-  int Second = 0;
-  ChoiceSide Side = ChoiceSide::kHand;  // the card came from the hand, or was flipped
-};
-
 class GameWindow {
  public:
   virtual ~GameWindow() = default;
@@ -37,6 +29,9 @@ class GameWindow {
   virtual void RequestFloorChoice(const FloorChoice& choice) = 0;
   virtual void AskSeptemberAnimal() = 0;
   virtual void AskGoOrStop() = 0;
+  // The human played one of three cards of a month whose month is not on the floor:
+  // shake them, or play the card plainly (PlayHandCard).
+  virtual void AskShake(int card) = 0;
 
   // The shown-cards dialog with the result record's special cards; the result dialog.
   virtual void OpenCommonDialog() = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "hand/after_turn.h"
 #include "hand/capture.h"
@@ -214,14 +215,75 @@ void PlayHandCard(Game& game, int player, int card, int power) {
   if (match.Count == 2) {
     const int first = turn.HandMatchList[0];
     const int second = turn.HandMatchList[1];
-    if (player != kHuman || NothingToChoose(state, first, second)) {
+    const FloorChoice choice{card, first, second, ChoiceSide::kHand};
+    if (NothingToChoose(state, first, second)) {
       ResolveChoice(game, player, ChoiceSide::kHand, card, first);
+    } else if (player != kHuman) {
+      ResolveChoice(game, player, ChoiceSide::kHand, card,
+                    game.Computer().TakeFloorCard(state, player, choice));
     } else {
-      game.Window().RequestFloorChoice({card, first, second, ChoiceSide::kHand});
+      game.Window().RequestFloorChoice(choice);
     }
     return;
   }
   FlipFromDeck(game, player, FlipKind::kAfterHandCard);
+}
+
+namespace {
+
+// The other cards of the player's hand that form a triple with `card`; marks them (and,
+// when there are any, `card`) as shown.
+std::vector<int> TakeTriple(GameState& state, int player, int card) {
+  std::vector<int> found;
+  for (int other = 0; other < state.Room.CardsInPlay; ++other) {
+    CardRecord& record = state.Card(other);
+    if (other == card || record.Location != player || record.ShakeMark != kShakeCandidate ||
+        record.Month != state.Card(card).Month) {
+      continue;
+    }
+    record.ShakeMark = kShakeShown;
+    found.push_back(other);
+  }
+  if (!found.empty()) state.Card(card).ShakeMark = kShakeShown;
+  return found;
+}
+
+}  // namespace
+
+void PlayChosenCard(Game& game, int player, int card, int power) {
+  GameState& state = game.state;
+  if (card >= kMonthCards) {
+    PlayServiceCard(game, player, card);
+    return;
+  }
+  if (state.Card(card).ShakeMark != kShakeCandidate) {
+    PlayHandCard(game, player, card, power);
+    return;
+  }
+  const std::vector<int> triple = TakeTriple(state, player, card);
+  if (FloorHasMonth(state, card)) {
+    if (triple.size() >= 2) {
+      PlayBomb(game, player, card, triple[0], triple[1]);
+    } else {
+      PlayHandCard(game, player, card, power);
+    }
+  } else if (triple.empty()) {
+    PlayHandCard(game, player, card, power);
+  } else if (player == kHuman) {
+    game.Window().AskShake(card);
+  } else if (game.Computer().Shake(state, player, card)) {
+    DeclareShake(game, player, card);
+  } else {
+    PlayHandCard(game, player, card, power);
+  }
+}
+
+void PlayBombCardTurn(Game& game, int player, int index) {
+  game.state.BombCards[player][index] = BombCard::kUsed;
+  game.board.HideBombCard(player, index);
+  game.Sound("BOMB", 3);
+  game.Window().타이머_차례중지();
+  FlipFromDeck(game, player, FlipKind::kFlipOnly);
 }
 
 void PlayBomb(Game& game, int player, int card1, int card2, int card3) {

@@ -29,6 +29,14 @@ void BeginTurn(Game& game, std::string_view playerName);
 // goes on to the flip. `power` is the human's power bar level (0 for the computer).
 void PlayHandCard(Game& game, int player, int card, int power);
 
+// A card chosen from the hand: a service card, a plain play, a bomb (one of three cards
+// of a month that lies on the floor) or, with the month not on the floor, a shake: the
+// human is asked (GameWindow::AskShake), the computer player decides.
+void PlayChosenCard(Game& game, int player, int card, int power);
+
+// A turn with one of the player's bomb cards: it only flips.
+void PlayBombCardTurn(Game& game, int player, int index);
+
 // Three cards of a month from the hand onto their month on the floor; the player gets
 // two bomb cards and the turn goes on to the flip.
 void PlayBomb(Game& game, int player, int card1, int card2, int card3);

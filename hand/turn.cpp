@@ -396,10 +396,14 @@ void FlipFromDeck(Game& game, int player, FlipKind kind) {
       } else {
         const int first = turn.FlipMatchList[0];
         const int second = turn.FlipMatchList[1];
-        if (player != kHuman || NothingToChoose(state, first, second)) {
+        const FloorChoice choice{card, first, second, ChoiceSide::kFlip};
+        if (NothingToChoose(state, first, second)) {
           ResolveFlipChoice(game, player, card, first);
+        } else if (player != kHuman) {
+          ResolveFlipChoice(game, player, card,
+                            game.Computer().TakeFloorCard(state, player, choice));
         } else {
-          game.Window().RequestFloorChoice({card, first, second, ChoiceSide::kFlip});
+          game.Window().RequestFloorChoice(choice);
         }
         return;
       }

@@ -106,7 +106,8 @@ void MainWindow::OnTurnTick() {
   game_.board.ShowCountdown(0);
   turnTimer_->SetEnabled(false);
   game_.board.ShowTurnIndicator(false);
-  const int choice = ChooseCard(state, player);
+  const int choice =
+      player == kHuman ? ChooseCard(state, player) : game_.Computer().PlayCard(state, player);
   if (choice == -1) {
     const int index = FirstAvailableBombCard(state, player);
     if (index < 0) return;
@@ -158,22 +159,6 @@ void MainWindow::OnPowerBarTick() {
   }
 }
 
-std::vector<int> MainWindow::TakeTriple(int player, int card) {
-  GameState& state = game_.state;
-  std::vector<int> found;
-  for (int other = 0; other < state.Room.CardsInPlay; ++other) {
-    CardRecord& record = state.Card(other);
-    if (other == card || record.Location != player || record.ShakeMark != kShakeCandidate ||
-        record.Month != state.Card(card).Month) {
-      continue;
-    }
-    record.ShakeMark = kShakeShown;
-    found.push_back(other);
-  }
-  if (!found.empty()) state.Card(card).ShakeMark = kShakeShown;
-  return found;
-}
-
 void MainWindow::OnCardRelease(int card, MouseButton button) {
   GameState& state = game_.state;
   if (button == MouseButton::kRight || state.Room.DialogOpen != 0) return;
@@ -184,43 +169,21 @@ void MainWindow::OnCardRelease(int card, MouseButton button) {
   game_.board.ShowPowerBar(card, false);
   game_.board.DrawCardPressed(card, false);
   Note({Decision::Kind::kPlay, card});
-  PlayChosenCard(kHuman, card, powerLevel_);
+  PlayChosenCard(game_, kHuman, card, powerLevel_);
 }
 
 void MainWindow::Note(const Decision& decision) {
   game_.state.Record.push_back(decision);
 }
 
-void MainWindow::PlayChosenCard(int player, int card, int power) {
-  GameState& state = game_.state;
-  if (card >= kMonthCards) {
-    PlayServiceCard(game_, player, card);
-    return;
-  }
-  if (state.Card(card).ShakeMark != kShakeCandidate) {
-    PlayHandCard(game_, player, card, power);
-    return;
-  }
-  // One of three cards of a month: a bomb when the month lies on the floor, else a shake
-  // (the human is asked, the computer always shakes).
-  const std::vector<int> triple = TakeTriple(player, card);
-  if (FloorHasMonth(state, card)) {
-    if (triple.size() >= 2) {
-      PlayBomb(game_, player, card, triple[0], triple[1]);
-    } else {
-      PlayHandCard(game_, player, card, power);
-    }
-  } else if (triple.empty()) {
-    PlayHandCard(game_, player, card, power);
-  } else if (player == kHuman && minimised_) {
+void MainWindow::AskShake(int card) {
+  if (minimised_) {
     Note({Decision::Kind::kShake, 0});  // not asked: played plainly
-    PlayHandCard(game_, player, card, power);
-  } else if (player == kHuman) {
-    shake_.Show(card);
-    game_.Sound("WINDOW", 3);
-  } else {
-    DeclareShake(game_, player, card);
+    PlayHandCard(game_, kHuman, card, powerLevel_);
+    return;
   }
+  shake_.Show(card);
+  game_.Sound("WINDOW", 3);
 }
 
 // ---- Bomb cards
@@ -259,16 +222,12 @@ void MainWindow::OnBombTick() {
 }
 
 void MainWindow::ComputerPlayBombCard(int player, int index) {
-  game_.state.BombCards[player][index] = BombCard::kUsed;
-  game_.board.HideBombCard(player, index);
-  game_.Sound("BOMB", 3);
-  타이머_차례중지();
-  FlipFromDeck(game_, player, FlipKind::kFlipOnly);
+  PlayBombCardTurn(game_, player, index);
 }
 
 void MainWindow::ComputerPlayCard(int card, int player) {
   타이머_차례중지();
-  PlayChosenCard(player, card, 0);
+  PlayChosenCard(game_, player, card, 0);
 }
 
 // ---- Questions

@@ -35,6 +35,8 @@ class MainWindow final : public GameWindow {
   void RequestFloorChoice(const FloorChoice& choice) override;
   void AskSeptemberAnimal() override;
   void AskGoOrStop() override;
+  // The shake dialog, or (while minimised) the card played plainly at once.
+  void AskShake(int card) override;
   void OpenCommonDialog() override { common_.Show(); }
   void OpenResultDialog() override { result_.Show(); }
   void CloseDialog(DialogKind dialog) override { Dialog(dialog).Close(); }
@@ -97,11 +99,6 @@ class MainWindow final : public GameWindow {
   bool HumanMayAct() const;
   // Writes down a decision of the human's in the hand's record.
   void Note(const Decision& decision);
-  // A released or chosen hand card: a service card, a plain play, a bomb or a shake.
-  void PlayChosenCard(int player, int card, int power);
-  // The other cards of the player's hand that form a triple with `card`; marks them
-  // (and, when there are any, `card`) as shown.
-  std::vector<int> TakeTriple(int player, int card);
 
   Game& game_;
   ShakeDialog shake_;

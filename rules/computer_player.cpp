@@ -101,4 +101,9 @@ int ChooseGoOrStop(const GameState& state, int /*player*/) {
   return 0;
 }
 
+WrittenPlayer& WrittenPlayer::Default() {
+  static WrittenPlayer player;
+  return player;
+}
+
 }  // namespace hw

@@ -18,4 +18,41 @@ int ChooseGoOrStop(const GameState& state, int player);
 // The lowest-indexed bomb card the player may still play, or -1.
 int FirstAvailableBombCard(const GameState& state, int player);
 
+// Everything the computer decides in a hand, asked where the question arises. Each
+// answer must be one the rules allow at that moment.
+class ComputerPlayer {
+ public:
+  virtual ~ComputerPlayer() = default;
+  // A card of the player's hand to play, or -1 for one of its bomb cards (the lowest
+  // available one is played).
+  virtual int PlayCard(const GameState& state, int player) = 0;
+  // The card played is one of three of its month and the month is not on the floor:
+  // shake (true), or play it plainly.
+  virtual bool Shake(const GameState& state, int player, int card) = 0;
+  // Which of the two floor cards the played or flipped card takes (First or Second).
+  virtual int TakeFloorCard(const GameState& state, int player, const FloorChoice& choice) = 0;
+  // The player may stop: Go (true) or Stop.
+  virtual bool Go(const GameState& state, int player) = 0;
+  // The September animal was captured: 1 it stays an animal, 2 it becomes double junk.
+  virtual int SeptemberAnimal(const GameState& state, int player) = 0;
+};
+
+// The rule list above, with the computer's fixed answers: it always shakes, takes the
+// first of two floor cards and makes the September animal a double junk.
+class WrittenPlayer final : public ComputerPlayer {
+ public:
+  int PlayCard(const GameState& state, int player) override { return ChooseCard(state, player); }
+  bool Shake(const GameState&, int, int) override { return true; }
+  int TakeFloorCard(const GameState&, int, const FloorChoice& choice) override {
+    return choice.First;
+  }
+  bool Go(const GameState& state, int player) override {
+    return ChooseGoOrStop(state, player) == -1;
+  }
+  int SeptemberAnimal(const GameState&, int) override { return 2; }
+
+  // The one the game uses unless told otherwise (it keeps no state).
+  static WrittenPlayer& Default();
+};
+
 }  // namespace hw

@@ -151,6 +151,14 @@ struct FloorSlot {
 // hand, or the one flipped from the draw pile.
 enum class ChoiceSide { kHand, kFlip };
 
+// A choice between two floor cards that a player has to make.
+struct FloorChoice {
+  int Card = 0;   // the card played or flipped
+  int First = 0;  // the two candidates, in card-number order
+  int Second = 0;
+  ChoiceSide Side = ChoiceSide::kHand;  // the card came from the hand, or was flipped
+};
+
 struct TurnState {
   int PlayedCard = kNoCard;
   CardList HandMatchList;  // floor cards of the played card's month before it was laid
