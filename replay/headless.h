@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hand/effects.h"
+#include "hand/quiet_board.h"
 #include "mainwindow/dialog_controllers.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
@@ -34,42 +35,6 @@ class Fingerprint {
  private:
   void Mix(std::uint64_t word) { hash_ = (hash_ ^ word) * 0x100000001b3ULL; }
   std::uint64_t hash_ = 0xcbf29ce484222325ULL;
-};
-
-class QuietBoard final : public BoardView {
- public:
-  void ResetBoardIndicators() override {}
-  void ResetCardImages() override {}
-  void PrepareCardImages(int) override {}
-  void HideCard(int) override {}
-  void ShowCardFace(int) override {}
-  void PlaceCard(int, int, int) override {}
-  void MoveCard(const MoveRequest&) override {}
-  void MoveJunkLabel(int, int, int) override {}
-  void SetJunkLabel(int, int) override {}
-  void DealCards(const DealRequest&) override {}
-  void DrawPlayerPanel(int) override {}
-  void DrawScore(int) override {}
-  void DrawPlayerStatus(int) override {}
-  void DrawRunningGain(int) override {}
-  void UpdateMissionMarks() override {}
-  void DrawWaitingRoom() override {}
-  void ShowSpeedLabel(bool) override {}
-  void DrawRoomTitle(std::string_view) override {}
-  void MoveTurnIndicator(bool) override {}
-  void ShowTurnIndicator(bool) override {}
-  void ShowCountdown(int) override {}
-  void HighlightHand(bool) override {}
-  void OpenMissionBox(int) override {}
-  void DrawMissionNameplate(bool, std::string_view) override {}
-  void CloseMissionBox() override {}
-  void ShowGoEffect(int) override {}
-  void ShowBombCard(int, int) override {}
-  void HideBombCard(int, int) override {}
-  void ShowBombFrame(int, int) override {}
-  void DrawCardPressed(int, bool) override {}
-  void ShowPowerBar(int, bool) override {}
-  void DrawPowerSegment(int) override {}
 };
 
 class QuietDialogs final : public DialogView {

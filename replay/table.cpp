@@ -43,7 +43,11 @@ bool Table::Start(const std::optional<DealtHand>& hand) {
     room.SeonName = hand->MemberFirst ? game_.state.PlayerInfo.Name : std::string(kComputerName);
     game_.nextDeck = hand->Deck;
     game_.nextMission = hand->Mission;
+    room.Opponent = hand->Opponent;
   }
+  game_.computer = room.Opponent == OpponentLevel::kSearch
+                       ? static_cast<ComputerPlayer*>(&searchPlayer_)
+                       : &WrittenPlayer::Default();
   window_.PressStart();
   return !window_.Unloaded() && room.HandRunning;
 }

@@ -18,6 +18,7 @@
 #include "platform/event_loop.h"
 #include "replay/headless.h"
 #include "rules/hand_record.h"
+#include "search/search_player.h"
 
 namespace hw::replay {
 
@@ -40,6 +41,7 @@ struct DealtHand {
   bool MemberFirst = true;
   std::string Stake = "100";
   int ServiceCards = 3;
+  OpponentLevel Opponent = OpponentLevel::kWritten;
 };
 
 // A score save the settlement made, as the member's game posts it.
@@ -70,7 +72,8 @@ class Table {
   const NoDesktop& desktop() const { return desktop_; }
 
   // The start button with this hand to deal (or, with no hand, one the game deals
-  // itself). False when the member cannot pay for a hand (the money check).
+  // itself), against the hand's opponent (or, with no hand, the room's). False when the
+  // member cannot pay for a hand (the money check).
   bool Start(const std::optional<DealtHand>& hand);
 
   // Lets the hand run until the member must decide or the hand is settled.
@@ -101,6 +104,7 @@ class Table {
   HeadlessSound sound_;
   HeadlessLog log_;
   NoDesktop desktop_;
+  search::SearchPlayer searchPlayer_;
   Game game_;
   MainWindow window_;
   std::vector<Save> saves_;

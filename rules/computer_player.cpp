@@ -61,7 +61,10 @@ int ChooseCard(const GameState& state, int player) {
     }
     return FirstAvailableBombCard(state, player) >= 0 ? -1 : 0;
   }
+  return ChooseCardByRules(state, player);
+}
 
+int ChooseCardByRules(const GameState& state, int player) {
   int doubleJunkMatch = kNoCard, brightMatch = kNoCard, animalMatch = kNoCard,
       ribbonMatch = kNoCard, junkMatch = kNoCard;
   auto firstOf = [](int& slot, int card, int bits, int bit) {
@@ -91,12 +94,12 @@ int ChooseCard(const GameState& state, int player) {
   return lowest != kNoCard ? lowest : 0;
 }
 
-int ChooseGoOrStop(const GameState& state, int /*player*/) {
-  const int human = PlayerByName(state, state.PlayerInfo.Name);
-  if (state.Player(human).Score <= 4) return -1;
+int ChooseGoOrStop(const GameState& state, int player) {
+  const int opponent = OpponentOf(player);
+  if (state.Player(opponent).Score <= 4) return -1;
   const auto floor = FloorByMonth(state);
   for (int card = 0; card < kMonthCards; ++card) {
-    if (state.Card(card).Location == human && floor[state.Card(card).Month] != 0) return -1;
+    if (state.Card(card).Location == opponent && floor[state.Card(card).Month] != 0) return -1;
   }
   return 0;
 }

@@ -11,8 +11,11 @@ namespace hw {
 // real card, else the lowest service card, else a bomb card (0 when there is nothing).
 int ChooseCard(const GameState& state, int player);
 
-// -1 Go, 0 Stop: the computer goes on while the human has 4 points or less, or holds a
-// card that matches the floor.
+// The computer's rule list, for either seat: the card to play, or -1 for a bomb card.
+int ChooseCardByRules(const GameState& state, int player);
+
+// -1 Go, 0 Stop: the computer goes on while the human (the opponent) has 4 points or
+// less, or holds a card that matches the floor.
 int ChooseGoOrStop(const GameState& state, int player);
 
 // The lowest-indexed bomb card the player may still play, or -1.
@@ -38,10 +41,13 @@ class ComputerPlayer {
 };
 
 // The rule list above, with the computer's fixed answers: it always shakes, takes the
-// first of two floor cards and makes the September animal a double junk.
+// first of two floor cards and makes the September animal a double junk. It can play
+// either seat (the simulator's matches seat it as the human too).
 class WrittenPlayer final : public ComputerPlayer {
  public:
-  int PlayCard(const GameState& state, int player) override { return ChooseCard(state, player); }
+  int PlayCard(const GameState& state, int player) override {
+    return ChooseCardByRules(state, player);
+  }
   bool Shake(const GameState&, int, int) override { return true; }
   int TakeFloorCard(const GameState&, int, const FloorChoice& choice) override {
     return choice.First;

@@ -71,6 +71,7 @@ struct CardRecord {
   int ShakeMark = kShakeNone;
   int StackLevel = 0;  // position within its floor slot's stack, 0 lowest
   int FloorSlot = -1;  // 0..11, -1 when not in a slot
+  friend bool operator==(const CardRecord&, const CardRecord&) = default;
 };
 
 // ---- Players
@@ -115,6 +116,7 @@ struct PlayerRecord {
   bool ChodanShown = false;
   bool HongdanShown = false;
   std::string MissionCount;
+  friend bool operator==(const PlayerRecord&, const PlayerRecord&) = default;
 };
 
 struct BoardPoint {
@@ -133,6 +135,7 @@ struct SeatCardSet {
   // 30 junk cards: 24 junk, the September animal and five service cards).
   std::array<std::array<int, kMaxCardsInPlay>, 5> Captured{};
   std::array<int, 5> CapturedCountByKind{};
+  friend bool operator==(const SeatCardSet&, const SeatCardSet&) = default;
 };
 
 // ---- Floor
@@ -143,6 +146,7 @@ struct FloorSlot {
   int Left = 0;  // where the lowest card of the slot lies
   int Top = 0;
   int Used = 0;  // 1 while at least one card lies in the slot
+  friend bool operator==(const FloorSlot&, const FloorSlot&) = default;
 };
 
 // ---- Room
@@ -157,6 +161,7 @@ struct FloorChoice {
   int First = 0;  // the two candidates, in card-number order
   int Second = 0;
   ChoiceSide Side = ChoiceSide::kHand;  // the card came from the hand, or was flipped
+  friend bool operator==(const FloorChoice&, const FloorChoice&) = default;
 };
 
 struct TurnState {
@@ -169,7 +174,12 @@ struct TurnState {
   int HandChoiceMonth = -1;  // month of a choice between two floor cards, -1 none
   int FlipChoiceMonth = -1;
   int StealCount = 0;  // junk points to steal from the opponent at the end of the turn
+  friend bool operator==(const TurnState&, const TurnState&) = default;
 };
+
+// Who plays the computer's seat: the written rule list (보통) or the search player (고수).
+// The numbers are stored in the settings and sent with a deal.
+enum class OpponentLevel { kWritten = 0, kSearch = 1 };
 
 struct RoomRecord {
   std::string OwnerName;     // the human's game name
@@ -188,10 +198,12 @@ struct RoomRecord {
   int LastTurnBonus = 0;
   int ThreePpeokRule = 1;
   int SelfPpeokRule = 1;
+  OpponentLevel Opponent = OpponentLevel::kWritten;  // chosen between hands
   // The portal's number of this hand, "" for a hand dealt by the game itself.
   std::string HandId;
   bool MissionShown = false;            // the mission box has opened in this hand
   bool SeptemberChoicePending = false;  // the September animal's role is still open
+  friend bool operator==(const RoomRecord&, const RoomRecord&) = default;
 };
 
 // ---- Program and login data
@@ -204,6 +216,7 @@ struct GameInfoRecord {
   std::string GamePath;       // program folder + the game's executable
   std::string UpdaterPath;    // program folder + the updater's executable
   std::string ProgramFolder;  // with a trailing separator
+  friend bool operator==(const GameInfoRecord&, const GameInfoRecord&) = default;
 };
 
 struct PlayerInfoRecord {
@@ -223,6 +236,7 @@ struct PlayerInfoRecord {
   int TurnTimeLimit = 12;      // one-second ticks per turn
   // The portal's session of this login, sent back with every score save and the logout.
   std::string SessionToken;
+  friend bool operator==(const PlayerInfoRecord&, const PlayerInfoRecord&) = default;
 };
 
 // ---- Tables built once at start-up
@@ -234,6 +248,7 @@ struct MissionRecord {
   std::string Name;
   std::array<int, 6> MissionCards{-1, -1, -1, -1, -1, -1};  // entries 0..4 are used
   int Multiple = 0;
+  friend bool operator==(const MissionRecord&, const MissionRecord&) = default;
 };
 
 inline constexpr int kRankSlots = 9;  // entries 0..7 are ranks
@@ -243,6 +258,7 @@ struct RankRecord {
   std::string Title;
   std::string MinMoney;
   std::string MaxMoney;  // "-1" for the top rank
+  friend bool operator==(const RankRecord&, const RankRecord&) = default;
 };
 
 inline constexpr int kSkinImages = 34;
@@ -258,6 +274,7 @@ struct PortalAddresses {
   std::string LostAccountPage;  // "sub/redir.asp?no=2"
   std::string TopUpPage;        // "sub/redir.asp?no=3"
   std::string Logout;           // "sub/lgo.asp"
+  friend bool operator==(const PortalAddresses&, const PortalAddresses&) = default;
 };
 
 // ---- Bomb cards and the result of a hand
@@ -292,6 +309,7 @@ struct 클래스_변수 {
   bool ShownAreShake = false;
   std::string ShownOwner;
   std::array<int, 4> ShownCards{-1, -1, -1, -1};
+  friend bool operator==(const 클래스_변수&, const 클래스_변수&) = default;
 };
 
 // ---- The whole state
@@ -325,6 +343,8 @@ struct GameState {
   HandRecord Record;
 
   GameState();
+  // Equal in every field; the tests compare states and what a player may see of them.
+  friend bool operator==(const GameState&, const GameState&) = default;
   PlayerRecord& Player(int index) { return Players.at(static_cast<std::size_t>(index)); }
   const PlayerRecord& Player(int index) const {
     return Players.at(static_cast<std::size_t>(index));

@@ -44,6 +44,7 @@ class Run {
     room.StakeText = options.stake;
     room.ServiceCards = options.serviceCards;
     if (!options.humanFirst) room.SeonName = kComputerName;
+    if (options.searchOpponent) room.Opponent = OpponentLevel::kSearch;
     table_.log().keep = table_.sound().keep = !options.quiet;
   }
 
@@ -84,7 +85,8 @@ class Run {
                                  .Mission = mission_,
                                  .MemberFirst = seon_ == before_.Name,
                                  .Stake = options.stake,
-                                 .ServiceCards = options.serviceCards};
+                                 .ServiceCards = options.serviceCards,
+                                 .Opponent = table_.State().Room.Opponent};
     const auto start = std::chrono::steady_clock::now();
     const std::optional<replay::Settlement> replayed =
         replay::Replay(before_, hand, table_.State().Record, why);
@@ -264,6 +266,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return {};
       }
       options.human = value == "idle" ? Human::kIdle : Human::kRandom;
+    } else if (option == "--opponent") {
+      if (value != "written" && value != "search") {
+        error = "--opponent must be \"written\" or \"search\", not \"" + value + "\"";
+        return {};
+      }
+      options.searchOpponent = value == "search";
     } else if (option == "--name") {
       if (value.empty() || value == kComputerName) {
         error = "--name must be a game name other than the computer's";

@@ -31,6 +31,7 @@ struct Options {
   // and must end alike; a closing line tells how long that took.
   bool replay = false;
   Human human = Human::kIdle;
+  bool searchOpponent = false;  // --opponent search: the search player takes the computer's seat
   // Hands dealt and settled by the portal at this address, logged in with the name and
   // this password (the portal then decides the money and who plays first).
   std::optional<std::string> portal;
