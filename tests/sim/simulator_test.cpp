@@ -233,6 +233,34 @@ TEST(SimulatorProgramTest, VerifyDealDealsAPortalsHandAgainFromItsSeeds) {
   }
 }
 
+// A short match: the report's lines, and a player against itself comes out exactly even
+// (the seats are swapped on the same cards, so nothing but the players can differ).
+TEST(SimulatorProgramTest, AMatchOfDuplicateDealsReportsBothPlayers) {
+  const SimRun match = RunProgram("--match search written --deals 40 --playouts 12 --threads 2");
+  ASSERT_EQ(match.status, 0) << match.out;
+  const std::string number = "[+-][0-9]+\\.[0-9]+";
+  EXPECT_THAT(match.out, ::testing::ContainsRegex("search \\(first\\) +hands won [0-9]+ of 80 "));
+  EXPECT_THAT(match.out, ::testing::ContainsRegex("written \\(second\\) +hands won [0-9]+ of 80 "));
+  EXPECT_THAT(match.out,
+              ::testing::ContainsRegex("money per hand " + number + " ± [0-9.]+ stakes"));
+  EXPECT_THAT(match.out,
+              ::testing::ContainsRegex("[0-9.]+ ms per decision \\([1-9][0-9]* decisions"));
+  EXPECT_THAT(match.out, HasSubstr("first minus second: "));
+
+  const SimRun even = RunProgram("--match written written --deals 200 --service 5");
+  ASSERT_EQ(even.status, 0) << even.out;
+  EXPECT_THAT(even.out, HasSubstr("first minus second: +0.00 stakes per hand, 95% [+0.00, +0.00]"));
+  EXPECT_THAT(even.out, HasSubstr("decided deals 0,"));
+
+  for (const std::string bad :
+       {"--match search", "--match search best", "--match written search --deals 0",
+        "--match written search --playouts x", "--match written search --speed 3"}) {
+    const SimRun refused = RunProgram(bad);
+    EXPECT_EQ(refused.status, 2) << bad;
+    EXPECT_THAT(refused.out, ::testing::StartsWith("hwatable-sim: ")) << bad;
+  }
+}
+
 TEST(SimulatorProgramTest, ExitsWithStatusTwoOnABadOption) {
   FILE* pipe = popen(HWATABLE_SIM_PROGRAM " --mission 12 2>&1", "r");
   ASSERT_NE(pipe, nullptr);
