@@ -62,6 +62,7 @@ TEST(SimulatorOptionsTest, MalformedOptionsAreRefusedWithAReason) {
            {{"--stake", "-100"}, "--stake"},
            {{"--money", "1.5"}, "--money"},
            {{"--seon", "nobody"}, "--seon"},
+           {{"--opponent", "best"}, "--opponent must be \"written\" or \"search\""},
            {{"--hands", "0"}, "--hands"},
            {{"--service", "6"}, "--service"},
            {{"--seed", "x"}, "--seed"},
