@@ -4,9 +4,8 @@
 // instead of running timers and dialogs. The computer's look-ahead plays its samples out
 // here, and the simulator's matches play their hands here.
 
-#include <array>
-#include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "hand/game.h"

@@ -1,18 +1,10 @@
 #include "search/search_player.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <cstdlib>
 
 namespace hw::search {
 namespace {
-
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 double Number(const std::string& text) {
   return text.empty() ? 0.0 : std::strtod(text.c_str(), nullptr);
@@ -50,10 +42,7 @@ int SearchPlayer::SeptemberAnimal(const GameState& state, int player) {
 }
 
 int SearchPlayer::DecideFor(const GameState& state, const Question& question) {
-  const double start = ThreadSeconds();
-  const int answer = Decide(SeenBy(state, question.Player), question);
-  figures_.Seconds += ThreadSeconds() - start;
-  return answer;
+  return Decide(SeenBy(state, question.Player), question);
 }
 
 int SearchPlayer::Decide(const ComputerView& view, const Question& question) {

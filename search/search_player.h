@@ -23,12 +23,11 @@ struct SearchSettings {
   std::uint64_t Seed = 0x5eed;
 };
 
-// What the player did, for the match's report.
+// What the player did.
 struct SearchFigures {
   long long Decisions = 0;  // every question answered
   long long Searched = 0;   // those with more than one allowed answer
   long long Playouts = 0;
-  double Seconds = 0;  // thread CPU time spent deciding
 };
 
 class SearchPlayer final : public ComputerPlayer {
