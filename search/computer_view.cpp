@@ -53,9 +53,16 @@ ComputerView SeenBy(const GameState& state, int player) {
 }
 
 GameState Determinize(const ComputerView& view, GameRandom& chance) {
-  GameState state = view.Known;
-  std::vector<int> cards = view.Unseen;
-  for (int i = static_cast<int>(cards.size()) - 1; i > 0; --i)
+  GameState state;
+  Determinize(view, chance, state);
+  return state;
+}
+
+void Determinize(const ComputerView& view, GameRandom& chance, GameState& state) {
+  state = view.Known;
+  std::array<int, kMaxCardsInPlay> cards;
+  std::copy(view.Unseen.begin(), view.Unseen.end(), cards.begin());
+  for (int i = static_cast<int>(view.Unseen.size()) - 1; i > 0; --i)
     std::swap(cards[static_cast<std::size_t>(i)],
               cards[static_cast<std::size_t>(chance.Below(i + 1))]);
   const int opponent = OpponentOf(view.Me);
@@ -91,7 +98,6 @@ GameState Determinize(const ComputerView& view, GameRandom& chance) {
       state.Card(card).ShakeMark = kShakeCandidate;
     }
   }
-  return state;
 }
 
 std::uint64_t Digest(const ComputerView& view) {

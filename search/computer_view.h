@@ -34,6 +34,8 @@ ComputerView SeenBy(const GameState& state, int player);
 // A state consistent with the view: the unseen cards dealt at random into the opponent's
 // hand and the draw pile, the opponent's hand laid out as the game lays it out.
 GameState Determinize(const ComputerView& view, GameRandom& chance);
+// The same into a state kept for the purpose (its texts' room is used again).
+void Determinize(const ComputerView& view, GameRandom& chance, GameState& into);
 
 // A 64-bit digest of the view (equal views have equal digests), to seed a look-ahead.
 std::uint64_t Digest(const ComputerView& view);

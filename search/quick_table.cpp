@@ -1,7 +1,5 @@
 #include "search/quick_table.h"
 
-#include <algorithm>
-
 #include "hand/declarations.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
@@ -12,11 +10,11 @@
 
 namespace hw::search {
 
-std::vector<int> LegalAnswers(const GameState& state, const Question& question) {
+CardList LegalAnswers(const GameState& state, const Question& question) {
   using Kind = Question::Kind;
   switch (question.What) {
     case Kind::kCard: {
-      std::vector<int> cards;
+      CardList cards;
       for (int card = 0; card < state.Room.CardsInPlay; ++card) {
         if (state.Card(card).Location == question.Player) cards.push_back(card);
       }
@@ -146,8 +144,8 @@ void QuickTable::Answer(const Question& question, int answer) {
 
 int QuickTable::Ask(ComputerPlayer& seat, const Question& question) {
   const int answer = AnswerOf(seat, game_.state, question);
-  const std::vector<int> allowed = LegalAnswers(game_.state, question);
-  if (std::find(allowed.begin(), allowed.end(), answer) != allowed.end()) return answer;
+  const CardList allowed = LegalAnswers(game_.state, question);
+  if (allowed.contains(answer)) return answer;
   refused_ = true;  // the hand goes on with an allowed answer, and is reported stalled
   return allowed.front();
 }

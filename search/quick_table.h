@@ -6,10 +6,10 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "hand/game.h"
 #include "hand/quiet_board.h"
+#include "rules/card_list.h"
 #include "rules/computer_player.h"
 
 namespace hw::search {
@@ -27,7 +27,7 @@ struct Question {
 // card-number order and then -1 when a bomb card may be played; yes (1) before no (0) for
 // a shake and for Go; the two floor cards; 2 (double junk) before 1 for the September
 // animal.
-std::vector<int> LegalAnswers(const GameState& state, const Question& question);
+CardList LegalAnswers(const GameState& state, const Question& question);
 
 // What `player` answers to the question (the card's -1 means a bomb card).
 int AnswerOf(ComputerPlayer& player, const GameState& state, const Question& question);

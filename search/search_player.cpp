@@ -47,7 +47,7 @@ int SearchPlayer::DecideFor(const GameState& state, const Question& question) {
 
 int SearchPlayer::Decide(const ComputerView& view, const Question& question) {
   ++figures_.Decisions;
-  const std::vector<int> answers = LegalAnswers(view.Known, question);
+  const CardList answers = LegalAnswers(view.Known, question);
   if (answers.size() <= 1) return answers.empty() ? 0 : answers.front();
   ++figures_.Searched;
 
@@ -61,11 +61,11 @@ int SearchPlayer::Decide(const ComputerView& view, const Question& question) {
   WrittenPlayer& rules = WrittenPlayer::Default();
   std::vector<double> won(answers.size(), 0.0);
   for (int sample = 0; sample < samples; ++sample) {
-    const GameState dealt = Determinize(view, chance);
+    Determinize(view, chance, dealt_);
     for (std::size_t i = 0; i < answers.size(); ++i) {
-      table_->Resume(dealt, question, answers[i]);
+      table_->Resume(dealt_, question, answers[i]);
       table_->PlayToEnd(rules, rules);
-      won[i] += MoneyWon(dealt, table_->State(), view.Me);
+      won[i] += MoneyWon(dealt_, table_->State(), view.Me);
       ++figures_.Playouts;
     }
   }

@@ -53,6 +53,7 @@ class SearchPlayer final : public ComputerPlayer {
   SearchSettings settings_;
   SearchFigures figures_;
   std::unique_ptr<QuickTable> table_;  // where the samples are played out, once needed
+  GameState dealt_;                    // the sample being played out
 };
 
 // The money the player won (negative: lost) from `before` to the end of `after`, in

@@ -162,7 +162,7 @@ TEST(SearchPlayer, FindsTheBestAnswerWhenEveryCardIsKnown) {
     const ComputerView view = SeenBy(state, kComputer);
     if (view.Unseen.size() > 1) continue;
     ++known;
-    const std::vector<int> answers = LegalAnswers(state, question);
+    const CardList answers = LegalAnswers(state, question);
     if (answers.size() < 2) continue;
     ++choices;
     std::map<int, double> worth;
