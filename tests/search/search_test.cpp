@@ -206,7 +206,7 @@ TEST(SearchPlayer, GivesOnlyAllowedAnswersInEitherSeat) {
 // same seed plays the same hands, and the portal's replay of each record settles it alike.
 TEST(SearchPlayer, HandsPlayAgainAlikeAndSettleFromTheirRecord) {
   const replay::Member member{.Name = "tester", .Money = "100000000"};
-  for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+  for (std::uint64_t seed = 1; seed <= 2; ++seed) {
     int mission = 0;
     const replay::DealtHand dealt{.Deck = DeckFor(seed, 2, &mission),
                                   .Mission = mission,
