@@ -87,7 +87,8 @@ int Run() {
   // never cancels a login still in the air, nor the other way round.
   platform::CurlHttpClient loginConnection(loop);
   platform::CurlHttpClient portalConnection(loop);
-  portal::LoginForm login(table.game(), loginConnection, settings, DisplayCheck::PlatformCode());
+  portal::LoginForm login(table.game(), loginConnection, settings, table.opponents(),
+                          DisplayCheck::PlatformCode());
   portal::PortalSession session(table.game(), portalConnection);
   login.onLoggedIn = [&] { table.game().portal = &session; };
   table.onClosing = [&] { session.Logout(); };

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (what == 2) {
     hw::platform::MemorySettingsStore settings;
-    hw::portal::LoginForm form(table.game(), http, settings, -1);
+    hw::ComputerOpponents opponents;
+    hw::portal::LoginForm form(table.game(), http, settings, opponents, -1);
     bool logged_in = false;
     form.onLoggedIn = [&] { logged_in = true; };
     form.Open();

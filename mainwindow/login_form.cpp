@@ -16,8 +16,12 @@ LoginForm::Button LoginForm::ButtonAt(int x, int y) {
 }
 
 LoginForm::LoginForm(Game& game, platform::HttpClient& http, platform::SettingsStore& settings,
-                     int platformCode)
-    : game_(game), http_(http), settings_(settings), platformCode_(platformCode) {
+                     ComputerOpponents& opponents, int platformCode)
+    : game_(game),
+      http_(http),
+      settings_(settings),
+      opponents_(opponents),
+      platformCode_(platformCode) {
   http_.onStateChanged = [this](int state) { OnStateChanged(state); };
 }
 
@@ -187,6 +191,8 @@ void LoginForm::LoggedIn(const std::vector<std::string>& fields) {
   room.CardSpeed = CardSpeedSetting(settings_, false, 0);
   room.SoundOn = SoundSetting(settings_, false, "")[0];
   room.ServiceCards = ServiceCardSetting(settings_, false, 0);
+  room.Opponent = OpponentSetting(settings_, false, OpponentLevel::kWritten);
+  opponents_.Seat(game_);
 
   EnterRoom(game_);
   open_ = false;

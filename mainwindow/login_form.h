@@ -1,15 +1,16 @@
 #pragma once
 // 통신: the login window without its drawing. The player types a game name and a
 // password; OK posts them to the portal's login check, and the reply logs the player in
-// (the login data, the human's player record, the room and its settings) and enters the
-// room. Every failure closes the main window, which ends the program, except an unknown
-// member who declines to join: he may try again.
+// (the login data, the human's player record, the room and its settings, the computer
+// player of the stored level) and enters the room. Every failure closes the main window, which ends
+// the program, except an unknown member who declines to join: he may try again.
 
 #include <array>
 #include <functional>
 #include <string>
 
 #include "hand/game.h"
+#include "mainwindow/computer_opponents.h"
 #include "mainwindow/dialog_controllers.h"
 #include "platform/http_client.h"
 #include "platform/settings_store.h"
@@ -41,7 +42,7 @@ class LoginForm {
   static Button ButtonAt(int x, int y);
 
   LoginForm(Game& game, platform::HttpClient& http, platform::SettingsStore& settings,
-            int platformCode);
+            ComputerOpponents& opponents, int platformCode);
 
   // Shows the window with the focus in the game name box.
   void Open();
@@ -81,6 +82,7 @@ class LoginForm {
   Game& game_;
   platform::HttpClient& http_;
   platform::SettingsStore& settings_;
+  ComputerOpponents& opponents_;
   int platformCode_;
   std::array<std::string, 2> text_;
   int focus_ = kNameBox;

@@ -7,8 +7,9 @@
 
 namespace hw {
 
-OptionsDialog::OptionsDialog(Game& game, MainWindow& window, platform::SettingsStore& settings)
-    : game_(game), window_(window), settings_(settings) {}
+OptionsDialog::OptionsDialog(Game& game, MainWindow& window, platform::SettingsStore& settings,
+                             ComputerOpponents& opponents)
+    : game_(game), window_(window), settings_(settings), opponents_(opponents) {}
 
 void OptionsDialog::SetSpeed(int speed) {
   speed_ = std::clamp(speed, 0, 300);
@@ -20,6 +21,7 @@ void OptionsDialog::Open() {
   speed_ = std::clamp(room.CardSpeed, 0, 300);
   stake_ = room.StakeText == "300" ? 1 : 0;
   service_ = room.ServiceCards >= 0 && room.ServiceCards <= 5 ? room.ServiceCards : 0;
+  opponent_ = room.Opponent == OpponentLevel::kSearch ? 1 : 0;
   combosEnabled_ = !room.HandRunning;
   pausedTimer_ = window_.PauseTurnTimer();
   open_ = true;
@@ -37,6 +39,10 @@ void OptionsDialog::PressButton(int index) {
       room.StakeText = std::to_string(stake);
       ServiceCardSetting(settings_, true, service_);
       room.ServiceCards = service_;
+      const OpponentLevel level = opponent_ == 1 ? OpponentLevel::kSearch : OpponentLevel::kWritten;
+      OpponentSetting(settings_, true, level);
+      room.Opponent = level;
+      opponents_.Seat(game_);
       game_.board.DrawRoomTitle(RoomTitle(room));
     }
   }

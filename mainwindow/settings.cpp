@@ -29,6 +29,11 @@ constexpr Setting kStake{"JumDang", "100"};
 constexpr Setting kServiceCards{"SvcNum", "3"};
 constexpr Setting kSound{"Snd", "T"};
 constexpr Setting kCardSpeed{"PSpeed", "80"};
+constexpr Setting kOpponent{"OpponentLevel", "0"};
+
+OpponentLevel LevelOf(std::string_view text) {
+  return text == "1" ? OpponentLevel::kSearch : OpponentLevel::kWritten;
+}
 
 bool IsStake(int value) {
   return value == 100 || value == 300 || value == 500 || value == 1000;
@@ -79,6 +84,16 @@ int CardSpeedSetting(platform::SettingsStore& store, bool save, int value) {
   if (!text) return ToInt(kCardSpeed.FallBack(store));
   const auto speed = WholeNumber(*text);
   return speed && *speed >= 0 && *speed <= 300 ? *speed : 80;
+}
+
+OpponentLevel OpponentSetting(platform::SettingsStore& store, bool save, OpponentLevel value) {
+  if (save) {
+    const std::string stored = value == OpponentLevel::kSearch ? "1" : "0";
+    return LevelOf(kOpponent.Store(store, stored) ? stored : kOpponent.FallBack(store));
+  }
+  const auto text = kOpponent.Load(store);
+  if (!text) return LevelOf(kOpponent.FallBack(store));
+  return LevelOf(*text);
 }
 
 }  // namespace hw

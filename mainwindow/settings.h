@@ -1,11 +1,12 @@
 #pragma once
-// The game's four settings in the per-user settings store.
+// The game's five settings in the per-user settings store.
 
 #include <string>
 #include <string_view>
 
 #include "platform/settings_store.h"
 #include "platform/shared_names.h"
+#include "rules/game_state.h"
 
 namespace hw {
 
@@ -26,5 +27,10 @@ std::string SoundSetting(platform::SettingsStore& store, bool save, std::string_
 // Card animation speed. Saved: a negative value as 80. Loaded: a whole number 0..300,
 // anything else (missing, not a number, out of range) as 80. ("PSpeed")
 int CardSpeedSetting(platform::SettingsStore& store, bool save, int value);
+
+// The computer's level of play (상대 수준), stored as its number: "0" the written player
+// (보통), "1" the search player (고수). Saved: a level outside the two as 0. Loaded:
+// anything but "0" or "1" (missing, not a number, out of range) as 0. ("OpponentLevel")
+OpponentLevel OpponentSetting(platform::SettingsStore& store, bool save, OpponentLevel value);
 
 }  // namespace hw

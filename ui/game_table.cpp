@@ -69,7 +69,7 @@ GameTable::GameTable(GameState state, platform::SdlEventLoop& loop,
       game_(board_, sound_, log_, loop, desktop_, GameRandom::FromEntropy()),
       dialogs_(game_.state, skin_, FontsOf(fonts_)),
       controller_(game_, dialogs_),
-      options_(game_, controller_, settings),
+      options_(game_, controller_, settings, opponents_),
       optionsView_(options_, FontsOf(fonts_)),
       boxes_(loop, FontsOf(fonts_), 800, 600) {
   game_.state = std::move(state);

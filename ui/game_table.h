@@ -14,6 +14,7 @@
 #include <string>
 
 #include "hand/game.h"
+#include "mainwindow/computer_opponents.h"
 #include "mainwindow/display_check.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/options_dialog.h"
@@ -71,6 +72,8 @@ class GameTable {
   // Opens the login window over the board: while it is open, the board takes no input.
   void OpenLogin(portal::LoginForm& form);
   OptionsDialog& options() { return options_; }
+  // The computer players of the two levels; the login and the options seat one of them.
+  ComputerOpponents& opponents() { return opponents_; }
   // Called when the window closes, before anything else happens (the logout).
   std::function<void()> onClosing;
 
@@ -125,6 +128,7 @@ class GameTable {
   Game game_;
   SdlDialogs dialogs_;
   MainWindow controller_;
+  ComputerOpponents opponents_;
   OptionsDialog options_;
   SdlOptionsWindow optionsView_;
   WindowMessageBoxes boxes_;

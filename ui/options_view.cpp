@@ -16,14 +16,15 @@ constexpr bool Holds(const SDL_Rect& outer, const SDL_Rect& inner) {
          inner.y + inner.h <= outer.y + outer.h;
 }
 static_assert(Holds(kPanel, SdlOptionsWindow::DropList(Combo::kStake)) &&
-                  Holds(kPanel, SdlOptionsWindow::DropList(Combo::kService)),
+                  Holds(kPanel, SdlOptionsWindow::DropList(Combo::kService)) &&
+                  Holds(kPanel, SdlOptionsWindow::DropList(Combo::kOpponent)),
               "an open list stays inside the dialog");
 static_assert(Holds({0, 0, 800, 600}, kPanel), "the dialog stays on the board");
 
 // ---- The panel's picture, in its own pixels (the board place minus kPanel's corner)
 
 // The parchment sheet under the frames, and the frames on it with their captions.
-constexpr SDL_Rect kParchment{8, SdlOptionsWindow::kTitleHeight + 8, 344, 248};
+constexpr SDL_Rect kParchment{8, SdlOptionsWindow::kTitleHeight + 8, 344, 306};
 struct GroupFrame {
   const char* caption;
   SDL_Rect place;
@@ -32,10 +33,12 @@ constexpr GroupFrame kSoundFrame{"사운드 끄기/켜기", {18, 48, 324, 42}};
 constexpr GroupFrame kSpeedFrame{"패속도 조절", {18, 104, 324, 64}};
 constexpr GroupFrame kStakeFrame{"점당금액 설정", {18, 182, 158, 64}};
 constexpr GroupFrame kServiceFrame{"서비스피 갯수", {184, 182, 158, 64}};
+constexpr GroupFrame kOpponentFrame{"상대 수준", {18, 260, 324, 46}};
 constexpr SDL_Point kStakeLabel{28, 195};       // "점당금액 설정"
 constexpr SDL_Point kServiceLabel{194, 195};    // "서비스피 갯수조절"
+constexpr int kOpponentLabelX = 28;             // "상대 수준", level with its box
 constexpr SDL_Point kSpeedHint{28, 145};        // Label3
-constexpr SDL_Rect kNoteLine{8, 254, 344, 24};  // Label2, centred
+constexpr SDL_Rect kNoteLine{8, 312, 344, 24};  // Label2, centred
 constexpr SDL_Rect kSpeedValue{292, 118, 40, 20};
 constexpr SDL_Rect kEmblem{9, 6, 16, 15};
 
@@ -198,8 +201,14 @@ void Group(SDL_Surface* to, TTF_Font* font, const GroupFrame& frame) {
 
 const char* ItemText(Combo combo, int item) {
   const auto index = static_cast<std::size_t>(item);
-  return combo == Combo::kStake ? OptionsDialog::kStakes.at(index)
-                                : OptionsDialog::kServiceCards.at(index);
+  switch (combo) {
+    case Combo::kStake:
+      return OptionsDialog::kStakes.at(index);
+    case Combo::kOpponent:
+      return OptionsDialog::kOpponents.at(index);
+    default:
+      return OptionsDialog::kServiceCards.at(index);
+  }
 }
 
 }  // namespace
@@ -208,7 +217,9 @@ SdlOptionsWindow::SdlOptionsWindow(OptionsDialog& dialog, FontSource fonts)
     : dialog_(dialog), fonts_(std::move(fonts)) {}
 
 int SdlOptionsWindow::Choice(Combo combo) const {
-  const int choice = combo == Combo::kStake ? dialog_.StakeChoice() : dialog_.ServiceChoice();
+  int choice = dialog_.ServiceChoice();
+  if (combo == Combo::kStake) choice = dialog_.StakeChoice();
+  if (combo == Combo::kOpponent) choice = dialog_.OpponentChoice();
   return std::clamp(choice, 0, ItemCount(combo) - 1);
 }
 
@@ -265,7 +276,7 @@ void SdlOptionsWindow::MouseDown(int x, int y) {
     dragging_ = true;
     SpeedFromPointer(x);
   }
-  for (const Combo combo : {Combo::kStake, Combo::kService}) {
+  for (const Combo combo : kCombos) {
     if (Inside(ComboBox(combo), x, y)) DropDown(combo);
   }
   if (Inside(kApply, x, y)) pressed_ = 0;
@@ -338,7 +349,7 @@ void SdlOptionsWindow::KeyDown(SDL_Keycode key) {
 }
 
 void SdlOptionsWindow::DropDown(Combo combo) {
-  if (!dialog_.CombosEnabled()) return;  // during a hand the stake and service cards stay
+  if (!dialog_.CombosEnabled()) return;  // during a hand the stake, cards and level stay
   openList_ = combo;
   highlighted_ = Choice(combo);
 }
@@ -348,6 +359,8 @@ void SdlOptionsWindow::TakeItem(int item) {
     dialog_.SetStakeChoice(item);
   else if (openList_ == Combo::kService)
     dialog_.SetServiceChoice(item);
+  else if (openList_ == Combo::kOpponent)
+    dialog_.SetOpponentChoice(item);
 }
 
 void SdlOptionsWindow::SpeedFromPointer(int x) {
@@ -396,9 +409,10 @@ void SdlOptionsWindow::DrawFrame(SDL_Surface* to) const {
 
   RoundedBox(to, kParchment, 6, kParchmentTop, kParchmentBottom, kGold);
   TTF_Font* captionFont = fonts_(12, true);
-  for (const GroupFrame* frame : {&kSoundFrame, &kSpeedFrame, &kStakeFrame, &kServiceFrame})
+  for (const GroupFrame* frame :
+       {&kSoundFrame, &kSpeedFrame, &kStakeFrame, &kServiceFrame, &kOpponentFrame})
     Group(to, captionFont, *frame);
-  CentredText(to, fonts_(12, false), "위 2가지 설정은 게임중에는 변경하실 수 없습니다", kNote,
+  CentredText(to, fonts_(12, false), "위 3가지 설정은 게임중에는 변경하실 수 없습니다", kNote,
               kNoteLine);
 }
 
@@ -440,7 +454,8 @@ void SdlOptionsWindow::DrawCombos(SDL_Surface* to) const {
   const Rgb ink = enabled ? kInk : kFaded;
   WriteText(to, font, "점당금액 설정", ink, kStakeLabel.x, kStakeLabel.y);
   WriteText(to, font, "서비스피 갯수조절", ink, kServiceLabel.x, kServiceLabel.y);
-  for (const Combo combo : {Combo::kStake, Combo::kService}) {
+  TextAcross(to, font, "상대 수준", ink, kOpponentLabelX, Local(kOpponentList));
+  for (const Combo combo : kCombos) {
     const SDL_Rect box = Local(ComboBox(combo));
     const SDL_Rect arrow = Local(ArrowButton(ComboBox(combo)));
     if (enabled) {

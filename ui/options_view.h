@@ -1,12 +1,15 @@
 #pragma once
 // The options dialog 옵션창 on screen, in the skin's wood and parchment: a dark-brown
 // panel over the middle of the board with its title strip, the frames on a parchment
-// sheet, the sound radio group, the speed slider, the two combo boxes with their drop-down
-// lists, and 적용/취소. The view only draws the controller's state and passes the
-// player's input on to it; the only state of its own is what the pointer and keys are
-// doing right now (an open list, a held button, a dragged thumb).
+// sheet, the sound radio group, the speed slider, the three combo boxes (stake, service
+// cards, the computer's level) with their drop-down lists, and 적용/취소. The view
+// only draws the controller's state and passes the player's input on to it; the only
+// state of its own is what the pointer and keys are doing right now (an open list, a
+// held button, a dragged thumb).
 
 #include <SDL.h>
+
+#include <array>
 
 #include "mainwindow/options_dialog.h"
 #include "ui/board_view.h"
@@ -16,7 +19,7 @@ namespace hw::ui {
 class SdlOptionsWindow {
  public:
   // The whole dialog, on the board; nothing of it is drawn outside.
-  static constexpr SDL_Rect kPanel{220, 130, 360, 330};
+  static constexpr SDL_Rect kPanel{220, 106, 360, 388};
   static constexpr int kTitleHeight = 26;
 
   // The controls' places on the board, for the mouse and for tests.
@@ -25,8 +28,10 @@ class SdlOptionsWindow {
   static constexpr SDL_Rect kSlider{kPanel.x + 30, kPanel.y + 118, 254, 20};    // 슬라_패속도
   static constexpr SDL_Rect kStakeList{kPanel.x + 28, kPanel.y + 214, 138, 22};  // 콤보_점당
   static constexpr SDL_Rect kServiceList{kPanel.x + 194, kPanel.y + 214, 138, 22};  // 콤보_서비스피
-  static constexpr SDL_Rect kApply{kPanel.x + 98, kPanel.y + 292, 78, 28};    // 버튼_메뉴(0)
-  static constexpr SDL_Rect kCancel{kPanel.x + 184, kPanel.y + 292, 78, 28};  // 버튼_메뉴(1)
+  // 콤보_상대수준
+  static constexpr SDL_Rect kOpponentList{kPanel.x + 194, kPanel.y + 272, 138, 22};
+  static constexpr SDL_Rect kApply{kPanel.x + 98, kPanel.y + 350, 78, 28};    // 버튼_메뉴(0)
+  static constexpr SDL_Rect kCancel{kPanel.x + 184, kPanel.y + 350, 78, 28};  // 버튼_메뉴(1)
 
   // The centre of an option button's round mark.
   static constexpr SDL_Point RadioCentre(const SDL_Rect& option) {
@@ -37,21 +42,36 @@ class SdlOptionsWindow {
     return {box.x + box.w - 19, box.y + 1, 18, box.h - 2};
   }
 
-  enum class Combo { kNone, kStake, kService };
+  enum class Combo { kNone, kStake, kService, kOpponent };
+  static constexpr std::array<Combo, 3> kCombos{Combo::kStake, Combo::kService, Combo::kOpponent};
   static constexpr int kListItemHeight = 20;
   static constexpr SDL_Rect ComboBox(Combo combo) {
-    return combo == Combo::kStake ? kStakeList : kServiceList;
+    switch (combo) {
+      case Combo::kStake:
+        return kStakeList;
+      case Combo::kOpponent:
+        return kOpponentList;
+      default:
+        return kServiceList;
+    }
   }
   static constexpr int ItemCount(Combo combo) {
-    return combo == Combo::kStake ? static_cast<int>(OptionsDialog::kStakes.size())
-                                  : static_cast<int>(OptionsDialog::kServiceCards.size());
+    switch (combo) {
+      case Combo::kStake:
+        return static_cast<int>(OptionsDialog::kStakes.size());
+      case Combo::kOpponent:
+        return static_cast<int>(OptionsDialog::kOpponents.size());
+      default:
+        return static_cast<int>(OptionsDialog::kServiceCards.size());
+    }
   }
-  // Where a combo box's list opens: right under the box, or right above it when the
-  // panel ends before the list would, so that the list never leaves the dialog.
+  // Where a combo box's list opens: right under the box, or right above it when it would
+  // reach the row of 적용/취소 there, so that the list never leaves the dialog nor hides
+  // its buttons.
   static constexpr SDL_Rect DropList(Combo combo) {
     const SDL_Rect box = ComboBox(combo);
     const int height = ItemCount(combo) * kListItemHeight + 2;
-    const bool below = box.y + box.h + height <= kPanel.y + kPanel.h - 4;
+    const bool below = box.y + box.h + height <= kApply.y - 4;
     return {box.x, below ? box.y + box.h : box.y - height, box.w, height};
   }
   static constexpr SDL_Rect ListItem(Combo combo, int item) {

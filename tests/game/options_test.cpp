@@ -1,8 +1,13 @@
 // The options dialog between hands and during a hand: what apply changes and stores,
-// what cancel leaves alone, and the turn timer that waits while the dialog is open.
+// what cancel leaves alone, the computer player the level seats, and the turn timer that
+// waits while the dialog is open.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "mainwindow/options_dialog.h"
 #include "mainwindow/settings.h"
@@ -31,9 +36,17 @@ class OptionsTest : public ::testing::Test {
     return names;
   }
 
+  std::optional<std::string> Stored(std::string_view name) {
+    for (const auto& write : settings.writes) {
+      if (write.name == name) return settings.Read(kSettingsApp, kGameSection, name);
+    }
+    return std::nullopt;
+  }
+
   testing::Scenario s;
   platform::MemorySettingsStore settings;
-  OptionsDialog options{s.G(), s.window, settings};
+  ComputerOpponents opponents;
+  OptionsDialog options{s.G(), s.window, settings, opponents};
 };
 
 TEST_F(OptionsTest, BetweenHandsApplyStoresSoundStakeAndServiceCardsAndRedrawsTheTitle) {
@@ -118,6 +131,62 @@ TEST_F(OptionsTest, CancelRestartsATimerItStoppedAndLeavesAStoppedOneStopped) {
   options.Open();
   options.PressButton(1);
   EXPECT_FALSE(s.window.PauseTurnTimer());
+}
+
+TEST_F(OptionsTest, TheLevelIsFilledFromTheRoomAndApplySeatsAndStoresIt) {
+  ASSERT_EQ(s.G().computer, &WrittenPlayer::Default());
+  options.Open();
+  EXPECT_EQ(options.OpponentChoice(), 0);
+  options.SetOpponentChoice(1);
+  options.PressButton(0);
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kSearch);
+  EXPECT_EQ(Stored("OpponentLevel"), "1");
+  EXPECT_EQ(s.G().computer, &opponents.Strong());
+  EXPECT_EQ(OpponentSetting(settings, false, OpponentLevel::kWritten), OpponentLevel::kSearch);
+
+  options.Open();
+  EXPECT_EQ(options.OpponentChoice(), 1) << "filled from the room";
+  options.SetOpponentChoice(0);
+  options.PressButton(0);
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kWritten);
+  EXPECT_EQ(Stored("OpponentLevel"), "0");
+  EXPECT_EQ(s.G().computer, &WrittenPlayer::Default());
+}
+
+TEST_F(OptionsTest, TheSearchPlayerSeatedByApplyPlaysTheNextHand) {
+  options.Open();
+  options.SetOpponentChoice(1);
+  options.PressButton(0);
+  s.Start(testing::QuietDeck(), 0);
+  EXPECT_TRUE(s.RunUntil([&] { return opponents.Strong().Figures().Decisions > 0; }, 60))
+      << "the hand asks the search player";
+  EXPECT_TRUE(s.State().Room.HandRunning);
+  EXPECT_EQ(s.G().computer, &opponents.Strong());
+}
+
+TEST_F(OptionsTest, CancelLeavesTheLevelAndTheComputerPlayerAlone) {
+  s.State().Room.Opponent = OpponentLevel::kSearch;
+  opponents.Seat(s.G());
+  options.Open();
+  EXPECT_EQ(options.OpponentChoice(), 1);
+  options.SetOpponentChoice(0);
+  options.PressButton(1);
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kSearch);
+  EXPECT_EQ(s.G().computer, &opponents.Strong());
+  EXPECT_TRUE(settings.writes.empty());
+}
+
+TEST_F(OptionsTest, DuringAHandTheLevelAndTheComputerPlayerStay) {
+  s.Start(testing::QuietDeck(), 0);
+  ASSERT_TRUE(s.RunUntil([&] { return HumansTurnWaits(s); }));
+  options.Open();
+  EXPECT_FALSE(options.CombosEnabled());
+  EXPECT_EQ(options.OpponentChoice(), 0);
+  options.SetOpponentChoice(1);
+  options.PressButton(0);
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kWritten);
+  EXPECT_EQ(s.G().computer, &WrittenPlayer::Default());
+  EXPECT_EQ(Stored("OpponentLevel"), std::nullopt);
 }
 
 }  // namespace

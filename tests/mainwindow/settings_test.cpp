@@ -90,26 +90,50 @@ TEST(CardSpeedSettingTest, WholeNumbersFromZeroTo300) {
   EXPECT_EQ(CardSpeedSetting(store, false, 0), 80);
 }
 
+TEST(OpponentSettingTest, OnlyOneLoadsAsTheSearchPlayer) {
+  auto load = [](MemorySettingsStore& s) { return OpponentSetting(s, false, OpponentLevel{}); };
+  EXPECT_EQ(LoadFrom("OpponentLevel", "1", load), OpponentLevel::kSearch);
+  EXPECT_EQ(LoadFrom("OpponentLevel", "0", load), OpponentLevel::kWritten);
+  for (const char* bad : {"", "2", "-1", "01", " 1", "1 ", "고수", "T"}) {
+    EXPECT_EQ(LoadFrom("OpponentLevel", bad, load), OpponentLevel::kWritten) << bad;
+  }
+  MemorySettingsStore nothingStored;
+  EXPECT_EQ(load(nothingStored), OpponentLevel::kWritten);
+
+  MemorySettingsStore store;
+  EXPECT_EQ(OpponentSetting(store, true, OpponentLevel::kSearch), OpponentLevel::kSearch);
+  EXPECT_EQ(Stored(store, "OpponentLevel"), "1");
+  EXPECT_EQ(load(store), OpponentLevel::kSearch);
+  EXPECT_EQ(OpponentSetting(store, true, OpponentLevel::kWritten), OpponentLevel::kWritten);
+  EXPECT_EQ(Stored(store, "OpponentLevel"), "0");
+  EXPECT_EQ(OpponentSetting(store, true, static_cast<OpponentLevel>(7)), OpponentLevel::kWritten);
+  EXPECT_EQ(Stored(store, "OpponentLevel"), "0");
+}
+
 TEST(SettingsFailureTest, ABrokenStoreGivesTheDefaultAndTriesToWriteIt) {
   MemorySettingsStore store;
   store.Set(kSettingsApp, kGameSection, "JumDang", "500");
   store.Set(kSettingsApp, kGameSection, "SvcNum", "5");
   store.Set(kSettingsApp, kGameSection, "Snd", "F");
   store.Set(kSettingsApp, kGameSection, "PSpeed", "10");
+  store.Set(kSettingsApp, kGameSection, "OpponentLevel", "1");
   store.failReads = true;
   EXPECT_EQ(StakeSetting(store, false, 0), 100);
   EXPECT_EQ(ServiceCardSetting(store, false, 0), 3);
   EXPECT_EQ(SoundSetting(store, false, ""), "T");
   EXPECT_EQ(CardSpeedSetting(store, false, 0), 80);
+  EXPECT_EQ(OpponentSetting(store, false, OpponentLevel::kSearch), OpponentLevel::kWritten);
   store.failReads = false;
   EXPECT_EQ(Stored(store, "JumDang"), "100");
   EXPECT_EQ(Stored(store, "PSpeed"), "80");
+  EXPECT_EQ(Stored(store, "OpponentLevel"), "0");
 
   store.failSaves = true;
   EXPECT_EQ(StakeSetting(store, true, 1000), 100);
   EXPECT_EQ(SoundSetting(store, true, "F"), "T");
   EXPECT_EQ(CardSpeedSetting(store, true, 20), 80);
   EXPECT_EQ(ServiceCardSetting(store, true, 5), 3);
+  EXPECT_EQ(OpponentSetting(store, true, OpponentLevel::kSearch), OpponentLevel::kWritten);
   store.Set(kSettingsApp, kGameSection, "SvcNum", "5");
   EXPECT_EQ(ServiceCardSetting(store, false, 0), 3) << "the write-back failed";
 }

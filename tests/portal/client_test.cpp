@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "mainwindow/login_form.h"
+#include "mainwindow/options_dialog.h"
 #include "mainwindow/settings.h"
 #include "mainwindow/startup.h"
 #include "platform/fake/fake_http_client.h"
@@ -58,7 +59,8 @@ struct LoginRig {
   MainWindow window{rec.game, dialogs};
   platform::FakeHttpClient http{rec.loop};
   platform::MemorySettingsStore settings;
-  LoginForm form{rec.game, http, settings, -1};
+  ComputerOpponents opponents;
+  LoginForm form{rec.game, http, settings, opponents, -1};
   int loggedIn = 0;
 };
 class LoginTest : public ::testing::Test, public LoginRig {};
@@ -102,6 +104,37 @@ TEST_F(LoginTest, AGoodReplyLogsThePlayerInAndEntersTheRoom) {
   EXPECT_FALSE(room.HandRunning);
   EXPECT_THAT(rec.sound.Names(), ::testing::Contains("MROOM"));
   EXPECT_THAT(rec.log.Texts(), ::testing::Contains("총통/3뻑 점당금액의 <3배>"));
+}
+
+TEST_F(LoginTest, TheStoredLevelSeatsItsComputerPlayerAndFillsTheOptions) {
+  settings.Set(kSettingsApp, kGameSection, "OpponentLevel", "1");
+  LogIn("홍길동", "secret");
+  Answer(kGoodReply);
+  ASSERT_EQ(loggedIn, 1);
+  EXPECT_EQ(rec.game.state.Room.Opponent, OpponentLevel::kSearch);
+  EXPECT_EQ(rec.game.computer, &opponents.Strong());
+  OptionsDialog options{rec.game, window, settings, opponents};
+  options.Open();
+  EXPECT_EQ(options.OpponentChoice(), 1);
+  EXPECT_STREQ(OptionsDialog::kOpponents[1], "고수");
+}
+
+TEST_F(LoginTest, AMalformedStoredLevelLoadsAsTheWrittenPlayer) {
+  for (const char* stored : {"2", "x", "", "11"}) {
+    LoginRig rig;
+    rig.settings.Set(kSettingsApp, kGameSection, "OpponentLevel", stored);
+    rig.rec.game.state.Room.Opponent = OpponentLevel::kSearch;  // what the login must replace
+    rig.rec.game.computer = &rig.opponents.Strong();
+    rig.LogIn("홍길동", "secret");
+    rig.Answer(kGoodReply);
+    ASSERT_EQ(rig.loggedIn, 1) << stored;
+    EXPECT_EQ(rig.rec.game.state.Room.Opponent, OpponentLevel::kWritten) << stored;
+    EXPECT_EQ(rig.rec.game.computer, &WrittenPlayer::Default()) << stored;
+    OptionsDialog options{rig.rec.game, rig.window, rig.settings, rig.opponents};
+    options.Open();
+    EXPECT_EQ(options.OpponentChoice(), 0) << stored;
+    EXPECT_STREQ(OptionsDialog::kOpponents[0], "보통");
+  }
 }
 
 TEST_F(LoginTest, EmptyBoxesAreAskedForAndNothingIsSent) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/fake/memory_settings_store.h"
 #include "tests/support/scenario.h"
@@ -69,7 +70,8 @@ class OptionsViewTest : public ::testing::Test {
 
   testing::Scenario s;
   platform::MemorySettingsStore settings;
-  OptionsDialog dialog{s.G(), s.window, settings};
+  ComputerOpponents opponents;
+  OptionsDialog dialog{s.G(), s.window, settings, opponents};
   FontLibrary fonts;
   SdlOptionsWindow view{dialog,
                         [this](int size, bool bold) { return fonts.GetOrNull(size, bold); }};
@@ -109,7 +111,7 @@ TEST_F(OptionsViewTest, AClickedListItemBecomesTheChoiceAndApplyStoresIt) {
 
 TEST_F(OptionsViewTest, EachOpenListLiesInsideTheDialogNextToItsBox) {
   Open();
-  for (const Combo combo : {Combo::kStake, Combo::kService}) {
+  for (const Combo combo : W::kCombos) {
     Click(W::ArrowButton(W::ComboBox(combo)));
     ASSERT_EQ(view.OpenList(), combo);
     const SDL_Rect list = W::DropList(combo), box = W::ComboBox(combo);
@@ -118,6 +120,8 @@ TEST_F(OptionsViewTest, EachOpenListLiesInsideTheDialogNextToItsBox) {
     EXPECT_TRUE(list.y == box.y + box.h || list.y + list.h == box.y);
     for (int item = 0; item < W::ItemCount(combo); ++item)
       EXPECT_TRUE(Holds(list, W::ListItem(combo, item)));
+    EXPECT_FALSE(SDL_HasIntersection(&list, &W::kApply) || SDL_HasIntersection(&list, &W::kCancel))
+        << "the buttons stay in sight";
     Key(SDLK_ESCAPE);
   }
 }
@@ -147,7 +151,7 @@ TEST_F(OptionsViewTest, AClickOutsideAnOpenListOnlyClosesIt) {
 TEST_F(OptionsViewTest, DuringAHandTheCombosDoNotOpen) {
   Open(true);
   ASSERT_FALSE(dialog.CombosEnabled());
-  for (const Combo combo : {Combo::kStake, Combo::kService}) {
+  for (const Combo combo : W::kCombos) {
     Click(W::ComboBox(combo));
     Click(W::ArrowButton(W::ComboBox(combo)));
     EXPECT_EQ(view.OpenList(), Combo::kNone);
@@ -157,6 +161,34 @@ TEST_F(OptionsViewTest, DuringAHandTheCombosDoNotOpen) {
   }
   EXPECT_EQ(s.State().Room.StakeText, "100");
   EXPECT_EQ(s.State().Room.ServiceCards, 2);
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kWritten);
+}
+
+TEST_F(OptionsViewTest, TheLevelIsChosenFromItsListByMouseOrKeys) {
+  Open();
+  Click(W::kOpponentList);
+  ASSERT_EQ(view.OpenList(), Combo::kOpponent);
+  EXPECT_EQ(W::ItemCount(Combo::kOpponent), 2);
+  EXPECT_EQ(view.HighlightedItem(), 0);
+  Click(W::ListItem(Combo::kOpponent, 1));
+  EXPECT_EQ(dialog.OpponentChoice(), 1);
+  EXPECT_EQ(dialog.StakeChoice(), 0);
+  EXPECT_EQ(dialog.ServiceChoice(), 2);
+
+  Click(W::ArrowButton(W::kOpponentList));
+  EXPECT_EQ(view.HighlightedItem(), 1) << "the list opens on the current choice";
+  Key(SDLK_UP);
+  Key(SDLK_RETURN);
+  EXPECT_EQ(dialog.OpponentChoice(), 0);
+  Click(W::kOpponentList);
+  Key(SDLK_DOWN);
+  Key(SDLK_RETURN);
+  ASSERT_EQ(dialog.OpponentChoice(), 1);
+
+  Click(W::kApply);
+  EXPECT_FALSE(dialog.IsOpen());
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kSearch);
+  EXPECT_EQ(s.G().computer, &opponents.Strong());
 }
 
 TEST_F(OptionsViewTest, UpDownMoveInAnOpenListEnterTakesEscapeDrops) {
@@ -313,19 +345,28 @@ TEST_F(OptionsLookTest, OnlyTheSelectedRadioButtonIsFilled) {
 }
 
 TEST_F(OptionsLookTest, ComboBoxesShowAnArrowButtonAndADisabledLookDuringAHand) {
+  struct Look {
+    Rgb face, triangle;
+  };
+  std::vector<Look> between;
   Open();
   Draw();
-  const SDL_Rect arrow = W::ArrowButton(W::kStakeList);
-  const SDL_Point face{W::kStakeList.x + 3, Centre(W::kStakeList).y};
-  const Rgb faceColour = At(face), button = At({arrow.x + 3, arrow.y + 3});
-  const Rgb triangle = At(Centre(arrow));
-  EXPECT_NE(button, faceColour);
-  EXPECT_NE(triangle, button);
+  for (const Combo combo : W::kCombos) {
+    const SDL_Rect box = W::ComboBox(combo), arrow = W::ArrowButton(box);
+    const Rgb face = At({box.x + 3, Centre(box).y}), button = At({arrow.x + 3, arrow.y + 3});
+    const Rgb triangle = At(Centre(arrow));
+    EXPECT_NE(button, face) << static_cast<int>(combo);
+    EXPECT_NE(triangle, button) << static_cast<int>(combo);
+    between.push_back({face, triangle});
+  }
   dialog.PressButton(1);
   Open(true);
   Draw();
-  EXPECT_NE(At(face), faceColour);
-  EXPECT_NE(At(Centre(arrow)), triangle);
+  for (std::size_t i = 0; i < W::kCombos.size(); ++i) {
+    const SDL_Rect box = W::ComboBox(W::kCombos[i]);
+    EXPECT_NE(At({box.x + 3, Centre(box).y}), between[i].face) << i;
+    EXPECT_NE(At(Centre(W::ArrowButton(box))), between[i].triangle) << i;
+  }
 }
 
 TEST_F(OptionsLookTest, TheOpenListHighlightsTheChoiceThenTheItemUnderThePointer) {

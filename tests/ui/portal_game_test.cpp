@@ -52,7 +52,8 @@ class PortalGameTest : public ::testing::Test {
     StartupWorld world{settings_, files_, url, {}};
     RunStartup(state, world);
     table_.emplace(std::move(state), loop_, settings_, *display_, *modes_, desktop_);
-    login_.emplace(table_->game(), *loginHttp_, settings_, DisplayCheck::PlatformCode());
+    login_.emplace(table_->game(), *loginHttp_, settings_, table_->opponents(),
+                   DisplayCheck::PlatformCode());
     session_.emplace(table_->game(), *portalHttp_);
     login_->onLoggedIn = [this] { table_->game().portal = &*session_; };
     table_->onClosing = [this] { session_->Logout(); };

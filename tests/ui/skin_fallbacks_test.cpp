@@ -299,7 +299,8 @@ TEST(LoginStandInTest, TheLoginWindowOverTheBoardShowsNoMagentaAndItsLabels) {
       std::make_unique<GameTable>(std::move(state), loop, settings, display, modes, desktop);
   ::testing::internal::GetCapturedStderr();
   platform::FakeHttpClient http(loop);
-  portal::LoginForm login(table->game(), http, settings, DisplayCheck::PlatformCode());
+  portal::LoginForm login(table->game(), http, settings, table->opponents(),
+                          DisplayCheck::PlatformCode());
   table->OpenLogin(login);
 
   const std::string path = folder.Path() + "login.png";

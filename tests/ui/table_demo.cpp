@@ -75,7 +75,7 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
   };
   // The login window with a name typed, over the board before the login.
   platform::FakeHttpClient http(loop);
-  portal::LoginForm login(game, http, settings, DisplayCheck::PlatformCode());
+  portal::LoginForm login(game, http, settings, table.opponents(), DisplayCheck::PlatformCode());
   table.OpenLogin(login);
   login.Type("플레이어");
   login.SetFocus(portal::LoginForm::kPasswordBox);
@@ -107,6 +107,11 @@ int Screenshots(ui::GameTable& table, platform::SdlEventLoop& loop,
   mouse(SDL_MOUSEBUTTONUP, Options::ArrowButton(Options::kServiceList));
   mouse(SDL_MOUSEMOTION, Options::ListItem(Options::Combo::kService, 5));
   ok = shot("01-options-list") && ok;
+  mouse(SDL_MOUSEBUTTONDOWN, Options::kOpponentList);  // the first click closes the list
+  mouse(SDL_MOUSEBUTTONDOWN, Options::kOpponentList);
+  mouse(SDL_MOUSEBUTTONUP, Options::kOpponentList);
+  mouse(SDL_MOUSEMOTION, Options::ListItem(Options::Combo::kOpponent, 1));
+  ok = shot("01-options-level-list") && ok;
   table.options().PressButton(1);
 
   game.state.Room.CardSpeed = 0;  // the deal and the plays at full speed

@@ -322,7 +322,8 @@ TEST_F(TableTest, AMinimiseTheWindowSystemDidNotCarryOutAnswersNothingByItself) 
 
 TEST_F(TableTest, KeysTypedIntoTheLoginWindowStayThere) {
   platform::FakeHttpClient http(loop_);
-  portal::LoginForm login(table_->game(), http, settings_, DisplayCheck::PlatformCode());
+  portal::LoginForm login(table_->game(), http, settings_, table_->opponents(),
+                          DisplayCheck::PlatformCode());
   table_->OpenLogin(login);
   const int speed = table_->game().state.Room.CardSpeed;
   for (const SDL_Keycode key : {SDLK_LEFT, SDLK_RIGHT, SDLK_RIGHT, SDLK_LCTRL})
