@@ -83,13 +83,19 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
   const auto started = std::chrono::steady_clock::now();
   int played = 0;
   int status = 0;
+  const OpponentLevel opponent =
+      options.searchOpponent ? OpponentLevel::kSearch : OpponentLevel::kWritten;
   for (int hand = 0; hand < options.hands && status == 0; ++hand) {
-    const auto deal =
-        portal.Post("sub/deal.asp", {{"recnick", member.Name},
-                                     {"recsession", session},
-                                     {"recstake", options.stake},
-                                     {"recservice", std::to_string(options.serviceCards)},
-                                     {"recseed", Hex(chance()) + Hex(chance())}});
+    httplib::Params dealFields{{"recnick", member.Name},
+                               {"recsession", session},
+                               {"recstake", options.stake},
+                               {"recservice", std::to_string(options.serviceCards)},
+                               {"recseed", Hex(chance()) + Hex(chance())}};
+    // As the game asks: the level only for the search player.
+    if (opponent != OpponentLevel::kWritten) {
+      dealFields.emplace("reclevel", std::to_string(static_cast<int>(opponent)));
+    }
+    const auto deal = portal.Post("sub/deal.asp", std::move(dealFields));
     const std::vector<std::string> dealt = SplitReply(deal.value_or(""));
     if (dealt.size() != 7 || dealt[0] != "OK") {
       err << "hwatable-sim: hand " << hand + 1 << " not dealt: " << deal.value_or("no answer")
@@ -102,7 +108,8 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
                                       .Mission = std::stoi(dealt[3]),
                                       .MemberFirst = dealt[4] == "1",
                                       .Stake = options.stake,
-                                      .ServiceCards = options.serviceCards};
+                                      .ServiceCards = options.serviceCards,
+                                      .Opponent = opponent};
     replay::Table table(member);
     table.log().keep = table.sound().keep = false;
     if (!table.Start(dealtHand)) {

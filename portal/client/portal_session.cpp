@@ -60,6 +60,7 @@ void PortalSession::RequestHand() {
   const RoomRecord& room = game_.state.Room;
   askedStake_ = room.StakeText;
   askedServiceCards_ = room.ServiceCards;
+  askedOpponent_ = room.Opponent;
   if (unanswered_) {
     Post(Pending::kSaveBeforeDeal, game_.state.Portal.ScoreSave, *unanswered_);
   } else {
@@ -71,14 +72,18 @@ void PortalSession::PostDeal() {
   const GameState& s = game_.state;
   const std::string service = std::to_string(askedServiceCards_);
   if (gameSeed_.empty()) gameSeed_ = NewGameSeed();
-  Post(Pending::kDeal, s.Portal.Deal,
-       FormBody({{"recencode", kAccessCode},
-                 {"recnick", s.PlayerInfo.Name},
-                 {"recgcode", s.GameInfo.GameCode},
-                 {"recsession", s.PlayerInfo.SessionToken},
-                 {"recstake", askedStake_},
-                 {"recservice", service},
-                 {"recseed", gameSeed_}}));
+  std::vector<std::pair<std::string_view, std::string_view>> fields{
+      {"recencode", kAccessCode},
+      {"recnick", s.PlayerInfo.Name},
+      {"recgcode", s.GameInfo.GameCode},
+      {"recsession", s.PlayerInfo.SessionToken},
+      {"recstake", askedStake_},
+      {"recservice", service},
+      {"recseed", gameSeed_}};
+  // The level goes only with 고수: a 보통 deal is asked as every game has asked it.
+  const std::string level = std::to_string(static_cast<int>(askedOpponent_));
+  if (askedOpponent_ != OpponentLevel::kWritten) fields.emplace_back("reclevel", level);
+  Post(Pending::kDeal, s.Portal.Deal, FormBody(fields));
 }
 
 void PortalSession::PostScoreSave(const ScoreReport& report) {
@@ -233,8 +238,10 @@ void PortalSession::TakeDealReply(int state) {
   RoomRecord& room = s.Room;
   if (room.HandRunning || game_.Window().Unloaded()) return;
   // The hand is played as the portal dealt it, from the money it holds, with the
-  // settings it was asked for (the options may have changed them meanwhile).
+  // settings it was asked for (the options may have changed them meanwhile), against the
+  // computer player the portal settles it against.
   s.PlayerInfo.Money = fields[5];
+  room.Opponent = askedOpponent_;
   if (room.StakeText != askedStake_ || room.ServiceCards != askedServiceCards_) {
     room.StakeText = askedStake_;
     room.ServiceCards = askedServiceCards_;

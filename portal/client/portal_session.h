@@ -63,6 +63,7 @@ class PortalSession final : public PortalPoster {
   // The hand asked for: the room's settings when the deal was requested.
   std::string askedStake_;
   int askedServiceCards_ = 0;
+  OpponentLevel askedOpponent_ = OpponentLevel::kWritten;
   // The game's seed for the next deal, the same in every request until a deal comes: a
   // deal whose reply was lost is then answered again instead of being dealt anew.
   std::string gameSeed_;

@@ -500,7 +500,8 @@ std::string HandResultText(const HandView& hand) {
 void ListHands(const char* title, const std::vector<HandView>& hands, std::ostream& out) {
   out << title << (hands.empty() ? " none\n" : "\n");
   for (const HandView& hand : hands) {
-    out << "  hand " << hand.id << " dealt " << hand.dealt << " stake " << hand.stake << ": "
+    out << "  hand " << hand.id << " dealt " << hand.dealt << " stake " << hand.stake
+        << (hand.search_opponent ? " against the search player" : "") << ": "
         << HandResultText(hand) << "\n";
   }
 }

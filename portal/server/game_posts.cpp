@@ -61,11 +61,15 @@ std::string LoginReply(MemberStore& store, const FormFields& fields) {
 
 std::string DealReply(MemberStore& store, const FormFields& fields) {
   if (auto refusal = RefuseCaller(fields)) return *refusal;
+  // Only a game that offers the search player sends the level, and only for it.
+  std::optional<std::string> level;
+  if (fields.contains("reclevel")) level = Field(fields, "reclevel");
   const DealResult dealt = store.Deal({.name = Field(fields, "recnick"),
                                        .session = Field(fields, "recsession"),
                                        .stake = Field(fields, "recstake"),
                                        .service = Field(fields, "recservice"),
-                                       .game_seed = Field(fields, "recseed")});
+                                       .game_seed = Field(fields, "recseed"),
+                                       .level = level});
   if (dealt.refusal) return RefusalText(*dealt.refusal);
   const DealtHandReply& hand = dealt.hand;
   return "OK|" + std::to_string(hand.id) + "|" + hand.deck + "|" + std::to_string(hand.mission) +

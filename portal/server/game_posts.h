@@ -13,6 +13,10 @@
 //   logout      OK
 //
 // and "ER|<message>" for every refusal, the message in Korean for the player to read.
+//
+// A deal's post may carry "reclevel", the computer player the member chose: "0" the
+// written rule list (보통, also when it is not sent), "1" the search player (고수). The
+// hand is settled against that player.
 
 #include <string>
 

@@ -29,12 +29,27 @@ struct HandRow {
   replay::DealtHand hand;
 };
 
+// The computer player a hand was dealt against, as the hands table keeps it.
+OpponentLevel StoredOpponent(std::int64_t stored) {
+  if (stored == static_cast<int>(OpponentLevel::kWritten)) return OpponentLevel::kWritten;
+  if (stored == static_cast<int>(OpponentLevel::kSearch)) return OpponentLevel::kSearch;
+  throw std::runtime_error("a hand with the unknown opponent " + std::to_string(stored));
+}
+
+// The level a deal asks for: none sent is the written player; anything but "0" and "1"
+// is no level.
+std::optional<OpponentLevel> ParseLevel(const std::optional<std::string>& level) {
+  if (!level || *level == "0") return OpponentLevel::kWritten;
+  if (*level == "1") return OpponentLevel::kSearch;
+  return std::nullopt;
+}
+
 std::optional<HandRow> LoadHand(sql::Connection& db, std::int64_t id) {
   const std::optional<sql::Row> select = db.QueryRow(
       "SELECT h.member, h.state, h.reply, h.deck, h.mission, h.member_first, h.stake, "
       "h.service_cards, h.money_at_deal, h.wins_at_deal, h.losses_at_deal, h.draws_at_deal, "
-      "h.missions_at_deal, m.voice, m.avatar FROM hands h JOIN members m ON m.name = h.member "
-      "WHERE h.id = ?",
+      "h.missions_at_deal, m.voice, m.avatar, h.opponent FROM hands h JOIN members m ON "
+      "m.name = h.member WHERE h.id = ?",
       {id});
   if (!select) return std::nullopt;
   HandRow row;
@@ -46,7 +61,8 @@ std::optional<HandRow> LoadHand(sql::Connection& db, std::int64_t id) {
               .Mission = static_cast<int>(select->Int(4)),
               .MemberFirst = select->Int(5) == 1,
               .Stake = select->Text(6),
-              .ServiceCards = static_cast<int>(select->Int(7))};
+              .ServiceCards = static_cast<int>(select->Int(7)),
+              .Opponent = StoredOpponent(select->Int(15))};
   row.before = {.Name = row.member,
                 .Voice = select->Text(13),
                 .Avatar = static_cast<int>(select->Int(14)),
@@ -175,13 +191,13 @@ std::string ResultText(const HandEffect& effect) {
          (effect.change.starts_with('-') ? effect.change : "+" + effect.change);
 }
 
-// The columns ReadView() reads, from hands h joined with its seed s; the last tells
-// whether a hand dealt from the seed is still open.
+// The columns ReadView() reads, from hands h joined with its seed s; the one before the
+// last tells whether a hand dealt from the seed is still open.
 constexpr const char* kViewSelect =
     "SELECT h.id, h.dealt, h.stake, h.service_cards, h.game_seed, s.commitment, h.deck, "
     "h.state, h.outcome, h.money_change, h.settled_by, s.seed, s.day, "
     "CASE WHEN EXISTS (SELECT 1 FROM hands o WHERE o.seed_day = s.day AND o.state = 'dealt') "
-    "THEN 1 ELSE 0 END FROM hands h JOIN server_seeds s ON s.day = h.seed_day ";
+    "THEN 1 ELSE 0 END, h.opponent FROM hands h JOIN server_seeds s ON s.day = h.seed_day ";
 
 HandResult ResultOf(const std::string& outcome) {
   if (outcome == "won") return HandResult::kWon;
@@ -202,6 +218,7 @@ HandView ReadView(const sql::Row& row, const std::string& today) {
   view.dealt = row.Text(1);
   view.stake = row.Text(2);
   view.service_cards = static_cast<int>(row.Int(3));
+  view.search_opponent = StoredOpponent(row.Int(14)) == OpponentLevel::kSearch;
   view.game_seed = row.Text(4);
   view.seed_commitment = row.Text(5);
   view.deck_commitment = DeckCommitment(row.Text(6));
@@ -223,11 +240,13 @@ DealResult MemberStore::Deal(const DealRequest& typed) {
     sql::Lease db = db_->Borrow();
     if (!SessionMatches(*db, request.name, request.session)) return {DealRefusal::kSession, {}};
   }
+  const std::optional<OpponentLevel> level = ParseLevel(request.level);
   if (!IsStake(request.stake) || request.service.size() != 1 || request.service[0] < '0' ||
-      request.service[0] > '5' || !IsGameSeed(request.game_seed)) {
+      request.service[0] > '5' || !IsGameSeed(request.game_seed) || !level) {
     return {DealRefusal::kBadSettings, {}};
   }
   const int service_cards = request.service[0] - '0';
+  const int opponent = static_cast<int>(*level);
   KeepSeedsAhead();
 
   // The same request again while its hand is open: the game never saw the reply (it was
@@ -237,8 +256,9 @@ DealResult MemberStore::Deal(const DealRequest& typed) {
     if (const std::optional<sql::Row> open = db->QueryRow(
             "SELECT h.id, h.deck, h.mission, h.member_first, h.money_at_deal, s.commitment "
             "FROM hands h JOIN server_seeds s ON s.day = h.seed_day WHERE h.member = ? AND "
-            "h.state = 'dealt' AND h.game_seed = ? AND h.stake = ? AND h.service_cards = ?",
-            {request.name, request.game_seed, request.stake, service_cards})) {
+            "h.state = 'dealt' AND h.game_seed = ? AND h.stake = ? AND h.service_cards = ? AND "
+            "h.opponent = ?",
+            {request.name, request.game_seed, request.stake, service_cards, opponent})) {
       return {std::nullopt,
               {open->Int(0), open->Text(1), static_cast<int>(open->Int(2)), open->Int(3) == 1,
                open->Text(4), open->Text(5)}};
@@ -271,11 +291,11 @@ DealResult MemberStore::Deal(const DealRequest& typed) {
     const std::string& commitment = day.Text(1);
     const std::int64_t id =
         db->QueryRow(
-              "INSERT INTO hands (member, seed_day, game_seed, stake, service_cards, "
+              "INSERT INTO hands (member, seed_day, game_seed, stake, service_cards, opponent, "
               "member_first, dealt, dealt_at, money_at_deal, wins_at_deal, losses_at_deal, "
-              "draws_at_deal, missions_at_deal) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-              "RETURNING id",
-              {request.name, today, request.game_seed, request.stake, service_cards,
+              "draws_at_deal, missions_at_deal) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+              "?) RETURNING id",
+              {request.name, today, request.game_seed, request.stake, service_cards, opponent,
                member_first ? 1 : 0, LocalTime("%Y-%m-%d %H:%M:%S"), NowSeconds(), member.money,
                member.wins, member.losses, member.draws, member.missions})
             ->Int(0);
@@ -309,6 +329,7 @@ HandSaveResult MemberStore::SaveHand(const HandSave& typed) {
   if (!hand || hand->member != save.name) return {SaveRefusal::kUnknownHand, {}};
   if (!hand->open) return {std::nullopt, hand->reply};
 
+  // Played again against the computer player the hand was dealt against.
   std::string why = "it is not a record";
   std::optional<replay::Settlement> settlement;
   if (const std::optional<HandRecord> record = ParseRecord(save.play)) {
@@ -343,9 +364,13 @@ HandSaveResult MemberStore::SaveHand(const HandSave& typed) {
 }
 
 bool MemberStore::SettleIdle(std::int64_t hand_id) {
-  sql::Lease db = db_->Borrow();
-  const std::optional<HandRow> hand = LoadHand(*db, hand_id);
+  std::optional<HandRow> hand;
+  {
+    sql::Lease db = db_->Borrow();
+    hand = LoadHand(*db, hand_id);
+  }
   if (!hand || !hand->open) return false;
+  // Against the player it was dealt against; no connection is held meanwhile.
   std::string why;
   const std::optional<replay::Settlement> settlement =
       replay::PlayIdle(hand->before, hand->hand, why);
@@ -353,6 +378,7 @@ bool MemberStore::SettleIdle(std::int64_t hand_id) {
   // no money and counts for nobody.
   const HandEffect effect = settlement ? EffectOf(*hand, *settlement) : HandEffect{};
   bool applied = false;
+  sql::Lease db = db_->Borrow();
   ApplySettlement(*db_, db, *hand, effect, "idle",
                   settlement ? RecordText(settlement->Decisions) : "",
                   LocalTime("%Y-%m-%d %H:%M:%S"), applied);

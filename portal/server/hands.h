@@ -26,10 +26,13 @@ struct DealRequest {
   std::string stake;      // one of kStakes
   std::string service;    // one digit, 0..5: the number of service cards
   std::string game_seed;  // the game's half of the deal's seed (IsGameSeed)
+  // Who plays the computer's seat, as OpponentLevel's number: "0" the written rule list
+  // (보통), "1" the search player (고수). A game that does not send it plays 보통.
+  std::optional<std::string> level = std::nullopt;
 };
-// A request that repeats the game's seed, stake and service cards of the member's open
-// hand is answered with that hand again: the game asks again with the same seed when it
-// never saw the reply. Any other request settles the open hand as abandoned first.
+// A request that repeats the game's seed, stake, service cards and level of the member's
+// open hand is answered with that hand again: the game asks again with the same seed when
+// it never saw the reply. Any other request settles the open hand as abandoned first.
 enum class DealRefusal { kSession, kBadSettings, kTooPoor };
 // A dealt hand: what the game needs to play it, and the commitment of the server seed
 // that dealt it.
@@ -81,6 +84,7 @@ struct HandView {
   std::string dealt;  // local time
   std::string stake;
   int service_cards = 0;
+  bool search_opponent = false;  // dealt against the search player (고수)
   std::string game_seed;
   std::string seed_commitment;
   std::string deck_commitment;

@@ -21,6 +21,11 @@ using tcp = net::ip::tcp;
 
 namespace {
 
+std::size_t PlayingThreads(int asked) {
+  if (asked > 0) return static_cast<std::size_t>(asked);
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -119,7 +124,8 @@ class HttpServer::Impl {
   explicit Impl(HttpServerOptions options)
       : options_(std::move(options)),
         acceptor_(net::make_strand(io_)),
-        hashing_(static_cast<std::size_t>(std::max(1, options_.hashing_threads))) {}
+        hashing_(static_cast<std::size_t>(std::max(1, options_.hashing_threads))),
+        playing_(PlayingThreads(options_.playing_threads)) {}
 
   HttpServerOptions options_;
   std::vector<Route> routes_;
@@ -143,6 +149,7 @@ class HttpServer::Impl {
   net::io_context io_;
   tcp::acceptor acceptor_;
   net::thread_pool hashing_;
+  net::thread_pool playing_;
   std::optional<net::executor_work_guard<net::io_context::executor_type>> work_;
   std::vector<std::thread> event_threads_;
 
@@ -437,6 +444,12 @@ void HttpServer::Impl::Dispatch(HttpRequest request,
     run(std::move(request));  // here, on the event thread: it takes a millisecond or less
     return;
   }
+  if (route->work == Work::kPlaying) {
+    net::post(playing_, [run = std::move(run), request = std::move(request)]() mutable {
+      run(std::move(request));
+    });
+    return;
+  }
   net::post(hashing_, [this, run = std::move(run), request = std::move(request)]() mutable {
     run(std::move(request));
     hashing_waiting_.fetch_sub(1);
@@ -538,6 +551,7 @@ void HttpServer::Stop() {
   open.clear();
   // The requests being answered finish, and their answers go out.
   s.hashing_.join();
+  s.playing_.join();
   {
     std::unique_lock lock(s.sessions_mutex_);
     s.sessions_gone_.wait_for(lock, std::chrono::seconds(5), [&s] { return s.connections_ == 0; });

@@ -10,7 +10,13 @@
 //   at once.
 // - Handlers that hash passwords (Work::kHashing) run on a small pool with a bounded
 //   queue; past the queue the request gets the busy answer at once, and the quick
-//   handlers (score saves, deals, pages) never wait behind a hash.
+//   handlers (pages) never wait behind a hash.
+// - Handlers that may play a hand (Work::kPlaying: deals and score saves) run on a pool
+//   of their own, one thread per processor, never on the event threads: a hand against
+//   the search player takes a tenth of a second or more. Their queue is not bounded (each
+//   connection has one request at a time, and the connections are capped): the game
+//   takes any reply to a save as the portal's answer, so a save told to come back later
+//   would be a save lost.
 // - Requests whose length is ambiguous (two Content-Length fields, or Content-Length with
 //   Transfer-Encoding) or malformed are refused and their connection closed; so are
 //   requests for a Host the server does not answer to, when a list of Host names is
@@ -70,12 +76,13 @@ struct HttpResponse {
 using HttpHandler = std::function<void(const HttpRequest&, HttpResponse&)>;
 
 // Where a handler runs.
-enum class Work { kQuick, kHashing };
+enum class Work { kQuick, kHashing, kPlaying };
 
 struct HttpServerOptions {
   int event_threads = 2;
   int hashing_threads = 1;
   std::size_t hashing_queue = 8;  // requests that may wait for a hashing thread
+  int playing_threads = 0;        // 0: one per processor
   std::size_t max_connections = 1024;
   std::size_t max_connections_per_client = 64;
   // A request's headers and body must arrive within this from when it is awaited (so an

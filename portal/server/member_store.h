@@ -14,8 +14,11 @@
 //
 // The portal deals every hand and settles it by playing it again from the member's
 // recorded decisions (or with him idle, when he abandons it): the money a hand moves is
-// the portal's own reckoning, never a figure the game posts. A replay takes milliseconds,
-// so it runs before the transaction that applies its result, never under the write lock.
+// the portal's own reckoning, never a figure the game posts. Each hand is played again
+// against the computer player it was dealt against (the level the deal asked for). A
+// replay takes milliseconds against the written player and a tenth of a second or more
+// against the search player, so it runs before the transaction that applies its result,
+// never under the write lock, and with no connection held.
 //
 // Names are stored in NFC, each with its look key in a unique column (member_names.h). The
 // calls that take a name a client typed (the login and logout, the deal and the score

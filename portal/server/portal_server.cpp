@@ -219,7 +219,9 @@ void PortalServer::Route() {
     }
   });
 
-  // The game's form posts. The login hashes the password; the others are quick.
+  // The game's form posts. The login hashes the password; a deal (which settles an open
+  // hand first) and a score save may play a hand, against the search player slowly; the
+  // logout is quick.
   const auto game_post = [this](std::string (*reply)(MemberStore&, const FormFields&)) {
     return [this, reply](const HttpRequest& request, HttpResponse& response) {
       response.Set(reply(store_, request.form), kTextType);
@@ -243,8 +245,8 @@ void PortalServer::Route() {
                  response.Set(reply, kTextType);
                  response.headers.emplace_back("Cache-Control", "no-store");
                });
-  http_.Handle("POST", "/sub/deal.asp", Work::kQuick, game_post(&DealReply));
-  http_.Handle("POST", "/sub/svp.asp", Work::kQuick, game_post(&ScoreSaveReply));
+  http_.Handle("POST", "/sub/deal.asp", Work::kPlaying, game_post(&DealReply));
+  http_.Handle("POST", "/sub/svp.asp", Work::kPlaying, game_post(&ScoreSaveReply));
   http_.Handle("POST", "/sub/lgo.asp", Work::kQuick, game_post(&LogoutReply));
 
   // The pages. Those that take a password hash it; those that show a secret are never

@@ -5,8 +5,9 @@
 // The data folder holds the database "portal.db" and the folder "down/", whose files are
 // served as "down/<name>" (the update list "down/nlist.lst" among them).
 //
-// Requests that check a password run on the server's small hashing pool, the others on
-// its quick pool; the store serializes the writes. Each answered request writes one line
+// Requests that check a password run on the server's small hashing pool, the deals and
+// score saves (which play hands again) on its playing pool, the others on its event
+// threads; the store serializes the writes. Each answered request writes one line
 // to the log: local time, client address, method, path, status and the game name the
 // request named (control characters written as %XX), never a password, recovery code or
 // session. The store's

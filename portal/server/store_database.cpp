@@ -15,7 +15,9 @@ namespace {
 // the replay starts from them, and the money it moves (money_change) is added to the
 // member's figures of the moment it settles, so that money given meanwhile (a top-up,
 // the operator) stays given. The ids are never reused (AUTOINCREMENT): a hand's id is
-// part of the seed of its deal.
+// part of the seed of its deal. opponent is the computer player the hand is played and
+// settled against, as OpponentLevel's number: 0 the written rule list, 1 the search
+// player; the hands of a file or database from before the levels are all 0.
 //
 // server_seeds: one secret seed per local calendar day, which deals that day's hands.
 //
@@ -50,6 +52,7 @@ CREATE TABLE IF NOT EXISTS hands (
   game_seed TEXT NOT NULL,
   stake TEXT NOT NULL,
   service_cards INTEGER NOT NULL CHECK (service_cards BETWEEN 0 AND 5),
+  opponent INTEGER NOT NULL DEFAULT 0 CHECK (opponent IN (0, 1)),
   deck TEXT NOT NULL DEFAULT '',
   mission INTEGER NOT NULL DEFAULT 0,
   member_first INTEGER NOT NULL CHECK (member_first IN (0, 1)),
@@ -113,6 +116,7 @@ CREATE TABLE IF NOT EXISTS hands (
   game_seed TEXT NOT NULL,
   stake TEXT NOT NULL,
   service_cards INTEGER NOT NULL CHECK (service_cards BETWEEN 0 AND 5),
+  opponent INTEGER NOT NULL DEFAULT 0 CHECK (opponent IN (0, 1)),
   deck TEXT NOT NULL DEFAULT '',
   mission INTEGER NOT NULL DEFAULT 0,
   member_first INTEGER NOT NULL CHECK (member_first IN (0, 1)),
@@ -145,11 +149,24 @@ CREATE INDEX IF NOT EXISTS money_changes_of_member ON money_changes (member, id)
 )sql";
 
 bool HasColumn(Connection& db, const char* table, const char* column) {
+  if (db.kind() == sql::Kind::kPostgres) {
+    return db
+        .QueryRow(
+            "SELECT 1 FROM information_schema.columns WHERE table_schema = current_schema() "
+            "AND table_name = ? AND column_name = ?",
+            {std::string(table), std::string(column)})
+        .has_value();
+  }
   for (const sql::Row& row : db.Query(std::string("PRAGMA table_info(") + table + ")")) {
     if (row.Text(1) == column) return true;
   }
   return false;
 }
+
+// The hands' level, added to a database from before the levels (both kinds take it).
+constexpr const char* kAddOpponent =
+    "ALTER TABLE hands ADD COLUMN opponent INTEGER NOT NULL DEFAULT 0 "
+    "CHECK (opponent IN (0, 1))";
 
 // Members from before the look keys, or added by a program that did not know them, get
 // their name's key, the earliest to sign up first. A member whose name looks like one
@@ -184,9 +201,14 @@ void KeyNames(Connection& db) {
 void CreateSchema(Connection& db) {
   if (db.kind() == sql::Kind::kPostgres) {
     db.Script(kPostgresSchema);
+    // Databases from before the levels: their hands were all played against the written
+    // player.
+    if (!HasColumn(db, "hands", "opponent")) db.Script(kAddOpponent);
     return;
   }
   db.Script(kSchema);
+  // Files from before the levels.
+  if (!HasColumn(db, "hands", "opponent")) db.Script(kAddOpponent);
   // Files from before the portal dealt the hands.
   if (!HasColumn(db, "members", "member_first")) {
     db.Script(

@@ -573,6 +573,39 @@ TEST_F(SessionTest, OptionsChangedWhileTheDealIsOnItsWayWaitForTheNextHand) {
   EXPECT_EQ(s.State().Room.CardsInPlay, 48);
 }
 
+TEST_F(SessionTest, TheDealAsksForTheLevelOnlyForTheSearchPlayerAndPlaysAtTheLevelAsked) {
+  // 보통: the body every game has sent, to the byte.
+  s.State().Room.StakeText = "300";
+  PressStart();
+  const std::string seed = FieldOf(Last().body, "recseed");
+  EXPECT_EQ(Last().body,
+            "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recsession=tok%20en"
+            "&recstake=300&recservice=0&recseed=" +
+                seed);
+
+  // 고수: the same with the level at the end.
+  SessionRig strong;
+  strong.s.State().Room.Opponent = OpponentLevel::kSearch;
+  strong.PressStart();
+  const std::string strongSeed = FieldOf(strong.Last().body, "recseed");
+  EXPECT_EQ(strong.Last().body,
+            "recencode=quenrithzmvokrtyplaxe&recnick=player&recgcode=001&recsession=tok%20en"
+            "&recstake=100&recservice=0&recseed=" +
+                strongSeed + "&reclevel=1");
+  // The options change the level while the deal is on its way: the hand is played
+  // against the player it was dealt against, which the portal settles it against.
+  strong.s.State().Room.Opponent = OpponentLevel::kWritten;
+  strong.Answer("OK|41|" + kDeck + "|5|1|777000|abc");
+  ASSERT_TRUE(strong.s.State().Room.HandRunning);
+  EXPECT_EQ(strong.s.State().Room.Opponent, OpponentLevel::kSearch);
+
+  // And the other way round.
+  s.State().Room.Opponent = OpponentLevel::kSearch;
+  Answer("OK|42|" + kDeck + "|5|1|777000|abc");
+  ASSERT_TRUE(s.State().Room.HandRunning);
+  EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kWritten);
+}
+
 TEST_F(SessionTest, TheLogoutPostsAnUnansweredSaveFirstAndWaitsAtMostTwoSecondsForEach) {
   const double start = s.rec.loop.Now();
   session.Logout();

@@ -2,7 +2,8 @@
 // still served and that nothing changed that should not: slow and idle connections, too
 // many connections from one address, a flood of wrong passwords while a member plays,
 // password guessing, forged log lines, requests whose length two readers would read
-// differently, and pages of other sites reaching the local portal.
+// differently, pages of other sites reaching the local portal, and saves whose hands are
+// slow to play again.
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -24,6 +25,8 @@
 #include "portal/server/game_posts.h"
 #include "portal/server/member_store.h"
 #include "portal/server/portal_server.h"
+#include "replay/table.h"
+#include "rules/hand_record.h"
 #include "tests/support/temp_folder.h"
 
 namespace hw::portal {
@@ -420,6 +423,80 @@ TEST_F(HostileTest, PagesCarryTheSecurityHeadersAndSecretsAreNeverCached) {
                                                                    {"recpwd", "secret1"}});
   ASSERT_TRUE(login);
   EXPECT_EQ(login->get_header_value("Cache-Control"), "no-store");
+}
+
+TEST_F(HostileTest, SavesPlayedAgainAgainstTheSearchPlayerKeepNobodyElseWaiting) {
+  Serve();
+  // Two members with a hand each against the search player, played (idle) at the test's
+  // own tables: as many saves as the server has event threads. A hand that ends on the
+  // deal plays nobody's turn, and is dealt again.
+  struct Save {
+    std::string name, session, hand, record;
+  };
+  std::vector<Save> saves;
+  for (const std::string name : {"strong1", "strong2"}) {
+    AddMember(name);
+    const auto login = SplitReply(Login(name, "secret1"));
+    ASSERT_EQ(login.size(), 10u);
+    Save save{name, login[9], "", ""};
+    for (int deal = 0; save.record.empty(); ++deal) {
+      ASSERT_LT(deal, 5);
+      const auto dealt =
+          SplitReply(Post("/sub/deal.asp", {{"recencode", kAccess},
+                                            {"recgcode", "001"},
+                                            {"recnick", name},
+                                            {"recsession", save.session},
+                                            {"recstake", "100"},
+                                            {"recservice", "0"},
+                                            {"recseed", "5ea" + std::to_string(deal)},
+                                            {"reclevel", "1"}}));
+      ASSERT_EQ(dealt.size(), 7u);
+      replay::Table table(replay::Member{.Name = name, .Money = dealt[5]});
+      table.log().keep = table.sound().keep = false;
+      ASSERT_TRUE(table.Start(replay::DealtHand{.Deck = dealt[2],
+                                                .Mission = std::stoi(dealt[3]),
+                                                .MemberFirst = dealt[4] == "1",
+                                                .Stake = "100",
+                                                .ServiceCards = 0,
+                                                .Opponent = OpponentLevel::kSearch}));
+      ASSERT_TRUE(table.RunIdle());
+      save.hand = dealt[1];
+      save.record = RecordText(table.State().Record);
+    }
+    saves.push_back(save);
+  }
+
+  // Both saves are posted at once; while their hands are played again (a second or more
+  // each in a debug build, a tenth in a release build), pages are asked for.
+  std::vector<std::string> replies(saves.size());
+  std::vector<Clock::time_point> saved(saves.size());
+  std::vector<std::thread> posting;
+  for (std::size_t i = 0; i < saves.size(); ++i) {
+    posting.emplace_back([&, i] {
+      replies[i] = Post("/sub/svp.asp", {{"recencode", kAccess},
+                                         {"recgcode", "001"},
+                                         {"recnick", saves[i].name},
+                                         {"recsession", saves[i].session},
+                                         {"rechand", saves[i].hand},
+                                         {"recplay", saves[i].record}});
+      saved[i] = Clock::now();
+    });
+  }
+  std::this_thread::sleep_for(50ms);
+  int pages = 0;
+  for (int page = 0; page < 3; ++page) {
+    const auto reply = Client().Get("/");
+    pages += reply && reply->status == 200 ? 1 : 0;
+  }
+  const Clock::time_point pages_done = Clock::now();
+  for (std::thread& thread : posting)
+    thread.join();
+  EXPECT_EQ(pages, 3);
+  // Had the hands been played on the threads that answer the pages, no page could have
+  // been answered before a save was.
+  EXPECT_LT(pages_done, std::ranges::min(saved)) << "the pages waited for the saves";
+  for (const std::string& reply : replies)
+    EXPECT_TRUE(reply.starts_with("OK|")) << reply;
 }
 
 }  // namespace

@@ -178,7 +178,8 @@ std::string ExpectedReply(const replay::Settlement& s) {
 // A hand played by a member who decides by chance, at a table of the test's own.
 struct Played {
   HandRecord record;
-  std::vector<Decision> first_choices;  // what he could decide first
+  std::vector<Decision> first_choices;        // what he could decide first
+  std::optional<replay::Settlement> settled;  // as the member's own game settled it
 };
 
 Played PlayByChance(const replay::Member& member, const replay::DealtHand& hand,
@@ -193,6 +194,7 @@ Played PlayByChance(const replay::Member& member, const replay::DealtHand& hand,
     table.Take(choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(chance)]);
   }
   played.record = table.State().Record;
+  if (table.Settled()) played.settled = replay::SettlementOf(table);
   return played;
 }
 
@@ -215,13 +217,20 @@ Fields Logout(const std::string& name, const std::string& session) {
   return {{"recencode", kAccess}, {"recnick", name}, {"recgcode", "001"}, {"recsession", session}};
 }
 
+// A deal's post; the level only when one is given, as the game sends it only for 고수.
 Fields DealFields(const std::string& name, const std::string& session,
                   const std::string& stake = "100", const std::string& service = "3",
-                  const std::string& seed = "5eed") {
-  return {{"recencode", kAccess},  {"recnick", name},   {"recgcode", "001"},
-          {"recsession", session}, {"recstake", stake}, {"recservice", service},
-          {"recseed", seed}};
+                  const std::string& seed = "5eed",
+                  const std::optional<std::string>& level = std::nullopt) {
+  Fields fields{{"recencode", kAccess},  {"recnick", name},   {"recgcode", "001"},
+                {"recsession", session}, {"recstake", stake}, {"recservice", service},
+                {"recseed", seed}};
+  if (level) fields.emplace("reclevel", *level);
+  return fields;
 }
+
+constexpr const char* kBadSettings = "ER|판의 설정이 올바르지 않습니다";
+constexpr const char* kIllegalRecord = "ER|판의 기록이 규칙에 맞지 않아 점수를 저장하지 못했습니다";
 
 bool Refused(const std::string& reply) {
   return reply.starts_with("ER|") && Split(reply).size() == 2;
@@ -279,7 +288,13 @@ class PortalTest : public ::testing::TestWithParam<sql::Kind> {
            std::to_string(f->draws) + "|" + std::to_string(f->missions);
   }
 
-  httplib::Client Client() { return httplib::Client("127.0.0.1", server_->port()); }
+  // Waiting as long as the game does: a hand against the search player may take seconds
+  // to be played again in a debug build on a busy machine.
+  httplib::Client Client() {
+    httplib::Client client("127.0.0.1", server_->port());
+    client.set_read_timeout(20, 0);
+    return client;
+  }
   std::string Reply(const std::string& path, const Fields& fields) {
     const httplib::Result result = Client().Post(path.c_str(), fields);
     EXPECT_TRUE(result && result->status == 200) << path;
@@ -311,9 +326,10 @@ class PortalTest : public ::testing::TestWithParam<sql::Kind> {
     std::string game_seed;
   };
   Dealt Deal(const std::string& name, const std::string& session, const std::string& stake = "100",
-             const std::string& service = "3", const std::string& seed = "5eed") {
+             const std::string& service = "3", const std::string& seed = "5eed",
+             const std::optional<std::string>& level = std::nullopt) {
     const std::string reply =
-        Reply("/sub/deal.asp", DealFields(name, session, stake, service, seed));
+        Reply("/sub/deal.asp", DealFields(name, session, stake, service, seed, level));
     const auto fields = Split(reply);
     if (fields.size() != 7 || fields[0] != "OK") throw std::runtime_error("not dealt: " + reply);
     const auto f = Store().Find(name);
@@ -331,7 +347,8 @@ class PortalTest : public ::testing::TestWithParam<sql::Kind> {
                   .Mission = std::stoi(fields[3]),
                   .MemberFirst = fields[4] == "1",
                   .Stake = stake,
-                  .ServiceCards = std::stoi(service)};
+                  .ServiceCards = std::stoi(service),
+                  .Opponent = level == "1" ? OpponentLevel::kSearch : OpponentLevel::kWritten};
     dealt.seed_commitment = fields[6];
     dealt.game_seed = seed;
     return dealt;
@@ -348,6 +365,14 @@ class PortalTest : public ::testing::TestWithParam<sql::Kind> {
     for (const sql::Row& row : db->Borrow()->Query("SELECT seed FROM server_seeds"))
       seeds.push_back(row.Text(0));
     return seeds;
+  }
+
+  // The level a hand is kept with, straight from the database.
+  std::string StoredLevel(const std::string& id) {
+    const auto db = sql::Database::Open(database_, 1);
+    const std::optional<sql::Row> row =
+        db->Borrow()->QueryRow("SELECT opponent FROM hands WHERE id = ?", {std::stoll(id)});
+    return row ? row->Text(0) : "no such hand";
   }
 
   // The request log so far. The server writes it from its own threads, so it is read
@@ -1039,6 +1064,135 @@ TEST_P(PortalTest, ADatabaseFromBeforeTheDealsOpensAndItsMembersPlay) {
             ExpectedReply(expected));
   Restart();  // and it opens again once brought up to date
   EXPECT_EQ(Split(Login("veteran", "secret"))[4], expected.After.Money);
+}
+
+// Hands against the search player cost a second or two each in a debug build, at the
+// test's table and again at the portal's: these tests play only a few.
+
+TEST_P(PortalTest, AHandDealtAgainstTheSearchPlayerSettlesAsTheGamePlayedItAgainstIt) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt dealt = Deal("player", session, "300", "3", "5ea1", "1");
+  EXPECT_EQ(StoredLevel(dealt.id), "1");
+  const Played played = PlayByChance(dealt.member, dealt.hand, 5);
+  ASSERT_TRUE(played.settled);
+  const replay::Settlement& game = *played.settled;
+  EXPECT_EQ(SaveReply("player", session, dealt, played.record, Honest(game)), ExpectedReply(game));
+  EXPECT_EQ(Figures("player"), game.After.Money + "|" + game.After.Wins + "|" + game.After.Losses +
+                                   "|" + game.After.Draws + "|" + game.After.Missions);
+  EXPECT_EQ(LogSoFar().find("the game posted"), std::string::npos)
+      << "the portal's figures are the game's";
+  const std::vector<HandView> settled = Store().SettledHands("player", 10);
+  ASSERT_EQ(settled.size(), 1u);
+  EXPECT_TRUE(settled[0].search_opponent);
+  EXPECT_EQ(settled[0].settled_by, SettledBy::kRecord);
+}
+
+TEST_P(PortalTest, AHandDealtAgainstTheWrittenPlayerIsSettledAgainstItWhateverTheGamePlayed) {
+  AddMember("player");
+  const std::string session = Session("player");
+  // A game that asks for 보통 and plays against the search player: the portal plays the
+  // record against the written player, which refuses it or ends otherwise. Played until a
+  // hand where the two players part (a hand may end on the deal, alike for both).
+  bool parted = false;
+  for (unsigned hand = 0; hand < 3 && !parted; ++hand) {
+    const Dealt dealt = Deal("player", session, "500", "2", "11a" + std::to_string(hand));
+    EXPECT_EQ(StoredLevel(dealt.id), "0");
+    replay::DealtHand searched = dealt.hand;
+    searched.Opponent = OpponentLevel::kSearch;
+    const Played played = PlayByChance(dealt.member, searched, 20 + hand);
+    ASSERT_TRUE(played.settled);
+    const replay::Settlement& claimed = *played.settled;
+    std::string why;
+    const std::optional<replay::Settlement> written =
+        replay::Replay(dealt.member, dealt.hand, played.record, why);
+    const std::string reply = SaveReply("player", session, dealt, played.record, Honest(claimed));
+    if (written) {
+      EXPECT_EQ(reply, ExpectedReply(*written)) << hand;
+      parted = written->After.Money != claimed.After.Money;
+    } else {
+      EXPECT_EQ(reply, kIllegalRecord) << hand;
+      parted = true;
+    }
+    if (parted) {
+      EXPECT_NE(reply, ExpectedReply(claimed)) << hand;
+    }
+  }
+  EXPECT_TRUE(parted) << "no hand where the search player played otherwise";
+}
+
+TEST_P(PortalTest, TheLevelIsAbsentZeroOrOneAndADealIsAnsweredAgainOnlyAtItsLevel) {
+  AddMember("player");
+  const std::string session = Session("player");
+  for (const std::string level : {"", "2", "01", "00", "-1", " 1", "1 ", "+1", "x", "고수"}) {
+    EXPECT_EQ(Reply("/sub/deal.asp", DealFields("player", session, "100", "3", "ab", level)),
+              kBadSettings)
+        << "\"" << level << "\"";
+  }
+  EXPECT_TRUE(OpenHands("player").empty());
+
+  // No level is the written player's: asked again with "0", the same hand comes.
+  const Dealt normal = Deal("player", session, "100", "3", "cd");
+  EXPECT_EQ(StoredLevel(normal.id), "0");
+  EXPECT_EQ(Deal("player", session, "100", "3", "cd", "0").id, normal.id);
+  // The same seed at the other level is another hand, the open one settled idle first.
+  const replay::Settlement idle = Idle(normal.member, normal.hand);
+  const Dealt strong = Deal("player", session, "100", "3", "cd", "1");
+  EXPECT_NE(strong.id, normal.id);
+  EXPECT_EQ(strong.member.Money, idle.After.Money);
+  EXPECT_EQ(Deal("player", session, "100", "3", "cd", "1").id, strong.id);
+  EXPECT_EQ(OpenHands("player").size(), 1u);
+}
+
+TEST_P(PortalTest, AnAbandonedHandIsPlayedIdleAgainstThePlayerItWasDealtAgainst) {
+  AddMember("player");
+  // Until a hand where an idle member ends otherwise against the two players.
+  bool parted = false;
+  for (unsigned hand = 0; hand < 3 && !parted; ++hand) {
+    const Dealt dealt =
+        Deal("player", Session("player"), "100", "1", "1d" + std::to_string(hand), "1");
+    const replay::Settlement searched = Idle(dealt.member, dealt.hand);
+    replay::DealtHand written_hand = dealt.hand;
+    written_hand.Opponent = OpponentLevel::kWritten;
+    const replay::Settlement written = Idle(dealt.member, written_hand);
+    parted = searched.After.Money != written.After.Money;
+    Session("player");  // the login settles the abandoned hand
+    EXPECT_EQ(Figures("player"), searched.After.Money + "|" + searched.After.Wins + "|" +
+                                     searched.After.Losses + "|" + searched.After.Draws + "|" +
+                                     searched.After.Missions)
+        << hand;
+    const std::vector<HandView> settled = Store().SettledHands("player", 1);
+    ASSERT_EQ(settled.size(), 1u);
+    EXPECT_EQ(settled[0].settled_by, SettledBy::kIdle);
+    EXPECT_TRUE(settled[0].search_opponent);
+  }
+  EXPECT_TRUE(parted) << "no hand where the idle member ended otherwise";
+}
+
+TEST_P(PortalTest, ADatabaseFromBeforeTheLevelsOpensAndItsOpenHandSettlesAgainstTheWrittenPlayer) {
+  AddMember("player");
+  const std::string session = Session("player");
+  const Dealt dealt = Deal("player", session, "500", "4", "01d");
+  // The hands table as portals before the levels made it, with the hand open.
+  server_.reset();
+  {
+    const auto db = sql::Database::Open(database_, 1);
+    sql::Lease lease = db->Borrow();
+    lease->Script("ALTER TABLE hands DROP COLUMN opponent");
+    ASSERT_THROW(lease->Query("SELECT opponent FROM hands"), sql::Error);
+  }
+  Start();
+  EXPECT_EQ(StoredLevel(dealt.id), "0");
+  const Played played = PlayByChance(dealt.member, dealt.hand, 8);
+  ASSERT_TRUE(played.settled);
+  EXPECT_EQ(SaveReply("player", session, dealt, played.record, Honest(*played.settled)),
+            ExpectedReply(*played.settled));
+  // Brought up to date, it keeps the levels of new hands, and opens again as it is.
+  const Dealt strong = Deal("player", session, "500", "4", "02d", "1");
+  EXPECT_EQ(StoredLevel(strong.id), "1");
+  Restart();
+  EXPECT_EQ(StoredLevel(strong.id), "1");
+  EXPECT_EQ(StoredLevel(dealt.id), "0");
 }
 
 TEST_P(PortalTest, HomePageListsTheTenRichestInOrderWithRanksAndLinks) {

@@ -26,6 +26,13 @@ add_test(NAME Portal.AThousandHandsSettleAsTheSimulatorPlayedThem
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/portal/hands_through_the_portal.sh
           $<TARGET_FILE:hwatable-portal> $<TARGET_FILE:hwatable-sim> 1000)
 set_tests_properties(Portal.AThousandHandsSettleAsTheSimulatorPlayedThem PROPERTIES TIMEOUT 900)
+# A few hands against the search player, which the portal settles against it too (each
+# hand costs seconds in a debug build, at both ends).
+add_test(NAME Portal.HandsAgainstTheSearchPlayerSettleAsTheSimulatorPlayedThem
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/portal/hands_through_the_portal.sh
+          $<TARGET_FILE:hwatable-portal> $<TARGET_FILE:hwatable-sim> 4 --opponent search)
+set_tests_properties(Portal.HandsAgainstTheSearchPlayerSettleAsTheSimulatorPlayedThem
+  PROPERTIES TIMEOUT 300)
 
 # Two portal processes on one PostgreSQL database behind nginx, as the README sets them up;
 # one is killed while hands are played, and none may be lost.
