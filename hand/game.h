@@ -2,6 +2,7 @@
 // A running game: its state together with the world the rules act on. Game procedures
 // take a Game&; pure questions about the state take a const GameState&.
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,6 +42,15 @@ struct Game {
 
   // Who decides the computer's moves: the written player unless another is set.
   ComputerPlayer* computer = &WrittenPlayer::Default();
+  // The players of the two levels (상대 수준), by OpponentLevel; every deal seats the one
+  // of the room's level, so that a hand is played at the level it was dealt for. Without
+  // a search player the written one plays.
+  std::array<ComputerPlayer*, 2> levels{&WrittenPlayer::Default(), nullptr};
+  void SeatComputerOfLevel() {
+    if (ComputerPlayer* player = levels.at(static_cast<std::size_t>(state.Room.Opponent))) {
+      computer = player;
+    }
+  }
   ComputerPlayer& Computer() { return *computer; }
 
   // Where the human's results go; none: they stay local.

@@ -75,6 +75,7 @@ void DealHand(Game& game) {
   } else {
     deck = Shuffle(state.Room.ServiceCards, game.random);
   }
+  game.SeatComputerOfLevel();
   const std::string seon = state.Room.SeonName;
   StartHand(game, kMonthCards + state.Room.ServiceCards, deck, seon);
   if (game.nextMission) {

@@ -8,7 +8,8 @@ ComputerPlayer& ComputerOpponents::For(OpponentLevel level) {
 }
 
 void ComputerOpponents::Seat(Game& game) {
-  game.computer = &For(game.state.Room.Opponent);
+  game.levels[static_cast<std::size_t>(OpponentLevel::kSearch)] = &strong_;
+  game.SeatComputerOfLevel();
 }
 
 }  // namespace hw

@@ -14,7 +14,8 @@ class ComputerOpponents {
  public:
   // The player of a level; any number outside the two is the written player.
   ComputerPlayer& For(OpponentLevel level);
-  // Makes the player of the room's level the one the game asks for the computer's moves.
+  // Gives the game its search player and makes the player of the room's level the one
+  // it asks for the computer's moves (every deal seats the level again).
   void Seat(Game& game);
 
   search::SearchPlayer& Strong() { return strong_; }

@@ -13,6 +13,7 @@ Table::Table(const Member& member, std::uint64_t seed)
     : sound_(loop_),
       game_(board_, sound_, log_, loop_, desktop_, GameRandom(seed)),
       window_(game_, dialogs_) {
+  game_.levels[static_cast<std::size_t>(OpponentLevel::kSearch)] = &searchPlayer_;
   GameState& state = game_.state;
   SetUpBoardLayout(state);
   BuildMissionTable(state);
@@ -45,9 +46,6 @@ bool Table::Start(const std::optional<DealtHand>& hand) {
     game_.nextMission = hand->Mission;
     room.Opponent = hand->Opponent;
   }
-  game_.computer = room.Opponent == OpponentLevel::kSearch
-                       ? static_cast<ComputerPlayer*>(&searchPlayer_)
-                       : &WrittenPlayer::Default();
   window_.PressStart();
   return !window_.Unloaded() && room.HandRunning;
 }

@@ -594,16 +594,23 @@ TEST_F(SessionTest, TheDealAsksForTheLevelOnlyForTheSearchPlayerAndPlaysAtTheLev
                 strongSeed + "&reclevel=1");
   // The options change the level while the deal is on its way: the hand is played
   // against the player it was dealt against, which the portal settles it against.
+  ComputerOpponents opponents;
+  opponents.Seat(strong.s.G());
   strong.s.State().Room.Opponent = OpponentLevel::kWritten;
+  opponents.Seat(strong.s.G());
   strong.Answer("OK|41|" + kDeck + "|5|1|777000|abc");
   ASSERT_TRUE(strong.s.State().Room.HandRunning);
   EXPECT_EQ(strong.s.State().Room.Opponent, OpponentLevel::kSearch);
+  EXPECT_EQ(strong.s.G().computer, &opponents.Strong());
 
   // And the other way round.
+  opponents.Seat(s.G());
   s.State().Room.Opponent = OpponentLevel::kSearch;
+  opponents.Seat(s.G());
   Answer("OK|42|" + kDeck + "|5|1|777000|abc");
   ASSERT_TRUE(s.State().Room.HandRunning);
   EXPECT_EQ(s.State().Room.Opponent, OpponentLevel::kWritten);
+  EXPECT_EQ(s.G().computer, &WrittenPlayer::Default());
 }
 
 TEST_F(SessionTest, TheLogoutPostsAnUnansweredSaveFirstAndWaitsAtMostTwoSecondsForEach) {
