@@ -57,8 +57,10 @@ class Timer {
 
  private:
   friend class EventLoop;
-  explicit Timer(std::shared_ptr<detail::TimerState> state) : state_(std::move(state)) {}
-  std::shared_ptr<detail::TimerState> state_;
+  explicit Timer(detail::TimerState* state) : state_(state) {}
+  // Owned by this timer; handed over to the loop when the timer goes while its own
+  // tick is still running.
+  detail::TimerState* state_;
 };
 
 class EventLoop {
@@ -128,10 +130,14 @@ class EventLoop {
   using Key = std::pair<Micros, std::uint64_t>;  // (due, order of scheduling)
 
   void Schedule(detail::TimerState& timer);
-  void Forget(detail::TimerState* timer);
+  // Drops a timer from the loop's lists; false when its tick is still running (the
+  // loop then drops it once the tick returns).
+  bool Forget(detail::TimerState* timer);
+  // Runs a timer's tick; false when the timer was destroyed by it.
+  bool Tick(detail::TimerState* timer);
 
-  std::vector<std::shared_ptr<detail::TimerState>> timers_;
-  std::vector<std::shared_ptr<detail::TimerState>> active_;  // the enabled ones
+  std::vector<detail::TimerState*> timers_;  // every timer of this loop
+  std::vector<detail::TimerState*> active_;  // the enabled ones
   std::map<Key, Posted> posted_;
   std::uint64_t nextSequence_ = 0;
   bool quitRequested_ = false;
