@@ -67,12 +67,15 @@ void NewHand(Game& game) {
 void DealHand(Game& game) {
   GameState& state = game.state;
   if (!Idle(game)) return;
-  std::string deck;
+  std::string given;
+  DeckTextBuffer shuffled;
+  std::string_view deck;
   if (game.nextDeck) {
-    deck = std::move(*game.nextDeck);
+    given = std::move(*game.nextDeck);
     game.nextDeck.reset();
+    deck = given;
   } else {
-    deck = Shuffle(state.Room.ServiceCards, game.random);
+    deck = ShuffleInto(state.Room.ServiceCards, game.random, shuffled);
   }
   const std::string seon = state.Room.SeonName;
   StartHand(game, kMonthCards + state.Room.ServiceCards, deck, seon);
@@ -88,8 +91,8 @@ void DealHand(Game& game) {
 void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName) {
   GameState& state = game.state;
   if (state.Room.HandRunning) return;
-  if (const std::string problem = DeckTextProblem(deckText, cardsInPlay); !problem.empty()) {
-    throw std::invalid_argument("cannot deal this deck: " + problem);
+  if (!DeckTextIsValid(deckText, cardsInPlay)) {
+    throw std::invalid_argument("cannot deal this deck: " + DeckTextProblem(deckText, cardsInPlay));
   }
   state.Room.HandRunning = true;
   state.Record.clear();
