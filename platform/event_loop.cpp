@@ -116,6 +116,11 @@ std::optional<Micros> EventLoop::NextDue() const {
 }
 
 bool EventLoop::DispatchOneDueBy(Micros limit) {
+  return DispatchOneDueByIn(*this, limit);
+}
+
+template <typename Loop>
+bool EventLoop::DispatchOneDueByIn(Loop& loop, Micros limit) {
   // The earliest of the first posted event and every runnable timer; ties go to
   // whichever was scheduled first.
   detail::TimerState* found = nullptr;
@@ -135,31 +140,32 @@ bool EventLoop::DispatchOneDueBy(Micros limit) {
     }
   }
   if (!haveBest) return false;
-  AdvanceClockTo(best.first);
+  loop.AdvanceClockTo(best.first);
 
   if (found == nullptr) {
     auto node = posted_.extract(posted_.begin());
-    AroundDispatch();
+    loop.AroundDispatch();
     node.mapped().fn();
-    AroundDispatch();
+    loop.AroundDispatch();
     return true;
   }
-  Tick(found);
+  Tick(loop, found);
   return true;
 }
 
-bool EventLoop::Tick(detail::TimerState* timer) {
+template <typename Loop>
+bool EventLoop::Tick(Loop& loop, detail::TimerState* timer) {
   // The next tick is counted from this one; a tick that comes late (its handler or an
   // outer one was busy) counts from now, so that missed ticks fold into one.
-  const Micros now = NowMicros();
+  const Micros now = loop.NowMicros();
   const Micros interval = static_cast<Micros>(timer->intervalMs) * 1000;
   timer->due += interval;
   if (timer->due <= now) timer->due = now + interval;
   timer->sequence = nextSequence_++;
   timer->running = true;
-  AroundDispatch();
+  loop.AroundDispatch();
   if (timer->onTick) timer->onTick();
-  AroundDispatch();
+  loop.AroundDispatch();
   timer->running = false;
   if (timer->orphaned) {  // the timer was destroyed by its own tick
     Forget(timer);
@@ -175,29 +181,33 @@ bool EventLoop::Tick(detail::TimerState* timer) {
 
 // ---- VirtualEventLoop
 
+bool VirtualEventLoop::DispatchOne(Micros limit) {
+  return DispatchOneDueByIn(*this, limit);
+}
+
 void VirtualEventLoop::ProcessEvents() {
   now_ += processEventsCost_;
-  while (DispatchOneDueBy(now_)) {
+  while (DispatchOne(now_)) {
   }
 }
 
 void VirtualEventLoop::WaitSeconds(double seconds) {
   const Micros target = now_ + std::max<Micros>(0, SecondsToMicros(seconds));
-  while (DispatchOneDueBy(target)) {
+  while (DispatchOne(target)) {
   }
   AdvanceClockTo(target);
 }
 
 void VirtualEventLoop::Run() {
   ClearQuit();
-  while (!QuitRequested() && DispatchOneDueBy(std::numeric_limits<Micros>::max() - 1)) {
+  while (!QuitRequested() && DispatchOne(std::numeric_limits<Micros>::max() - 1)) {
   }
 }
 
 bool VirtualEventLoop::RunUntil(const std::function<bool()>& done, double maxSeconds) {
   const Micros limit = now_ + SecondsToMicros(maxSeconds);
   while (!done()) {
-    if (!DispatchOneDueBy(limit)) return false;
+    if (!DispatchOne(limit)) return false;
   }
   return true;
 }
