@@ -104,7 +104,7 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
 
   game.board.PrepareCardImages(cardsInPlay);
   ClearCardTable(game);
-  Deal(state, deckText);
+  DealCheckedDeck(state, deckText);  // checked above, for state.Room.CardsInPlay cards
   for (int position = 0; position < cardsInPlay; ++position) {
     CardRecord& card = state.Card(state.DealtOrder[position]);
     const BoardPoint at = card.Location == kInDrawPile ? DrawPilePosition(position) : kPileCentre;

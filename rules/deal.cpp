@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <stdexcept>
 
 #include "rules/lookups.h"
@@ -184,6 +185,12 @@ void Deal(GameState& state, std::string_view deckText) {
   if (!DeckTextIsValid(deckText, cardsInPlay)) {
     throw std::invalid_argument("cannot deal this deck: " + DeckTextProblem(deckText, cardsInPlay));
   }
+  DealCheckedDeck(state, deckText);
+}
+
+void DealCheckedDeck(GameState& state, std::string_view deckText) {
+  const int cardsInPlay = state.Room.CardsInPlay;
+  assert(DeckTextIsValid(deckText, cardsInPlay));
   state.DrawPile.assign(static_cast<std::size_t>(cardsInPlay), kNoCard);
   for (int i = 0; i < cardsInPlay; ++i) {
     state.DrawPile[i] = TwoDigits(deckText, i);

@@ -45,6 +45,8 @@ bool DeckTextIsValid(std::string_view deckText, int cardsInPlay);
 // rest stays in the draw pile. The floor slots 0..7 become used. Throws
 // std::invalid_argument (with DeckTextProblem's reason) for a deck that cannot be dealt.
 void Deal(GameState& state, std::string_view deckText);
+// Deal for a deck text that DeckTextIsValid has passed for Room.CardsInPlay cards.
+void DealCheckedDeck(GameState& state, std::string_view deckText);
 
 // A hand's deck and mission from one source of chance: the shuffle first, then the
 // mission, as the game deals a hand itself. The portal deals from a cryptographic seed;
