@@ -46,9 +46,8 @@ void CapturePile(Game& game, int player, int card, bool show) {
   assert(kind >= kBright && kind <= kJunk && seat.CapturedCountByKind[kind] < kMaxCardsInPlay);
   seat.Captured[kind][seat.CapturedCountByKind[kind]] = card;
   ++seat.CapturedCountByKind[kind];
-  for (int& slot : seat.Hand) {
-    if (slot == card) slot = kNoCard;
-  }
+  for (int& slot : seat.Hand)
+    slot = slot == card ? kNoCard : slot;
   if (show) game.board.ShowCardFace(card);
   LayOutPile(game, player, kind, card);
 }
