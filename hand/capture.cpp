@@ -1,5 +1,7 @@
 #include "hand/capture.h"
 
+#include <cassert>
+
 #include "hand/glide.h"
 
 namespace hw {
@@ -7,7 +9,7 @@ namespace hw {
 void LayOutPile(Game& game, int player, int kind, int card) {
   GameState& state = game.state;
   const int seatIndex = state.Player(player).Seat;
-  const SeatCardSet& seat = state.SeatCards.at(static_cast<std::size_t>(seatIndex));
+  const SeatCardSet& seat = state.SeatCards[static_cast<std::size_t>(seatIndex)];
   const int count = seat.CapturedCountByKind[kind];
   // A pile is laid out after every change, so when the change was a card added at its
   // end, the cards before it are in their places already.
@@ -40,12 +42,12 @@ void CapturePile(Game& game, int player, int card, bool show) {
   record.Location = CapturedBy(player);
   SeatCardSet& seat = state.SeatOf(player);
   const int kind = record.Kind;
-  seat.Captured.at(static_cast<std::size_t>(kind))
-      .at(static_cast<std::size_t>(seat.CapturedCountByKind[kind])) = card;
+  // Every pile has room for every card in play, and a card is captured only once.
+  assert(kind >= kBright && kind <= kJunk && seat.CapturedCountByKind[kind] < kMaxCardsInPlay);
+  seat.Captured[kind][seat.CapturedCountByKind[kind]] = card;
   ++seat.CapturedCountByKind[kind];
-  for (int& slot : seat.Hand) {
-    if (slot == card) slot = kNoCard;
-  }
+  for (int& slot : seat.Hand)
+    slot = slot == card ? kNoCard : slot;
   if (show) game.board.ShowCardFace(card);
   LayOutPile(game, player, kind, card);
 }

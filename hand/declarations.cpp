@@ -20,10 +20,10 @@ bool Idle(const Game& game) {
 int MonthOfFour(const GameState& state, int location) {
   for (int month = 1; month <= 12; ++month) {
     const int first = 4 * (month - 1);  // a month's four cards are numbered together
-    int count = 0;
-    for (int card = first; card < first + 4; ++card)
-      count += state.Card(card).Location == location;
-    if (count == 4) return month;
+    int card = first;
+    while (card < first + 4 && state.Card(card).Location == location)
+      ++card;
+    if (card == first + 4) return month;
   }
   return 0;
 }

@@ -4,7 +4,10 @@
 // implements these with SDL, the simulator and the tests with quiet or recording
 // stand-ins.
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,7 +63,33 @@ struct DealRequest {
     int ToX = 0;
     int ToY = 0;
   };
-  std::vector<Card> Cards{};
+  // A deal's cards, kept inline so that dealing allocates nothing: four to a floor half
+  // and five to a hand half, and never more than kMax.
+  class CardArray {
+   public:
+    static constexpr std::size_t kMax = 10;
+    CardArray() = default;
+    CardArray(std::initializer_list<Card> cards) {
+      for (const Card& card : cards)
+        push_back(card);
+    }
+    void push_back(const Card& card) {
+      if (size_ == kMax) throw std::length_error("a deal moves 10 cards at most");
+      cards_[size_++] = card;
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const Card& operator[](std::size_t i) const { return cards_[i]; }
+    Card* begin() { return cards_.data(); }
+    Card* end() { return cards_.data() + size_; }
+    const Card* begin() const { return cards_.data(); }
+    const Card* end() const { return cards_.data() + size_; }
+
+   private:
+    std::array<Card, kMax> cards_{};
+    std::size_t size_ = 0;
+  };
+  CardArray Cards{};
   bool ToFloor = false;
   bool ShowFaces = true;
   int Width = 36;  // the cards' size at the end of the deal

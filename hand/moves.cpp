@@ -68,12 +68,15 @@ void NewHand(Game& game) {
 void DealHand(Game& game) {
   GameState& state = game.state;
   if (!Idle(game)) return;
-  std::string deck;
+  std::string given;
+  DeckTextBuffer shuffled;
+  std::string_view deck;
   if (game.nextDeck) {
-    deck = std::move(*game.nextDeck);
+    given = std::move(*game.nextDeck);
     game.nextDeck.reset();
+    deck = given;
   } else {
-    deck = Shuffle(state.Room.ServiceCards, game.random);
+    deck = ShuffleInto(state.Room.ServiceCards, game.random, shuffled);
   }
   game.SeatComputerOfLevel();
   const std::string seon = state.Room.SeonName;
@@ -90,8 +93,8 @@ void DealHand(Game& game) {
 void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName) {
   GameState& state = game.state;
   if (state.Room.HandRunning) return;
-  if (const std::string problem = DeckTextProblem(deckText, cardsInPlay); !problem.empty()) {
-    throw std::invalid_argument("cannot deal this deck: " + problem);
+  if (!DeckTextIsValid(deckText, cardsInPlay)) {
+    throw std::invalid_argument("cannot deal this deck: " + DeckTextProblem(deckText, cardsInPlay));
   }
   state.Room.HandRunning = true;
   state.Record.clear();
@@ -103,7 +106,7 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
 
   game.board.PrepareCardImages(cardsInPlay);
   ClearCardTable(game);
-  Deal(state, deckText);
+  DealCheckedDeck(state, deckText);  // checked above, for state.Room.CardsInPlay cards
   for (int position = 0; position < cardsInPlay; ++position) {
     CardRecord& card = state.Card(state.DealtOrder[position]);
     const BoardPoint at = card.Location == kInDrawPile ? DrawPilePosition(position) : kPileCentre;

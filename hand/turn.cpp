@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 
 #include "hand/after_turn.h"
 #include "hand/capture.h"
@@ -299,18 +301,23 @@ void LayOutHand(Game& game, int player) {
   SeatCardSet& seat = state.SeatOf(player);
   // Every card of the player's hand is listed in the seat's hand slots (the deal and the
   // replacement of a service card put it there); the slots of cards played since still
-  // name them, so the hand is the listed cards still in the player's hand.
-  std::array<int, kHandSlots> held;
-  int count = 0;
+  // name them, so the hand is the listed cards still in the player's hand. As a set of
+  // card bits, it is read in card-number order.
+  static_assert(kMaxCardsInPlay <= 64, "one bit per card");
+  std::uint64_t held = 0;
   for (const int card : seat.Hand) {
-    if (card != kNoCard && state.Card(card).Location == player) held[count++] = card;
+    if (card != kNoCard && state.Card(card).Location == player) held |= std::uint64_t{1} << card;
   }
-  std::sort(held.begin(), held.begin() + count);
   seat.Hand.fill(kNoCard);
+  // Three month cards of a month (not yet shown in a shake or used in a bomb) may shake
+  // or bomb; a month's four cards are numbered together, and a service card is alone in
+  // its month.
+  std::uint64_t open = 0;
   int slot = 0;
-  for (int i = 0; i < count && slot < kHandSlots; ++i) {
-    const int card = held[i];
+  for (std::uint64_t rest = held; rest != 0; rest &= rest - 1) {
+    const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
+    if (record.ShakeMark != kShakeShown) open |= std::uint64_t{1} << card;
     seat.Hand[slot] = card;
     const BoardPoint at = seat.HandSlotPos[slot++];
     if (record.ImageLeft == at.Left && record.ImageTop == at.Top) continue;
@@ -318,17 +325,15 @@ void LayOutHand(Game& game, int player) {
     record.ImageTop = at.Top;
     game.board.PlaceCard(card, at.Left, at.Top);
   }
-  // Three cards of a month (not yet shown in a shake or used in a bomb) may shake or
-  // bomb. Cards of a month lie side by side in the sorted hand.
-  std::array<int, 18> open{};
-  for (const int card : seat.Hand) {
-    if (card != kNoCard && state.Card(card).ShakeMark != kShakeShown)
-      ++open[state.Card(card).Month];
-  }
-  for (const int card : seat.Hand) {
-    if (card != kNoCard && open[state.Card(card).Month] >= 3) {
-      state.Card(card).ShakeMark = kShakeCandidate;
-    }
+  // Each month's open cards counted within its own 4 bits (at most 4, so no count spills
+  // into the next month), then bit 2 of count + 1 is set for a count of 3 or 4.
+  constexpr std::uint64_t kMonthLow = 0x1111'1111'1111;  // bit 0 of each month cards' 4 bits
+  open &= kMonthLow * 0xF;                               // the month cards only
+  const std::uint64_t counts = (open & kMonthLow) + (open >> 1 & kMonthLow) +
+                               (open >> 2 & kMonthLow) + (open >> 3 & kMonthLow);
+  const std::uint64_t months = ((counts + kMonthLow) >> 2) & kMonthLow;
+  for (std::uint64_t rest = held & months * 0xF; rest != 0; rest &= rest - 1) {
+    state.Card(std::countr_zero(rest)).ShakeMark = kShakeCandidate;
   }
 }
 
@@ -348,13 +353,13 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side) {
 }
 
 void FreeEmptySlots(GameState& state) {
-  std::array<bool, kFloorSlots + 1> used{};  // entry 0 collects the cards in no slot
+  std::uint32_t used = 0;  // bit slot + 1 per slot with a card; bit 0: floor cards in no slot
   for (int card = 0; card < state.Room.CardsInPlay; ++card) {
     const CardRecord& record = state.Card(card);
-    used[record.Location == kOnFloor ? record.FloorSlot + 1 : 0] = true;
+    if (record.Location == kOnFloor) used |= std::uint32_t{1} << (record.FloorSlot + 1);
   }
   for (int slot = 0; slot < kFloorSlots; ++slot) {
-    if (!used[slot + 1]) state.FloorSlots[slot].Used = 0;
+    if ((used & (std::uint32_t{1} << (slot + 1))) == 0) state.FloorSlots[slot].Used = 0;
   }
 }
 

@@ -24,8 +24,11 @@ struct TimerState {
 // ---- Timer
 
 Timer::~Timer() {
-  if (state_->loop != nullptr) state_->loop->Forget(state_.get());
+  EventLoop* const loop = state_->loop;
   state_->loop = nullptr;
+  // A timer destroyed by its own tick is deleted by the loop once the tick returns.
+  if (loop != nullptr && !loop->Forget(state_)) return;
+  delete state_;
 }
 
 void Timer::SetInterval(int milliseconds) {
@@ -40,12 +43,13 @@ int Timer::Interval() const {
 void Timer::SetEnabled(bool enabled) {
   if (enabled == state_->enabled) return;
   state_->enabled = enabled;
-  if (state_->loop == nullptr) return;
+  EventLoop* const loop = state_->loop;
+  if (loop == nullptr) return;
   if (enabled) {
-    state_->loop->Schedule(*state_);
-    state_->loop->active_.push_back(state_);
+    loop->Schedule(*state_);
+    loop->active_.push_back(state_);
   } else {
-    std::erase(state_->loop->active_, state_);
+    std::erase(loop->active_, state_);
   }
 }
 
@@ -60,18 +64,18 @@ void Timer::SetOnTick(std::function<void()> onTick) {
 // ---- EventLoop
 
 EventLoop::~EventLoop() {
-  for (auto& timer : timers_)
+  for (detail::TimerState* timer : timers_)
     timer->loop = nullptr;
 }
 
 std::unique_ptr<Timer> EventLoop::CreateTimer(int intervalMilliseconds,
                                               std::function<void()> onTick) {
-  auto state = std::make_shared<detail::TimerState>();
+  auto state = std::make_unique<detail::TimerState>();
   state->loop = this;
   state->intervalMs = intervalMilliseconds;
   state->onTick = std::move(onTick);
-  timers_.push_back(state);
-  return std::unique_ptr<Timer>(new Timer(std::move(state)));
+  timers_.push_back(state.get());
+  return std::unique_ptr<Timer>(new Timer(state.release()));
 }
 
 void EventLoop::Post(std::function<void()> fn, double delaySeconds) {
@@ -84,77 +88,89 @@ void EventLoop::Schedule(detail::TimerState& timer) {
   timer.sequence = nextSequence_++;
 }
 
-void EventLoop::Forget(detail::TimerState* timer) {
+bool EventLoop::Forget(detail::TimerState* timer) {
   timer->enabled = false;
   if (timer->running) {
     timer->orphaned = true;  // its tick is still running; dropped once it returns
-    return;
+    return false;
   }
-  std::erase_if(timers_, [timer](const auto& t) { return t.get() == timer; });
-  std::erase_if(active_, [timer](const auto& t) { return t.get() == timer; });
+  std::erase(timers_, timer);
+  std::erase(active_, timer);
+  return true;
 }
 
 std::size_t EventLoop::PendingCount() const {
-  return posted_.size() +
-         static_cast<std::size_t>(std::count_if(timers_.begin(), timers_.end(), [](const auto& t) {
-           return t->enabled && t->intervalMs > 0;
-         }));
+  return posted_.size() + static_cast<std::size_t>(std::count_if(
+                              timers_.begin(), timers_.end(), [](const detail::TimerState* t) {
+                                return t->enabled && t->intervalMs > 0;
+                              }));
 }
 
 std::optional<Micros> EventLoop::NextDue() const {
   std::optional<Micros> next;
   if (!posted_.empty()) next = posted_.begin()->first.first;
-  for (const auto& t : active_) {
+  for (const detail::TimerState* t : active_) {
     if (t->Runnable() && (!next || t->due < *next)) next = t->due;
   }
   return next;
 }
 
 bool EventLoop::DispatchOneDueBy(Micros limit) {
+  return DispatchOneDueByIn(*this, limit);
+}
+
+template <typename Loop>
+bool EventLoop::DispatchOneDueByIn(Loop& loop, Micros limit) {
   // The earliest of the first posted event and every runnable timer; ties go to
   // whichever was scheduled first.
-  const std::shared_ptr<detail::TimerState>* found = nullptr;
+  detail::TimerState* found = nullptr;
   Key best{limit + 1, 0};
   bool haveBest = false;
   if (!posted_.empty() && posted_.begin()->first.first <= limit) {
     best = posted_.begin()->first;
     haveBest = true;
   }
-  for (const auto& t : active_) {
+  for (detail::TimerState* const t : active_) {
     if (!t->Runnable() || t->due > limit) continue;
     const Key key{t->due, t->sequence};
     if (!haveBest || key < best) {
       best = key;
-      found = &t;
+      found = t;
       haveBest = true;
     }
   }
   if (!haveBest) return false;
-  AdvanceClockTo(best.first);
+  loop.AdvanceClockTo(best.first);
 
   if (found == nullptr) {
     auto node = posted_.extract(posted_.begin());
-    AroundDispatch();
+    loop.AroundDispatch();
     node.mapped().fn();
-    AroundDispatch();
+    loop.AroundDispatch();
     return true;
   }
+  Tick(loop, found);
+  return true;
+}
 
-  detail::TimerState* const timer = found->get();
+template <typename Loop>
+bool EventLoop::Tick(Loop& loop, detail::TimerState* timer) {
   // The next tick is counted from this one; a tick that comes late (its handler or an
   // outer one was busy) counts from now, so that missed ticks fold into one.
+  const Micros now = loop.NowMicros();
   const Micros interval = static_cast<Micros>(timer->intervalMs) * 1000;
   timer->due += interval;
-  if (timer->due <= NowMicros()) timer->due = NowMicros() + interval;
+  if (timer->due <= now) timer->due = now + interval;
   timer->sequence = nextSequence_++;
   timer->running = true;
-  AroundDispatch();
+  loop.AroundDispatch();
   if (timer->onTick) timer->onTick();
-  AroundDispatch();
+  loop.AroundDispatch();
   timer->running = false;
   if (timer->orphaned) {  // the timer was destroyed by its own tick
     Forget(timer);
-    return true;
+    delete timer;
+    return false;
   }
   if (timer->replacement) {
     timer->onTick = std::move(*timer->replacement);
@@ -165,29 +181,33 @@ bool EventLoop::DispatchOneDueBy(Micros limit) {
 
 // ---- VirtualEventLoop
 
+bool VirtualEventLoop::DispatchOne(Micros limit) {
+  return DispatchOneDueByIn(*this, limit);
+}
+
 void VirtualEventLoop::ProcessEvents() {
   now_ += processEventsCost_;
-  while (DispatchOneDueBy(now_)) {
+  while (DispatchOne(now_)) {
   }
 }
 
 void VirtualEventLoop::WaitSeconds(double seconds) {
   const Micros target = now_ + std::max<Micros>(0, SecondsToMicros(seconds));
-  while (DispatchOneDueBy(target)) {
+  while (DispatchOne(target)) {
   }
   AdvanceClockTo(target);
 }
 
 void VirtualEventLoop::Run() {
   ClearQuit();
-  while (!QuitRequested() && DispatchOneDueBy(std::numeric_limits<Micros>::max() - 1)) {
+  while (!QuitRequested() && DispatchOne(std::numeric_limits<Micros>::max() - 1)) {
   }
 }
 
 bool VirtualEventLoop::RunUntil(const std::function<bool()>& done, double maxSeconds) {
   const Micros limit = now_ + SecondsToMicros(maxSeconds);
   while (!done()) {
-    if (!DispatchOneDueBy(limit)) return false;
+    if (!DispatchOne(limit)) return false;
   }
   return true;
 }

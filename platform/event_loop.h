@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -57,8 +58,10 @@ class Timer {
 
  private:
   friend class EventLoop;
-  explicit Timer(std::shared_ptr<detail::TimerState> state) : state_(std::move(state)) {}
-  std::shared_ptr<detail::TimerState> state_;
+  explicit Timer(detail::TimerState* state) : state_(state) {}
+  // Owned by this timer; handed over to the loop when the timer goes while its own
+  // tick is still running.
+  detail::TimerState* state_;
 };
 
 class EventLoop {
@@ -114,6 +117,11 @@ class EventLoop {
   // Runs the earliest event or tick due at or before `limit`, first moving a virtual
   // clock on to the moment it is due (AdvanceClockTo). False when none is due.
   bool DispatchOneDueBy(Micros limit);
+  // DispatchOneDueBy with the clock and the hooks around a dispatch taken from `loop`
+  // (NowMicros, AdvanceClockTo, AroundDispatch): a loop that knows its own type calls
+  // them directly instead of through the virtual functions.
+  template <typename Loop>
+  bool DispatchOneDueByIn(Loop& loop, Micros limit);
   // A virtual clock moves forward to t here; a real one is where it is.
   virtual void AdvanceClockTo(Micros) {}
   // Called just before and just after each posted event or timer tick runs.
@@ -128,10 +136,15 @@ class EventLoop {
   using Key = std::pair<Micros, std::uint64_t>;  // (due, order of scheduling)
 
   void Schedule(detail::TimerState& timer);
-  void Forget(detail::TimerState* timer);
+  // Drops a timer from the loop's lists; false when its tick is still running (the
+  // loop then drops it once the tick returns).
+  bool Forget(detail::TimerState* timer);
+  // Runs a timer's tick; false when the timer was destroyed by it.
+  template <typename Loop>
+  bool Tick(Loop& loop, detail::TimerState* timer);
 
-  std::vector<std::shared_ptr<detail::TimerState>> timers_;
-  std::vector<std::shared_ptr<detail::TimerState>> active_;  // the enabled ones
+  std::vector<detail::TimerState*> timers_;  // every timer of this loop
+  std::vector<detail::TimerState*> active_;  // the enabled ones
   std::map<Key, Posted> posted_;
   std::uint64_t nextSequence_ = 0;
   bool quitRequested_ = false;
@@ -153,15 +166,29 @@ class VirtualEventLoop final : public EventLoop {
   // Runs events until `done` holds, nothing is left to run, or the clock has moved on by
   // maxSeconds. Returns whether `done` holds.
   bool RunUntil(const std::function<bool()>& done, double maxSeconds);
+  // The same for any callable, which is then called directly.
+  template <typename Done>
+  requires std::is_invocable_r_v<bool, Done&>
+  bool RunUntil(Done&& done, double maxSeconds) {
+    const Micros limit = now_ + SecondsToMicros(maxSeconds);
+    while (!done()) {
+      if (!DispatchOne(limit)) return false;
+    }
+    return true;
+  }
 
   // Lets the clock move by this much at every ProcessEvents call, so that an animation
   // that lets events run between its steps also takes (virtual) time. 0 by default.
   void SetProcessEventsCost(double seconds) { processEventsCost_ = SecondsToMicros(seconds); }
 
  private:
+  friend class EventLoop;
   void AdvanceClockTo(Micros t) override {
     if (t > now_) now_ = t;
   }
+  void AroundDispatch() override {}
+  // DispatchOneDueBy without the virtual calls.
+  bool DispatchOne(Micros limit);
   Micros now_ = 0;
   Micros processEventsCost_ = 0;
 };

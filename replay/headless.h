@@ -4,6 +4,7 @@
 // and a desktop that answers every question with No.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,12 +22,17 @@ namespace hw::replay {
 // A 64-bit fingerprint of everything that passes, in order (FNV-1a over 8-byte words).
 class Fingerprint {
  public:
+  // Each word holds the next 8 bytes of the text as memory holds them; the last one,
+  // shorter, is padded with zero bytes.
   void Add(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); i += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, text.data() + i, std::min<std::size_t>(8, text.size() - i));
+    const char* data = text.data();
+    std::size_t left = text.size();
+    for (; left >= 8; left -= 8, data += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data, 8);
       Mix(word);
     }
+    if (left > 0) Mix(Tail(data, left));
     Mix(text.size());  // ends each piece, so "ab"+"c" differs from "a"+"bc"
   }
   void Add(long long number) { Mix(static_cast<std::uint64_t>(number) ^ 0x9e3779b97f4a7c15ULL); }
@@ -34,6 +40,27 @@ class Fingerprint {
 
  private:
   void Mix(std::uint64_t word) { hash_ = (hash_ ^ word) * 0x100000001b3ULL; }
+  // The 1 to 7 bytes at `data` as a zero-padded word, as copying them into a zeroed
+  // word would leave it (without a call to a copy routine of variable length).
+  static std::uint64_t Tail(const char* data, std::size_t n) {
+    std::uint64_t word = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      const auto byte = [data](std::size_t i) {
+        return static_cast<std::uint64_t>(static_cast<unsigned char>(data[i]));
+      };
+      if (n >= 4) {  // two overlapping 4-byte loads: the shared bytes agree
+        std::uint32_t low, high;
+        std::memcpy(&low, data, 4);
+        std::memcpy(&high, data + n - 4, 4);
+        word = low | static_cast<std::uint64_t>(high) << (8 * (n - 4));
+      } else {  // 1 to 3 bytes: the first, the middle and the last
+        word = byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
+      }
+    } else {
+      std::memcpy(&word, data, n);
+    }
+    return word;
+  }
   std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <stdexcept>
-#include <vector>
 
 #include "rules/lookups.h"
 #include "rules/missions_ranks.h"
@@ -104,27 +104,51 @@ void SeatLoggedInPlayer(GameState& state) {
   room.HandRunning = false;
 }
 
-std::string Shuffle(int serviceCards, GameRandom& random) {
+std::string_view ShuffleInto(int serviceCards, GameRandom& random, DeckTextBuffer& text) {
   if (serviceCards < 0 || serviceCards > kMaxServiceCards) {
     throw std::invalid_argument("the number of service cards must be 0 to 5");
   }
   const int n = kMonthCards + serviceCards;
-  std::vector<int> deck(static_cast<std::size_t>(n));
+  std::array<int, kMaxCardsInPlay> deck;
   for (int i = 0; i < n; ++i)
     deck[i] = i;
   for (int i = n - 1; i > 0; --i)
     std::swap(deck[i], deck[random.Below(i + 1)]);
 
-  std::string text;
-  text.reserve(2 * deck.size());
-  for (const int card : deck) {
-    text += static_cast<char>('0' + card / 10);
-    text += static_cast<char>('0' + card % 10);
+  for (int i = 0; i < n; ++i) {
+    text[2 * i] = static_cast<char>('0' + deck[i] / 10);
+    text[2 * i + 1] = static_cast<char>('0' + deck[i] % 10);
   }
-  return text;
+  return {text.data(), static_cast<std::size_t>(2 * n)};
+}
+
+std::string Shuffle(int serviceCards, GameRandom& random) {
+  DeckTextBuffer text;
+  return std::string(ShuffleInto(serviceCards, random, text));
+}
+
+bool DeckTextIsValid(std::string_view deckText, int cardsInPlay) {
+  if (cardsInPlay < kMonthCards || cardsInPlay > kMaxCardsInPlay ||
+      deckText.size() != static_cast<std::size_t>(2 * cardsInPlay)) {
+    return false;
+  }
+  static_assert(kMaxCardsInPlay <= 64, "one bit per card");
+  std::uint64_t seen = 0;
+  for (int position = 0; position < cardsInPlay; ++position) {
+    const unsigned high = static_cast<unsigned char>(deckText[2 * position]) - '0';
+    const unsigned low = static_cast<unsigned char>(deckText[2 * position + 1]) - '0';
+    if (high > 9 || low > 9) return false;
+    const unsigned card = high * 10 + low;
+    if (card >= static_cast<unsigned>(cardsInPlay)) return false;
+    const std::uint64_t bit = std::uint64_t{1} << card;
+    if ((seen & bit) != 0) return false;
+    seen |= bit;
+  }
+  return true;
 }
 
 std::string DeckTextProblem(std::string_view deckText, int cardsInPlay) {
+  if (DeckTextIsValid(deckText, cardsInPlay)) return "";
   if (cardsInPlay < kMonthCards || cardsInPlay > kMaxCardsInPlay) {
     return "a hand is played with 48 to 53 cards, not " + std::to_string(cardsInPlay);
   }
@@ -158,9 +182,15 @@ std::string DeckTextProblem(std::string_view deckText, int cardsInPlay) {
 
 void Deal(GameState& state, std::string_view deckText) {
   const int cardsInPlay = state.Room.CardsInPlay;
-  if (const std::string problem = DeckTextProblem(deckText, cardsInPlay); !problem.empty()) {
-    throw std::invalid_argument("cannot deal this deck: " + problem);
+  if (!DeckTextIsValid(deckText, cardsInPlay)) {
+    throw std::invalid_argument("cannot deal this deck: " + DeckTextProblem(deckText, cardsInPlay));
   }
+  DealCheckedDeck(state, deckText);
+}
+
+void DealCheckedDeck(GameState& state, std::string_view deckText) {
+  const int cardsInPlay = state.Room.CardsInPlay;
+  assert(DeckTextIsValid(deckText, cardsInPlay));
   state.DrawPile.assign(static_cast<std::size_t>(cardsInPlay), kNoCard);
   for (int i = 0; i < cardsInPlay; ++i) {
     state.DrawPile[i] = TwoDigits(deckText, i);

@@ -345,17 +345,33 @@ struct GameState {
   GameState();
   // Equal in every field; the tests compare states and what a player may see of them.
   friend bool operator==(const GameState&, const GameState&) = default;
-  PlayerRecord& Player(int index) { return Players.at(static_cast<std::size_t>(index)); }
-  const PlayerRecord& Player(int index) const {
-    return Players.at(static_cast<std::size_t>(index));
+  // The rules ask for these at every step, always with a player, card or seat they
+  // hold; debug builds check the index, release builds trust it.
+  PlayerRecord& Player(int index) {
+    assert(index >= 0 && index < kPlayers);
+    return Players[static_cast<std::size_t>(index)];
   }
-  CardRecord& Card(int card) { return Cards.at(static_cast<std::size_t>(card)); }
-  const CardRecord& Card(int card) const { return Cards.at(static_cast<std::size_t>(card)); }
+  const PlayerRecord& Player(int index) const {
+    assert(index >= 0 && index < kPlayers);
+    return Players[static_cast<std::size_t>(index)];
+  }
+  CardRecord& Card(int card) {
+    assert(card >= 0 && card < kMaxCardsInPlay);
+    return Cards[static_cast<std::size_t>(card)];
+  }
+  const CardRecord& Card(int card) const {
+    assert(card >= 0 && card < kMaxCardsInPlay);
+    return Cards[static_cast<std::size_t>(card)];
+  }
   SeatCardSet& SeatOf(int player) {
-    return SeatCards.at(static_cast<std::size_t>(Player(player).Seat));
+    const int seat = Player(player).Seat;
+    assert(seat >= 0 && seat < kPlayers);
+    return SeatCards[static_cast<std::size_t>(seat)];
   }
   const SeatCardSet& SeatOf(int player) const {
-    return SeatCards.at(static_cast<std::size_t>(Player(player).Seat));
+    const int seat = Player(player).Seat;
+    assert(seat >= 0 && seat < kPlayers);
+    return SeatCards[static_cast<std::size_t>(seat)];
   }
 };
 

@@ -59,17 +59,24 @@ class Run {
     const GameState& state = game.state;
     if (options.deck) game.nextDeck = *options.deck;
     if (options.mission) game.nextMission = *options.mission;
-    seon_ = state.Room.SeonName;
-    const PlayerInfoRecord& info = state.PlayerInfo;
-    before_ = {info.Name, info.VoiceFolder, info.Avatar, info.Money,
-               info.Wins, info.Losses,      info.Draws,  info.MissionCount};
-    if (!table_.Start(std::nullopt)) return Outcome::kNoMoney;
-    deck_.clear();
-    for (const int card : state.DealtOrder) {
-      deck_ += static_cast<char>('0' + card / 10);
-      deck_ += static_cast<char>('0' + card % 10);
+    // The deal, 선 and the player's figures before the hand go into the hand's record and
+    // its replay; a quiet run without replays needs none of them.
+    const bool keep = !options.quiet || options.replay;
+    if (keep) {
+      seon_ = state.Room.SeonName;
+      const PlayerInfoRecord& info = state.PlayerInfo;
+      before_ = {info.Name, info.VoiceFolder, info.Avatar, info.Money,
+                 info.Wins, info.Losses,      info.Draws,  info.MissionCount};
     }
-    mission_ = state.Room.MissionIndex;
+    if (!table_.Start(std::nullopt)) return Outcome::kNoMoney;
+    if (keep) {
+      deck_.clear();
+      for (const int card : state.DealtOrder) {
+        deck_ += static_cast<char>('0' + card / 10);
+        deck_ += static_cast<char>('0' + card % 10);
+      }
+      mission_ = state.Room.MissionIndex;
+    }
     return options.human == Human::kRandom ? PlayAtRandom() : PlayIdle();
   }
 

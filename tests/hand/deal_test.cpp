@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <set>
 #include <stdexcept>
 
@@ -145,6 +146,69 @@ TEST(DeckTextTest, RefusesWhatCannotBeDealtWithAClearReason) {
   EXPECT_THAT(DeckTextProblem(damaged, 48), HasSubstr("(\"\\x00\\x0a\") is not two digits"));
   damaged.replace(0, 2, "\xd5\\");
   EXPECT_THAT(DeckTextProblem(damaged, 48), HasSubstr("(\"\\xd5\\x5c\") is not two digits"));
+}
+
+// The quick check and the reasons must agree on every deck: a deck the check passes is
+// dealt without a reason being looked for, and one it refuses is refused with a reason.
+TEST(DeckTextTest, TheQuickCheckAgreesWithTheReasons) {
+  GameRandom random(11);
+  std::mt19937 damage(5);
+  int refused = 0, passed = 0;
+  for (int round = 0; round < 400; ++round) {
+    const int service = round % (kMaxServiceCards + 1);
+    const int cards = kMonthCards + service;
+    std::string deck = Shuffle(service, random);
+    switch (round % 8) {
+      case 0:  // as shuffled
+        break;
+      case 1:  // one card twice
+        deck.replace(2 * (damage() % cards), 2, deck.substr(2 * (damage() % cards), 2));
+        break;
+      case 2:  // one digit changed to any byte
+        deck[damage() % deck.size()] = static_cast<char>(damage() % 256);
+        break;
+      case 3:  // two digits swapped
+        std::swap(deck[damage() % deck.size()], deck[damage() % deck.size()]);
+        break;
+      case 4:  // one character short or long
+        if (damage() % 2 == 0) {
+          deck.pop_back();
+        } else {
+          deck += '0';
+        }
+        break;
+      case 5:  // a card that is not in play
+        deck.replace(2 * (damage() % cards), 2, std::to_string(cards + damage() % (100 - cards)));
+        break;
+      case 6:  // dealt with another number of cards
+        EXPECT_EQ(DeckTextIsValid(deck, cards + 1), DeckTextProblem(deck, cards + 1).empty());
+        EXPECT_FALSE(DeckTextIsValid(deck, 47));
+        EXPECT_FALSE(DeckTextIsValid(deck, 54));
+        break;
+      default:  // the first two cards swapped: still a deck
+        std::swap(deck[0], deck[2]);
+        std::swap(deck[1], deck[3]);
+        break;
+    }
+    const bool valid = DeckTextIsValid(deck, cards);
+    EXPECT_EQ(valid, DeckTextProblem(deck, cards).empty()) << deck;
+    (valid ? passed : refused) += 1;
+  }
+  EXPECT_GT(passed, 100);
+  EXPECT_GT(refused, 100);
+}
+
+TEST(ShuffleTest, TheShuffleIntoABufferIsTheShuffle) {
+  GameRandom a(99), b(99);
+  for (int service = 0; service <= kMaxServiceCards; ++service) {
+    DeckTextBuffer buffer;
+    buffer.fill('x');
+    const std::string_view text = ShuffleInto(service, a, buffer);
+    EXPECT_EQ(text, Shuffle(service, b));
+    EXPECT_EQ(text.data(), buffer.data());
+  }
+  DeckTextBuffer buffer;
+  EXPECT_THROW(ShuffleInto(6, a, buffer), std::invalid_argument);
 }
 
 TEST(DealTest, ABadDeckIsNeverDealt) {

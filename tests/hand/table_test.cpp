@@ -3,7 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <map>
+#include <numeric>
+#include <random>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "hand/capture.h"
 #include "hand/hand_setup.h"
@@ -220,6 +227,108 @@ TEST(CaptureTest, ListsHoldThirtyJunkCards) {
   EXPECT_EQ(captured, 30);
   EXPECT_EQ(t.state.SeatOf(kHuman).CapturedCountByKind[kJunk], 30);
   EXPECT_EQ(t.state.SeatOf(kHuman).Captured[kJunk][29], 52);
+}
+
+// Random hands of month and service cards, some of them played or shown in a shake: the
+// laid-out hand is the held cards in card-number order, each placed where its slot is
+// (and only moved when it was elsewhere), and the held cards of a month with three or
+// more cards not yet shown become shake candidates.
+TEST(LayOutHandTest, SortsTheHeldCardsAndMarksTheMonthsThatMayShake) {
+  std::mt19937 chance(17);
+  for (int round = 0; round < 300; ++round) {
+    Table t;
+    t.state.Room.CardsInPlay = kMaxCardsInPlay;
+    const int player = round % 2;
+    SeatCardSet& seat = t.state.SeatOf(player);
+    // Months dealt four at a time now and then, so that shakes and bombs come up.
+    std::vector<int> cards(kMaxCardsInPlay);
+    std::iota(cards.begin(), cards.end(), 0);
+    std::shuffle(cards.begin(), cards.end(), chance);
+    if (round % 3 == 0) {
+      const int month = static_cast<int>(chance() % 12);
+      std::rotate(cards.begin(), std::find(cards.begin(), cards.end(), 4 * month), cards.end());
+      std::iter_swap(cards.begin() + 1, std::find(cards.begin(), cards.end(), 4 * month + 1));
+      std::iter_swap(cards.begin() + 2, std::find(cards.begin(), cards.end(), 4 * month + 2));
+    }
+    std::set<int> held;
+    for (int slot = 0; slot < kHandSlots; ++slot) {
+      const int card = cards[slot];
+      if (chance() % 6 == 0) {
+        seat.Hand[slot] = kNoCard;
+        continue;
+      }
+      seat.Hand[slot] = card;
+      CardRecord& record = t.state.Card(card);
+      const bool played = chance() % 5 == 0;
+      record.Location = played ? kOnFloor : player;
+      record.ShakeMark = chance() % 4 == 0 ? kShakeShown : kShakeNone;
+      record.ImageLeft = chance() % 2 == 0 ? seat.HandSlotPos[slot].Left : 1;
+      record.ImageTop = seat.HandSlotPos[slot].Top;
+      if (!played) held.insert(card);
+    }
+    std::array<int, 18> open{};
+    for (const int card : held)
+      open[t.state.Card(card).Month] += t.state.Card(card).ShakeMark != kShakeShown;
+    std::map<int, int> markBefore;
+    std::map<int, BoardPoint> placeBefore;
+    for (int card = 0; card < kMaxCardsInPlay; ++card) {
+      markBefore[card] = t.state.Card(card).ShakeMark;
+      placeBefore[card] = {t.state.Card(card).ImageLeft, t.state.Card(card).ImageTop};
+    }
+    t.rec.board.calls.clear();
+
+    LayOutHand(t.rec.game, player);
+
+    std::vector<int> expected(held.begin(), held.end());
+    expected.resize(kHandSlots, kNoCard);
+    EXPECT_THAT(seat.Hand, ::testing::ElementsAreArray(expected)) << "round " << round;
+    std::size_t moves = 0;
+    for (int slot = 0; slot < kHandSlots && expected[slot] != kNoCard; ++slot) {
+      const CardRecord& record = t.state.Card(expected[slot]);
+      EXPECT_EQ(record.ImageLeft, seat.HandSlotPos[slot].Left);
+      EXPECT_EQ(record.ImageTop, seat.HandSlotPos[slot].Top);
+      moves += placeBefore[expected[slot]] != seat.HandSlotPos[slot];
+    }
+    EXPECT_EQ(t.rec.board.Calls("place").size(), moves);
+    EXPECT_EQ(t.rec.board.calls.size(), moves);
+    for (int card = 0; card < kMaxCardsInPlay; ++card) {
+      const CardRecord& record = t.state.Card(card);
+      const bool candidate = held.contains(card) && open[record.Month] >= 3;
+      EXPECT_EQ(record.ShakeMark, candidate ? kShakeCandidate : markBefore[card])
+          << "card " << card << " in round " << round;
+    }
+  }
+}
+
+// A slot stays in use while some floor card lies in it, whatever else is in play.
+TEST(FreeEmptySlotsTest, FreesExactlyTheSlotsWithoutAFloorCard) {
+  std::mt19937 chance(23);
+  for (int round = 0; round < 200; ++round) {
+    Table t;
+    t.state.Room.CardsInPlay = kMonthCards + static_cast<int>(chance() % 6);
+    std::array<bool, kFloorSlots> occupied{};
+    for (int slot = 0; slot < kFloorSlots; ++slot)
+      t.state.FloorSlots[slot].Used = static_cast<int>(chance() % 3 != 0);
+    for (int card = 0; card < kMaxCardsInPlay; ++card) {
+      CardRecord& record = t.state.Card(card);
+      const int where = static_cast<int>(chance() % 8);
+      record.Location = where < 2 ? kOnFloor : where < 4 ? CapturedBy(where % 2) : kInDrawPile;
+      record.FloorSlot = static_cast<int>(chance() % (kFloorSlots + 1)) - 1;
+      if (record.Location == kOnFloor && record.FloorSlot >= 0 && card < t.state.Room.CardsInPlay) {
+        occupied[record.FloorSlot] = true;
+      }
+    }
+    std::array<int, kFloorSlots> usedBefore{};
+    for (int slot = 0; slot < kFloorSlots; ++slot)
+      usedBefore[slot] = t.state.FloorSlots[slot].Used;
+
+    FreeEmptySlots(t.state);
+
+    for (int slot = 0; slot < kFloorSlots; ++slot) {
+      EXPECT_EQ(t.state.FloorSlots[slot].Used, occupied[slot] ? usedBefore[slot] : 0)
+          << "slot " << slot << " in round " << round;
+    }
+  }
 }
 
 TEST(ResetHandTest, ClearsTheHandButKeepsWhatOutlivesIt) {

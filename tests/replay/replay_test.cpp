@@ -57,6 +57,38 @@ void ExpectSameEnd(const Played& played, const Settlement& replayed) {
   EXPECT_EQ(replayed.Decisions, played.record);
 }
 
+// The fingerprint reads a text as 8-byte words the way memory holds them, the last word
+// padded with zero bytes: the simulator's signatures depend on exactly that.
+TEST(FingerprintTest, TextsOfEveryLengthMixAsZeroPaddedWords) {
+  std::string bytes = {'\x01', '\x80', '\xff', '\x7f', '\xe3', '\x85', '\x8c', '\0'};
+  bytes += "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (std::size_t length = 0; length <= bytes.size(); ++length) {
+    for (std::size_t start = 0; start + length <= bytes.size(); start += 3) {
+      const std::string_view text(bytes.data() + start, length);
+      std::uint64_t expected = 0xcbf29ce484222325ULL;
+      const auto mix = [&expected](std::uint64_t word) {
+        expected = (expected ^ word) * 0x100000001b3ULL;
+      };
+      for (std::size_t i = 0; i < length; i += 8) {
+        std::uint64_t word = 0;
+        for (std::size_t k = 0; k < 8 && i + k < length; ++k)
+          word |= static_cast<std::uint64_t>(static_cast<unsigned char>(text[i + k])) << (8 * k);
+        mix(word);
+      }
+      mix(length);
+      Fingerprint fingerprint;
+      fingerprint.Add(text);
+      EXPECT_EQ(fingerprint.Value(), expected) << "length " << length << " from " << start;
+    }
+  }
+  Fingerprint ab, a;
+  ab.Add("ab");
+  ab.Add("c");
+  a.Add("a");
+  a.Add("bc");
+  EXPECT_NE(ab.Value(), a.Value());
+}
+
 TEST(ReplayTest, HandsPlayedByChanceEndTheSameWhenPlayedAgainFromTheirRecord) {
   int questions = 0;
   for (std::uint64_t seed = 1; seed <= 300; ++seed) {
