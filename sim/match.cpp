@@ -2,10 +2,12 @@
 
 #include <time.h>
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "rules/deal.h"
@@ -218,12 +220,22 @@ int RunMatch(const MatchOptions& options, std::ostream& out, std::ostream& err) 
   for (int t = 0; t < threads; ++t)
     arenas.push_back(std::make_unique<Arena>(options));
   {
+    // A long match tells how far it has come, twenty times over its course.
+    std::atomic<int> played = 0;
+    std::mutex telling;
+    const int step = std::max(1, options.deals / 20);
     std::vector<std::jthread> workers;
     for (int t = 0; t < threads; ++t) {
       workers.emplace_back([&, t] {
-        for (int deal = t; deal < options.deals; deal += threads)
+        for (int deal = t; deal < options.deals; deal += threads) {
           results[static_cast<std::size_t>(deal)] =
               arenas[static_cast<std::size_t>(t)]->Play(options, deal);
+          if (const int done = ++played; done % step == 0 && done < options.deals) {
+            const std::lock_guard lock(telling);
+            err << "hwatable-sim: " << done << " of " << options.deals << " deals played\n"
+                << std::flush;
+          }
+        }
       });
     }
   }
