@@ -377,6 +377,15 @@ void LeaveGame(Game& game) {
   game.Window().Unload();
 }
 
+void EnterRoomHeadless(Game& game) {
+  GameState& state = game.state;
+  SetUpBoardLayout(state);
+  BuildMissionTable(state);
+  BuildRankTable(state);
+  SeatLoggedInPlayer(state);
+  EnterRoom(game);
+}
+
 void EnterRoom(Game& game) {
   GameState& state = game.state;
   ResetHand(game);

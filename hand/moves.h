@@ -57,6 +57,12 @@ void LeaveGame(Game& game);
 // player panels and the rule lines of the log.
 void EnterRoom(Game& game);
 
+// A game set up without the program's start-up and login (the portal's replay, the
+// simulator, the computer's look-ahead): the board's layout and the mission and rank
+// tables built, the player of PlayerInfo (filled by the caller) seated in the room, and
+// the room entered.
+void EnterRoomHeadless(Game& game);
+
 // Opens the mission box with this hand's mission and writes it to the log, once a hand.
 void ShowMissionInfo(Game& game);
 

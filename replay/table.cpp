@@ -4,8 +4,6 @@
 
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
-#include "rules/card_table.h"
-#include "rules/missions_ranks.h"
 
 namespace hw::replay {
 
@@ -14,11 +12,7 @@ Table::Table(const Member& member, std::uint64_t seed)
       game_(board_, sound_, log_, loop_, desktop_, GameRandom(seed)),
       window_(game_, dialogs_) {
   game_.levels[static_cast<std::size_t>(OpponentLevel::kSearch)] = &searchPlayer_;
-  GameState& state = game_.state;
-  SetUpBoardLayout(state);
-  BuildMissionTable(state);
-  BuildRankTable(state);
-  PlayerInfoRecord& info = state.PlayerInfo;
+  PlayerInfoRecord& info = game_.state.PlayerInfo;
   info.Name = member.Name;
   info.VoiceFolder = member.Voice;
   info.Money = member.Money;
@@ -27,8 +21,7 @@ Table::Table(const Member& member, std::uint64_t seed)
   info.Losses = member.Losses;
   info.Draws = member.Draws;
   info.MissionCount = member.Missions;
-  SeatLoggedInPlayer(state);
-  EnterRoom(game_);
+  EnterRoomHeadless(game_);
   game_.onScoreSave = [this](int slot, HandOutcome outcome, std::string_view amount,
                              bool missionAchieved) {
     saves_.push_back({slot, outcome, std::string(amount), missionAchieved});

@@ -3,10 +3,7 @@
 #include "hand/declarations.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
-#include "rules/card_table.h"
-#include "rules/deal.h"
 #include "rules/lookups.h"
-#include "rules/missions_ranks.h"
 
 namespace hw::search {
 
@@ -51,18 +48,13 @@ int AnswerOf(ComputerPlayer& player, const GameState& state, const Question& que
 
 QuickTable::QuickTable() : game_(board_, silence_, silence_, loop_, silence_, GameRandom(1)) {
   game_.window = this;
-  GameState& state = game_.state;
-  SetUpBoardLayout(state);
-  BuildMissionTable(state);
-  BuildRankTable(state);
-  PlayerInfoRecord& info = state.PlayerInfo;
+  PlayerInfoRecord& info = game_.state.PlayerInfo;
   info.Name = "player";
   info.VoiceFolder = "M";
   info.Avatar = 1;
   info.Money = "1000000";
   info.Wins = info.Losses = info.Draws = info.MissionCount = "0";
-  SeatLoggedInPlayer(state);
-  EnterRoom(game_);
+  EnterRoomHeadless(game_);
 }
 
 void QuickTable::Deal(const std::string& deck, int mission, bool humanFirst,
