@@ -150,8 +150,10 @@ class PortalFaultsTest : public ::testing::Test {
     options.data_dir = data_.Path();
     options.hash_cost = HashCost::kMinimal;
     server_.emplace(options);
-    ASSERT_FALSE(
-        Store().AddMember({.name = "길동", .password = "secret1", .money = "3000000"}).refusal);
+    // Rich enough that no run of hands the portal deals at random leaves him short of a stake.
+    ASSERT_FALSE(Store()
+                     .AddMember({.name = "길동", .password = "secret1", .money = "1000000000000"})
+                     .refusal);
     ASSERT_TRUE(server_->Bind("127.0.0.1", 0));
     server_->Start();
     base_ = "http://127.0.0.1:" + std::to_string(server_->port()) + "/";
