@@ -162,6 +162,11 @@ class BoardView {
   virtual void DrawCardPressed(int card, bool pressed) = 0;
   virtual void ShowPowerBar(int card, bool visible) = 0;
   virtual void DrawPowerSegment(int level) = 0;
+
+  // Whether anybody sees this board (and the dialogs over it). Ticks that would only
+  // redraw what nobody sees (the blinking turn indicator, the countdowns) may then come
+  // together, at the moment the first of them does more than redraw.
+  virtual bool Seen() const { return true; }
 };
 
 // The result of a hand as the game reports it to the portal: the player's totals after

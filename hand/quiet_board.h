@@ -42,6 +42,7 @@ class QuietBoard final : public BoardView {
   void DrawCardPressed(int, bool) override {}
   void ShowPowerBar(int, bool) override {}
   void DrawPowerSegment(int) override {}
+  bool Seen() const override { return false; }
 };
 
 }  // namespace hw

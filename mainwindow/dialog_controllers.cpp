@@ -34,6 +34,9 @@ void GameDialog::Open(std::string defaultAnswer) {
   view_.Open(kind_);
   if (countdown_) {
     ticks_ = 0;
+    // Nobody sees the squares fill on an unseen board: the countdown ends in one tick.
+    const int interval = game_.board.Seen() ? 1000 : 1000 * kCountdownTicks;
+    if (countdown_->Interval() != interval) countdown_->SetInterval(interval);
     countdown_->SetEnabled(true);
   }
 }
@@ -60,8 +63,8 @@ void GameDialog::Dismiss() {
 }
 
 void GameDialog::OnCountdownTick() {
-  ++ticks_;
-  if (ticks_ < 10) {
+  ticks_ += countdown_->Interval() / 1000;
+  if (ticks_ < kCountdownTicks) {
     view_.DrawCountdown(kind_, ticks_);
     return;
   }

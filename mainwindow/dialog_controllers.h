@@ -92,6 +92,8 @@ class GameDialog {
  private:
   void OnCountdownTick();
   void PressButton(int index);
+  // One-second ticks before an unanswered dialog answers itself.
+  static constexpr int kCountdownTicks = 10;
 
   DialogKind kind_;
   std::unique_ptr<platform::Timer> countdown_;

@@ -50,11 +50,16 @@ GameDialog& MainWindow::Dialog(DialogKind dialog) {
 }
 
 // ---- The turn timer
+//
+// It ticks every second: the indicator blinks, the last five seconds are counted down,
+// and once the turn's time is up the card is played for the player. On a board nobody
+// sees, the ticks that would only redraw come together with the one that plays.
 
 void MainWindow::타이머_차례시작(int player) {
   turnPlayer_ = player;
   turnTicks_ = 0;
   indicatorShown_ = true;
+  SetTurnInterval();
   turnTimer_->SetEnabled(true);
 }
 
@@ -78,28 +83,48 @@ bool MainWindow::PauseTurnTimer() {
 }
 
 void MainWindow::ResumeTurnTimer() {
+  SetTurnInterval();
   turnTimer_->SetEnabled(true);
 }
 
+int MainWindow::TurnTicksAtOnce() const {
+  if (game_.board.Seen() || turnPlayer_ < 0 || turnPlayer_ >= kPlayers) return 1;
+  const int limit = game_.state.PlayerInfo.TurnTimeLimit;
+  if (turnPlayer_ == kHuman) return std::max(1, limit - turnTicks_);
+  return turnTicks_ + 1 >= limit ? 1 : 2;  // the computer plays at the tick after its first
+}
+
+void MainWindow::SetTurnInterval() {
+  const int interval = 1000 * TurnTicksAtOnce();
+  if (turnTimer_->Interval() != interval) turnTimer_->SetInterval(interval);
+}
+
 void MainWindow::OnTurnTick() {
+  for (int ticks = turnTimer_->Interval() / 1000; ticks > 0; --ticks) {
+    if (!TurnTick()) return;
+  }
+  SetTurnInterval();
+}
+
+bool MainWindow::TurnTick() {
   GameState& state = game_.state;
   if (!state.Room.HandRunning) {
     turnTimer_->SetEnabled(false);
     game_.board.ShowTurnIndicator(false);
-    return;
+    return false;
   }
   ++turnTicks_;
   indicatorShown_ = !indicatorShown_;
   game_.board.ShowTurnIndicator(indicatorShown_);
 
   const int player = turnPlayer_;
-  if (player < 0 || player >= kPlayers) return;
+  if (player < 0 || player >= kPlayers) return true;
   const int limit = state.PlayerInfo.TurnTimeLimit;
   if (turnTicks_ < limit) {
     if (player != kHuman) turnTicks_ = limit;  // the computer moves at the next tick
     const int left = limit - turnTicks_;
     game_.board.ShowCountdown(left >= 1 && left <= 5 ? left : 0);
-    return;
+    return true;
   }
 
   // Time is up: the computer player moves, for the computer as for a human who waited.
@@ -110,7 +135,7 @@ void MainWindow::OnTurnTick() {
       player == kHuman ? ChooseCard(state, player) : game_.Computer().PlayCard(state, player);
   if (choice == -1) {
     const int index = FirstAvailableBombCard(state, player);
-    if (index < 0) return;
+    if (index < 0) return false;
     if (player == kHuman) {
       OnBombCardClick(index, MouseButton::kLeft);
     } else {
@@ -121,6 +146,7 @@ void MainWindow::OnTurnTick() {
   } else {
     ComputerPlayCard(choice, player);
   }
+  return false;
 }
 
 // ---- The human's cards

@@ -91,6 +91,13 @@ class MainWindow final : public GameWindow {
 
  private:
   void OnTurnTick();
+  // One second of the turn; false once it did more than redraw (the turn was played for
+  // the player, or the hand is over).
+  bool TurnTick();
+  // How many of the turn's ticks come together: 1 on a board somebody sees, else those
+  // up to the one that plays.
+  int TurnTicksAtOnce() const;
+  void SetTurnInterval();
   void OnSelectTick();
   void OnPowerBarTick();
   void OnBombTick();

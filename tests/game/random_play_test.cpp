@@ -1,7 +1,10 @@
 // Thousands of shuffled hands played through with the human idle: every hand ends,
-// nothing is lost on the way, and the money of a hand changes hands without leaking.
+// nothing is lost on the way, and the money of a hand changes hands without leaking; and
+// a board nobody sees plays every hand as a seen one does.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "hand/hand_setup.h"
 #include "rules/money.h"
@@ -53,6 +56,59 @@ TEST(RandomPlayTest, EveryHandEndsAndKeepsEveryCard) {
   EXPECT_GT(draws, 0);
   EXPECT_LT(draws, hands);
   EXPECT_GT(special, 0);
+}
+
+// On a board nobody sees, the ticks that would only blink the turn indicator and count
+// down come together: the same hand, the same sounds and lines at the same moments, in a
+// fraction of the ticks.
+TEST(RandomPlayTest, ABoardNobodySeesPlaysTheHandAsASeenOne) {
+  GameRandom random(7);
+  for (int round = 0; round < 60; ++round) {
+    const std::string deck = Shuffle(round % 6, random);
+    struct Played {
+      std::vector<std::string> sounds, lines;
+      std::vector<testing::ScoreSaveCall> saves;
+      HandRecord record;
+      std::string money;
+      platform::Micros end = 0;
+      int longestTick = 0;  // the turn timer's longest interval, in milliseconds
+      int countdowns = 0;
+    };
+    const auto play = [&](bool seen) {
+      Scenario s;
+      s.rec.board.seen = seen;
+      s.Start(deck, round % 9, round % 2 == 0);
+      Played played;
+      EXPECT_TRUE(s.RunUntil([&] {
+        played.longestTick = std::max(played.longestTick, s.window.TurnTimer().Interval());
+        return s.HandOver();
+      })) << "deck "
+          << deck;
+      for (const auto& sound : s.rec.sound.played)
+        played.sounds.push_back(sound.name + "@" + std::to_string(sound.channel) + " at " +
+                                std::to_string(sound.at));
+      played.lines = s.LogTexts();
+      played.saves = s.saves;
+      played.record = s.State().Record;
+      played.money = s.State().Player(kHuman).Money;
+      played.end = s.rec.loop.NowMicros();
+      played.countdowns = s.dialogs.countdowns;
+      return played;
+    };
+    const Played seen = play(true);
+    const Played unseen = play(false);
+    EXPECT_EQ(unseen.sounds, seen.sounds) << "deck " << deck;
+    EXPECT_EQ(unseen.lines, seen.lines) << "deck " << deck;
+    EXPECT_EQ(unseen.saves, seen.saves) << "deck " << deck;
+    EXPECT_EQ(unseen.record, seen.record) << "deck " << deck;
+    EXPECT_EQ(unseen.money, seen.money) << "deck " << deck;
+    EXPECT_EQ(unseen.end, seen.end) << "deck " << deck;
+    // The idle human's turn waits out twelve ticks of a second on a seen board, one of
+    // twelve seconds on the other; nobody sees a dialog's countdown squares drawn.
+    EXPECT_EQ(seen.longestTick, 1000) << "deck " << deck;
+    EXPECT_EQ(unseen.longestTick, 12000) << "deck " << deck;
+    EXPECT_EQ(unseen.countdowns, 0) << "deck " << deck;
+  }
 }
 
 }  // namespace

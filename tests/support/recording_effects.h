@@ -41,6 +41,7 @@ struct PlayedSound {
   bool wait = false;
   std::string voiceFolder;
   double delay = 0;
+  platform::Micros at = 0;  // when it came, on the loop's clock (0 without a loop)
 };
 
 // Waits like the real player would when asked to, so that time-dependent rules see the
@@ -50,7 +51,8 @@ class RecordingSound final : public SoundPlayer {
   explicit RecordingSound(platform::EventLoop* loop = nullptr) : loop_(loop) {}
   void PlayGameSound(std::string_view name, int channel, bool wait, std::string_view voiceFolder,
                      double delaySeconds) override {
-    played.push_back({std::string(name), channel, wait, std::string(voiceFolder), delaySeconds});
+    played.push_back({std::string(name), channel, wait, std::string(voiceFolder), delaySeconds,
+                      loop_ != nullptr ? loop_->NowMicros() : 0});
     if (wait && loop_ != nullptr) loop_->WaitSeconds(delaySeconds);
   }
   std::vector<std::string> Names() const {
@@ -125,8 +127,11 @@ class RecordingBoard final : public BoardView {
     }
     return found;
   }
+  bool Seen() const override { return seen; }
+
   std::vector<std::string> calls;
   bool recording = true;  // off: nothing is written down (long runs)
+  bool seen = true;       // off: a board nobody sees, as the simulator's
 
  private:
   void Note(std::string call) {

@@ -25,7 +25,10 @@ class RecordingDialogView final : public DialogView {
  public:
   void Open(DialogKind dialog) override { opened.push_back(dialog); }
   void Close(DialogKind dialog) override { closed.push_back(dialog); }
-  void DrawCountdown(DialogKind, int n) override { lastCountdown = n; }
+  void DrawCountdown(DialogKind, int n) override {
+    lastCountdown = n;
+    ++countdowns;
+  }
   void DrawButton(DialogKind, int button, bool pressed) override {
     if (pressed) pressedButtons.push_back(button);
   }
@@ -35,11 +38,13 @@ class RecordingDialogView final : public DialogView {
   std::vector<DialogKind> opened, closed;
   std::vector<int> pressedButtons, selectedCards;
   int lastCountdown = 0;
+  int countdowns = 0;  // squares drawn
 };
 
 struct ScoreSaveCall {
   int slot;
   std::string code, amount, mission;
+  friend bool operator==(const ScoreSaveCall&, const ScoreSaveCall&) = default;
 };
 
 struct Login {
