@@ -1093,13 +1093,13 @@ TEST_P(PortalTest, AHandDealtAgainstTheSearchPlayerSettlesAsTheGamePlayedItAgain
 }
 
 TEST_P(PortalTest, AHandDealtAgainstTheWrittenPlayerIsSettledAgainstItWhateverTheGamePlayed) {
-  AddMember("player");
+  AddMember("player", kMoneyNoHandSpends);
   const std::string session = Session("player");
   // A game that asks for 보통 and plays against the search player: the portal plays the
   // record against the written player, which refuses it or ends otherwise. Played until a
   // hand where the two players part (a hand may end on the deal, alike for both).
   bool parted = false;
-  for (unsigned hand = 0; hand < 3 && !parted; ++hand) {
+  for (unsigned hand = 0; hand < 8 && !parted; ++hand) {
     const Dealt dealt = Deal("player", session, "500", "2", "11a" + std::to_string(hand));
     EXPECT_EQ(StoredLevel(dealt.id), "0");
     replay::DealtHand searched = dealt.hand;
@@ -1149,10 +1149,10 @@ TEST_P(PortalTest, TheLevelIsAbsentZeroOrOneAndADealIsAnsweredAgainOnlyAtItsLeve
 }
 
 TEST_P(PortalTest, AnAbandonedHandIsPlayedIdleAgainstThePlayerItWasDealtAgainst) {
-  AddMember("player");
+  AddMember("player", kMoneyNoHandSpends);
   // Until a hand where an idle member ends otherwise against the two players.
   bool parted = false;
-  for (unsigned hand = 0; hand < 3 && !parted; ++hand) {
+  for (unsigned hand = 0; hand < 8 && !parted; ++hand) {
     const Dealt dealt =
         Deal("player", Session("player"), "100", "1", "1d" + std::to_string(hand), "1");
     const replay::Settlement searched = Idle(dealt.member, dealt.hand);
