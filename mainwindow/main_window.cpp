@@ -100,10 +100,15 @@ void MainWindow::SetTurnInterval() {
 }
 
 void MainWindow::OnTurnTick() {
-  for (int ticks = turnTimer_->Interval() / 1000; ticks > 0; --ticks) {
-    if (!TurnTick()) return;
+  // The ticks that came together before this one only redrew: they are counted, and
+  // nobody misses their drawing.
+  const int limit = game_.state.PlayerInfo.TurnTimeLimit;
+  for (int skipped = turnTimer_->Interval() / 1000 - 1; skipped > 0; --skipped) {
+    ++turnTicks_;
+    indicatorShown_ = !indicatorShown_;
+    if (turnPlayer_ != kHuman && turnTicks_ < limit) turnTicks_ = limit;
   }
-  SetTurnInterval();
+  if (TurnTick()) SetTurnInterval();
 }
 
 bool MainWindow::TurnTick() {
