@@ -14,6 +14,10 @@ void LayOutPile(Game& game, int player, int kind, int card) {
   // A pile is laid out after every change, so when the change was a card added at its
   // end, the cards before it are in their places already.
   const bool appended = count > 0 && card != kNoCard && seat.Captured[kind][count - 1] == card;
+  if (!game.board.Seen()) {  // nothing to lay out; the added card is still heard
+    if (appended) game.sound.PlayGameSound("TUCK", 3, false, "", 0.3);
+    return;
+  }
   for (int i = appended ? count : 1; i <= count; ++i) {
     const int c = seat.Captured[kind][i - 1];
     if (c == kNoCard) continue;

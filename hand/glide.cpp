@@ -9,32 +9,11 @@ bool Idle(const Game& game) {
   return !game.state.Room.HandRunning;
 }
 
-}  // namespace
-
-void GlideCard(Game& game, int card, BoardPoint target, bool showFace, int zoom, int width,
-               int height) {
-  CardRecord& record = game.state.Card(card);
-  game.board.MoveCard({.Card = card,
-                       .FromX = record.ImageLeft,
-                       .FromY = record.ImageTop,
-                       .ToX = target.Left,
-                       .ToY = target.Top,
-                       .ShowFace = showFace,
-                       .Width = width,
-                       .Height = height,
-                       .Zoom = zoom,
-                       .Speed = game.state.Room.CardSpeed});
-  record.ImageLeft = target.Left;
-  record.ImageTop = target.Top;
-}
-
-void DealFloorHalf(Game& game, int half) {
+// The pictures of a deal glide only on a board somebody sees; the deal itself and its
+// sound are the same either way.
+void GlideFloorHalf(Game& game, int firstSlot) {
   GameState& state = game.state;
-  if (Idle(game)) return;
-  const int firstSlot = half == 1 ? 0 : 4;
   DealRequest deal{.ToFloor = true, .ShowFaces = true, .Speed = state.Room.CardSpeed};
-  for (int slot = firstSlot; slot < firstSlot + 4; ++slot)
-    state.FloorSlots[slot].Used = 1;
   // Slot by slot, as the deal laid them (one card to a slot).
   for (int card = 0; card < state.Room.CardsInPlay; ++card) {
     CardRecord& record = state.Card(card);
@@ -51,12 +30,10 @@ void DealFloorHalf(Game& game, int half) {
     return state.Card(a.Number).FloorSlot < state.Card(b.Number).FloorSlot;
   });
   game.board.DealCards(deal);
-  game.Sound("TUCK", 3);
 }
 
-void DealHandHalf(Game& game, int player, int half) {
+void GlideHandHalf(Game& game, int player, int firstSlot) {
   GameState& state = game.state;
-  if (Idle(game)) return;
   const PlayerRecord& who = state.Player(player);
   const SeatCardSet& seat = state.SeatOf(player);
   const bool bottom = who.Seat == kHumanSeat;
@@ -65,7 +42,6 @@ void DealHandHalf(Game& game, int player, int half) {
                    .Width = bottom ? kCardWidth : kSmallCardWidth,
                    .Height = bottom ? kCardHeight : kSmallCardHeight,
                    .Speed = state.Room.CardSpeed};
-  const int firstSlot = half == 1 ? 0 : 5;
   for (int slot = firstSlot; slot < firstSlot + 5; ++slot) {
     const int card = seat.Hand[slot];
     if (card == kNoCard) continue;
@@ -76,6 +52,40 @@ void DealHandHalf(Game& game, int player, int half) {
     record.ImageTop = target.Top;
   }
   game.board.DealCards(deal);
+}
+
+}  // namespace
+
+void GlideCard(Game& game, int card, BoardPoint target, bool showFace, int zoom, int width,
+               int height) {
+  if (!game.board.Seen()) return;
+  CardRecord& record = game.state.Card(card);
+  game.board.MoveCard({.Card = card,
+                       .FromX = record.ImageLeft,
+                       .FromY = record.ImageTop,
+                       .ToX = target.Left,
+                       .ToY = target.Top,
+                       .ShowFace = showFace,
+                       .Width = width,
+                       .Height = height,
+                       .Zoom = zoom,
+                       .Speed = game.state.Room.CardSpeed});
+  record.ImageLeft = target.Left;
+  record.ImageTop = target.Top;
+}
+
+void DealFloorHalf(Game& game, int half) {
+  if (Idle(game)) return;
+  const int firstSlot = half == 1 ? 0 : 4;
+  for (int slot = firstSlot; slot < firstSlot + 4; ++slot)
+    game.state.FloorSlots[slot].Used = 1;
+  if (game.board.Seen()) GlideFloorHalf(game, firstSlot);
+  game.Sound("TUCK", 3);
+}
+
+void DealHandHalf(Game& game, int player, int half) {
+  if (Idle(game)) return;
+  if (game.board.Seen()) GlideHandHalf(game, player, half == 1 ? 0 : 5);
   game.Sound("TUCK", 3, {}, true);
 }
 

@@ -8,7 +8,8 @@
 namespace hw {
 
 // Glides a card's picture from where it last lay to `target` at the room's card speed,
-// and records the new place in the card table.
+// and records the new place in the card table; on a board nobody sees, nothing moves and
+// no place is recorded.
 void GlideCard(Game& game, int card, BoardPoint target, bool showFace = true, int zoom = 0,
                int width = kCardWidth, int height = kCardHeight);
 

@@ -107,7 +107,7 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
   game.board.PrepareCardImages(cardsInPlay);
   ClearCardTable(game);
   DealCheckedDeck(state, deckText);  // checked above, for state.Room.CardsInPlay cards
-  for (int position = 0; position < cardsInPlay; ++position) {
+  for (int position = 0; position < cardsInPlay && game.board.Seen(); ++position) {
     CardRecord& card = state.Card(state.DealtOrder[position]);
     const BoardPoint at = card.Location == kInDrawPile ? DrawPilePosition(position) : kPileCentre;
     card.ImageLeft = at.Left;

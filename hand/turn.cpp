@@ -314,13 +314,14 @@ void LayOutHand(Game& game, int player) {
   // its month.
   std::uint64_t open = 0;
   int slot = 0;
+  const bool seen = game.board.Seen();
   for (std::uint64_t rest = held; rest != 0; rest &= rest - 1) {
     const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
     if (record.ShakeMark != kShakeShown) open |= std::uint64_t{1} << card;
     seat.Hand[slot] = card;
     const BoardPoint at = seat.HandSlotPos[slot++];
-    if (record.ImageLeft == at.Left && record.ImageTop == at.Top) continue;
+    if (!seen || (record.ImageLeft == at.Left && record.ImageTop == at.Top)) continue;
     record.ImageLeft = at.Left;
     record.ImageTop = at.Top;
     game.board.PlaceCard(card, at.Left, at.Top);
@@ -346,6 +347,7 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side) {
     if (record.Location != kOnFloor || record.Month != month || record.FloorSlot < 0) continue;
     const FloorSlot& slot = state.FloorSlots[record.FloorSlot];
     record.StackLevel = 0;
+    if (!game.board.Seen()) continue;
     record.ImageLeft = slot.Left;
     record.ImageTop = slot.Top;
     game.board.PlaceCard(card, slot.Left, slot.Top);

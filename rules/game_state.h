@@ -64,7 +64,8 @@ struct CardRecord {
   int Month = 0;  // 1..12; 13..17 for the service cards, so that they never match
   int Kind = 0;
   int Mark = kMarkNone;
-  // Where the card's picture was last placed; animations start from here.
+  // Where the card's picture was last placed; animations start from here. Kept only while
+  // somebody sees the board: a game without one has no pictures to place.
   int ImageLeft = 0;
   int ImageTop = 0;
   int Location = kInDrawPile;
