@@ -42,8 +42,8 @@ void LayOutPile(Game& game, int player, int kind, int card) {
 void CapturePile(Game& game, int player, int card, bool show) {
   if (card < 0) return;
   GameState& state = game.state;
-  CardRecord& record = state.Card(card);
-  record.Location = CapturedBy(player);
+  state.MoveCard(card, CapturedBy(player));
+  const CardRecord& record = state.Card(card);
   SeatCardSet& seat = state.SeatOf(player);
   const int kind = record.Kind;
   // Every pile has room for every card in play, and a card is captured only once.

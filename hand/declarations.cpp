@@ -16,14 +16,11 @@ bool Idle(const Game& game) {
   return !game.state.Room.HandRunning;
 }
 
-// The first month (1..12) of which four month cards lie where `location` says.
+// The first month (1..12) of which all four cards lie on the floor or in a player's hand.
 int MonthOfFour(const GameState& state, int location) {
+  const CardSet cards = location == kOnFloor ? state.FloorCards : state.HandCards[location];
   for (int month = 1; month <= 12; ++month) {
-    const int first = 4 * (month - 1);  // a month's four cards are numbered together
-    int card = first;
-    while (card < first + 4 && state.Card(card).Location == location)
-      ++card;
-    if (card == first + 4) return month;
+    if ((cards & MonthCardSet(month)) == MonthCardSet(month)) return month;
   }
   return 0;
 }

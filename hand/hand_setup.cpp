@@ -1,6 +1,7 @@
 #include "hand/hand_setup.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "hand/after_turn.h"
 #include "hand/capture.h"
@@ -16,9 +17,9 @@ namespace {
 int TakeServiceCardsFromFloor(Game& game, int seon) {
   GameState& state = game.state;
   int taken = 0;
-  for (int card = kMonthCards; card < state.Room.CardsInPlay; ++card) {
+  for (CardSet rest = state.FloorCards & ~kMonthCardSet; rest != 0; rest &= rest - 1) {
+    const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
-    if (record.Location != kOnFloor) continue;
     if (record.FloorSlot >= 0) state.FloorSlots[record.FloorSlot].Used = 0;
     record.FloorSlot = -1;
     record.StackLevel = 0;
@@ -34,8 +35,8 @@ void LayReplacementOnFloor(Game& game) {
   if (card == kNoCard) return;  // the pile always holds 20 cards or more here
   game.sound.PlayGameSound("HOLD", 1, false, "", 0.3);
   const int slot = FirstFreeSlot(state);
+  state.MoveCard(card, kOnFloor);
   CardRecord& record = state.Card(card);
-  record.Location = kOnFloor;
   record.StackLevel = 0;
   record.FloorSlot = slot;
   state.FloorSlots[slot].Used = 1;
@@ -124,8 +125,8 @@ void ClearCardTable(Game& game) {
   // All cards, not only those of this hand: a service card of an earlier hand with more
   // service cards must not linger.
   for (int card = 0; card < kMaxCardsInPlay; ++card) {
+    state.MoveCard(card, kInDrawPile);
     CardRecord& record = state.Card(card);
-    record.Location = kInDrawPile;
     record.ShakeMark = kShakeNone;
     record.StackLevel = 0;
     record.FloorSlot = -1;

@@ -198,7 +198,7 @@ void PlayHandCard(Game& game, int player, int card, int power) {
 
   CardRecord& record = state.Card(card);
   record.FloorSlot = match.Slot;
-  record.Location = kOnFloor;
+  state.MoveCard(card, kOnFloor);
   state.FloorSlots[match.Slot].Used = 1;
   game.board.ShowCardFace(card);
 
@@ -297,7 +297,7 @@ void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
   const FloorMatch match = FloorMatchInfo(state, card1);
   turn.HandMatchList = FloorMatchList(state, card1);
   for (const int card : {card1, card2, card3}) {
-    state.Card(card).Location = kOnFloor;
+    state.MoveCard(card, kOnFloor);
     state.Card(card).FloorSlot = match.Slot;
   }
   state.FloorSlots[match.Slot].Used = 1;
@@ -321,8 +321,8 @@ void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
 void PlayServiceCard(Game& game, int player, int card) {
   GameState& state = game.state;
   if (Idle(game)) return;
+  state.MoveCard(card, CapturedBy(player));
   CardRecord& record = state.Card(card);
-  record.Location = CapturedBy(player);
   record.FloorSlot = -1;
   record.StackLevel = 0;
   game.board.ShowCardFace(card);
@@ -333,7 +333,7 @@ void PlayServiceCard(Game& game, int player, int card) {
   --who.PlayedCount;  // the same player plays this turn again
   const int replacement = NextDrawCard(state, true);
   if (replacement != kNoCard) {
-    state.Card(replacement).Location = player;
+    state.MoveCard(replacement, player);
     SeatCardSet& seat = state.SeatOf(player);
     for (int slot = 0; slot < kHandSlots; ++slot) {
       if (seat.Hand[slot] != kNoCard) continue;

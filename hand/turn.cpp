@@ -37,7 +37,7 @@ TakenStack TakeStack(Game& game, int player, CardList& stack, CardList& matches,
     for (const int card : cards) {
       CardRecord& record = state.Card(card);
       if (record.Location >= CapturedBy(0)) continue;
-      record.Location = CapturedBy(player);
+      state.MoveCard(card, CapturedBy(player));
       record.FloorSlot = -1;
       record.StackLevel = 0;
       CapturePile(game, player, card, show);
@@ -79,9 +79,8 @@ void LayAsideServiceFlips(Game& game) {
     game.Sound("HOLD", 3);
     const BoardPoint spot = ServiceSpotPosition(static_cast<int>(turn.ServiceFlipList.size()));
     turn.ServiceFlipList.push_back(card);
-    CardRecord& record = state.Card(card);
-    record.Location = kOnFloor;
-    record.FloorSlot = -1;
+    state.MoveCard(card, kOnFloor);
+    state.Card(card).FloorSlot = -1;
     GlideCard(game, card, spot);
     game.Sound("SANGPI", 3, {}, true);
   }
@@ -98,7 +97,7 @@ FloorMatch LayFlippedCard(Game& game, int card) {
   turn.FlipMatchList = FloorMatchList(state, card);
   CardRecord& record = state.Card(card);
   record.FloorSlot = match.Slot;
-  record.Location = kOnFloor;
+  state.MoveCard(card, kOnFloor);
   state.FloorSlots[match.Slot].Used = 1;
   record.StackLevel = match.Count;
   if (match.Count == 0) {
@@ -129,8 +128,8 @@ bool MakePpeok(Game& game, int player, int slot) {
   for (std::size_t i = 0; i < turn.ServiceFlipList.size(); ++i) {
     const int card = turn.ServiceFlipList[i];
     stack.push_back(card);
+    state.MoveCard(card, kOnFloor);
     CardRecord& record = state.Card(card);
-    record.Location = kOnFloor;
     record.FloorSlot = slot;
     record.StackLevel = 0;
     GlideCard(game, card, StackPosition(state.FloorSlots[slot], static_cast<int>(i) + 3));
@@ -223,10 +222,7 @@ void TakeTheTurnsCards(Game& game, int player) {
 
 bool IsSweep(Game& game, int player) {
   const GameState& state = game.state;
-  if (state.Player(player).PlayedCount >= 10) return false;
-  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
-    if (state.Card(card).Location == kOnFloor) return false;
-  }
+  if (state.Player(player).PlayedCount >= 10 || state.FloorCards != 0) return false;
   game.Sound("PANSL", 0, state.Player(player).VoiceFolder);
   return true;
 }
@@ -342,9 +338,10 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side) {
   GameState& state = game.state;
   const int month =
       side == ChoiceSide::kHand ? state.Turn.HandChoiceMonth : state.Turn.FlipChoiceMonth;
-  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
+  for (CardSet rest = state.FloorCards & MonthCardSet(month); rest != 0; rest &= rest - 1) {
+    const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
-    if (record.Location != kOnFloor || record.Month != month || record.FloorSlot < 0) continue;
+    if (record.FloorSlot < 0) continue;
     const FloorSlot& slot = state.FloorSlots[record.FloorSlot];
     record.StackLevel = 0;
     if (!game.board.Seen()) continue;
@@ -356,10 +353,9 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side) {
 
 void FreeEmptySlots(GameState& state) {
   std::uint32_t used = 0;  // bit slot + 1 per slot with a card; bit 0: floor cards in no slot
-  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
-    const CardRecord& record = state.Card(card);
-    if (record.Location == kOnFloor) used |= std::uint32_t{1} << (record.FloorSlot + 1);
-  }
+  const CardSet inPlay = CardBit(state.Room.CardsInPlay) - 1;
+  for (CardSet rest = state.FloorCards & inPlay; rest != 0; rest &= rest - 1)
+    used |= std::uint32_t{1} << (state.Card(std::countr_zero(rest)).FloorSlot + 1);
   for (int slot = 0; slot < kFloorSlots; ++slot) {
     if ((used & (std::uint32_t{1} << (slot + 1))) == 0) state.FloorSlots[slot].Used = 0;
   }

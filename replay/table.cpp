@@ -1,6 +1,7 @@
 #include "replay/table.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
@@ -76,9 +77,8 @@ std::vector<Decision> Table::Choices() const {
   if (window_.September().IsOpen()) return {{Kind::kSeptember, 1}, {Kind::kSeptember, 2}};
   if (!MemberAsked(state, window_)) return {};
   std::vector<Decision> choices;
-  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
-    if (state.Card(card).Location == kHuman) choices.push_back({Kind::kPlay, card});
-  }
+  for (CardSet rest = state.HandCards[kHuman]; rest != 0; rest &= rest - 1)
+    choices.push_back({Kind::kPlay, std::countr_zero(rest)});
   for (int index = 0; index < kBombCards; ++index) {
     if (state.BombCards[kHuman][index] == BombCard::kAvailable) {
       choices.push_back({Kind::kBomb, index});

@@ -1,6 +1,7 @@
 #include "rules/computer_player.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "rules/lookups.h"
@@ -10,10 +11,8 @@ namespace {
 
 // The lowest-numbered card of the player's hand among cards [from, to), or kNoCard.
 int LowestInHand(const GameState& state, int player, int from, int to) {
-  for (int card = from; card < to; ++card) {
-    if (state.Card(card).Location == player) return card;
-  }
-  return kNoCard;
+  const CardSet held = state.HandCards[player] & (CardBit(to) - 1) & ~(CardBit(from) - 1);
+  return held != 0 ? std::countr_zero(held) : kNoCard;
 }
 
 // What lies on the floor, month by month: one bit per kind of floor card, so that a hand
@@ -32,9 +31,8 @@ std::array<std::uint8_t, 13> FloorByMonth(const GameState& state) {
   static constexpr std::uint8_t kKindBit[5] = {0, kFloorBright, kFloorAnimal, kFloorRibbon,
                                                kFloorJunk};
   std::array<std::uint8_t, 13> months{};
-  for (int card = 0; card < kMonthCards; ++card) {
-    const CardRecord& c = state.Card(card);
-    if (c.Location != kOnFloor) continue;
+  for (CardSet rest = state.FloorCards & kMonthCardSet; rest != 0; rest &= rest - 1) {
+    const CardRecord& c = state.Card(std::countr_zero(rest));
     months[c.Month] |=
         kFloorAny | kKindBit[c.Kind] | (c.Mark == kMarkDoubleJunk ? kFloorDoubleJunk : 0);
   }
@@ -73,9 +71,10 @@ int ChooseCardByRules(const GameState& state, int player) {
   // The matches compare months only; the floor card's own kind decides which list a hand
   // card falls into, so one hand card can be in several.
   const auto floor = FloorByMonth(state);
-  for (int card = 0; card < kMonthCards; ++card) {
+  for (CardSet rest = state.HandCards[player] & kMonthCardSet; rest != 0; rest &= rest - 1) {
+    const int card = std::countr_zero(rest);
     const int bits = floor[state.Card(card).Month];
-    if (state.Card(card).Location != player || bits == 0) continue;
+    if (bits == 0) continue;
     firstOf(doubleJunkMatch, card, bits, kFloorDoubleJunk);
     firstOf(brightMatch, card, bits, kFloorBright);
     firstOf(animalMatch, card, bits, kFloorAnimal);
@@ -98,8 +97,8 @@ int ChooseGoOrStop(const GameState& state, int player) {
   const int opponent = OpponentOf(player);
   if (state.Player(opponent).Score <= 4) return -1;
   const auto floor = FloorByMonth(state);
-  for (int card = 0; card < kMonthCards; ++card) {
-    if (state.Card(card).Location == opponent && floor[state.Card(card).Month] != 0) return -1;
+  for (CardSet rest = state.HandCards[opponent] & kMonthCardSet; rest != 0; rest &= rest - 1) {
+    if (floor[state.Card(std::countr_zero(rest)).Month] != 0) return -1;
   }
   return 0;
 }

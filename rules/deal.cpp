@@ -36,7 +36,7 @@ int TwoDigits(std::string_view deckText, int position) {
 void DealToHand(GameState& state, int player, int firstSlot, int& position) {
   for (int slot = firstSlot; slot < firstSlot + 5; ++slot, ++position) {
     const int card = state.DrawPile[position];
-    state.Card(card).Location = player;
+    state.MoveCard(card, player);
     state.SeatOf(player).Hand[slot] = card;
     state.DrawPile[position] = kNoCard;
   }
@@ -44,8 +44,8 @@ void DealToHand(GameState& state, int player, int firstSlot, int& position) {
 
 void DealToFloor(GameState& state, int firstSlot, int& position) {
   for (int slot = firstSlot; slot < firstSlot + 4; ++slot, ++position) {
+    state.MoveCard(state.DrawPile[position], kOnFloor);
     CardRecord& card = state.Card(state.DrawPile[position]);
-    card.Location = kOnFloor;
     card.StackLevel = 0;
     card.FloorSlot = slot;
     state.FloorSlots[slot].Used = 1;
@@ -210,7 +210,7 @@ void DealCheckedDeck(GameState& state, std::string_view deckText) {
   DealToHand(state, first, 5, position);
   state.DrawPileTaken = static_cast<std::size_t>(position);
   for (; position < cardsInPlay; ++position) {
-    state.Card(state.DrawPile[position]).Location = kInDrawPile;
+    state.MoveCard(state.DrawPile[position], kInDrawPile);
   }
 }
 

@@ -21,6 +21,17 @@ namespace hw {
 inline constexpr int kMonthCards = 48;      // cards 0..47, four per month in month order
 inline constexpr int kMaxServiceCards = 5;  // service junk cards 48..52
 inline constexpr int kMaxCardsInPlay = kMonthCards + kMaxServiceCards;
+// Sets of cards as bits by card number: the month cards are the low 48 bits.
+using CardSet = std::uint64_t;
+static_assert(kMaxCardsInPlay <= 64, "one bit per card");
+inline constexpr CardSet kMonthCardSet = (CardSet{1} << kMonthCards) - 1;
+constexpr CardSet CardBit(int card) {
+  return CardSet{1} << card;
+}
+// The four cards of a month 1..12 (numbered together).
+constexpr CardSet MonthCardSet(int month) {
+  return CardSet{0xF} << (4 * (month - 1));
+}
 inline constexpr int kNoCard = -1;
 inline constexpr int kSeptemberAnimal = 32;  // counts as an animal or, by choice, as double junk
 
@@ -68,7 +79,7 @@ struct CardRecord {
   // somebody sees the board: a game without one has no pictures to place.
   int ImageLeft = 0;
   int ImageTop = 0;
-  int Location = kInDrawPile;
+  int Location = kInDrawPile;  // changed only by GameState::MoveCard
   int ShakeMark = kShakeNone;
   int StackLevel = 0;  // position within its floor slot's stack, 0 lowest
   int FloorSlot = -1;  // 0..11, -1 when not in a slot
@@ -342,6 +353,10 @@ struct GameState {
   클래스_변수 Result;
   // The human's decisions in this hand, in order.
   HandRecord Record;
+  // The cards on the floor and in each player's hand (by player index), always those
+  // whose Location says so.
+  CardSet FloorCards = 0;
+  std::array<CardSet, kPlayers> HandCards{};
 
   GameState();
   // Equal in every field; the tests compare states and what a player may see of them.
@@ -364,6 +379,14 @@ struct GameState {
     assert(card >= 0 && card < kMaxCardsInPlay);
     return Cards[static_cast<std::size_t>(card)];
   }
+  // Puts a card in a place (a player's hand, the floor, a capture pile or the draw pile),
+  // keeping the sets of the floor's and the hands' cards.
+  void MoveCard(int card, int location) {
+    CardRecord& record = Card(card);
+    if (CardSet* from = SetOf(record.Location)) *from &= ~CardBit(card);
+    if (CardSet* to = SetOf(location)) *to |= CardBit(card);
+    record.Location = location;
+  }
   SeatCardSet& SeatOf(int player) {
     const int seat = Player(player).Seat;
     assert(seat >= 0 && seat < kPlayers);
@@ -373,6 +396,13 @@ struct GameState {
     const int seat = Player(player).Seat;
     assert(seat >= 0 && seat < kPlayers);
     return SeatCards[static_cast<std::size_t>(seat)];
+  }
+
+ private:
+  CardSet* SetOf(int location) {
+    if (location == kOnFloor) return &FloorCards;
+    if (location == kHuman || location == kComputer) return &HandCards[location];
+    return nullptr;
   }
 };
 

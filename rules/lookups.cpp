@@ -1,5 +1,7 @@
 #include "rules/lookups.h"
 
+#include <bit>
+
 namespace hw {
 
 int PlayerByOrder(const GameState& state, int order) {
@@ -45,10 +47,11 @@ int NextDrawCard(GameState& state, bool remove) {
 template <typename Visit>
 void ForEachFloorCardOfMonth(const GameState& state, int card, Visit visit) {
   if (card >= kMonthCards) return;
-  const int first = 4 * (state.Card(card).Month - 1);
-  for (int c = first; c < first + 4; ++c) {
+  for (CardSet rest = state.FloorCards & MonthCardSet(state.Card(card).Month); rest != 0;
+       rest &= rest - 1) {
+    const int c = std::countr_zero(rest);
     const CardRecord& record = state.Card(c);
-    if (record.Location == kOnFloor && record.FloorSlot != -1) visit(c, record);
+    if (record.FloorSlot != -1) visit(c, record);
   }
 }
 
@@ -92,10 +95,7 @@ std::string CardListText(const CardList& cards) {
 
 bool FloorHasMonth(const GameState& state, int card) {
   const int month = state.Card(card).Month;
-  for (int c = 0; c < kMonthCards; ++c) {
-    if (state.Card(c).Location == kOnFloor && state.Card(c).Month == month) return true;
-  }
-  return false;
+  return month >= 1 && month <= 12 && (state.FloorCards & MonthCardSet(month)) != 0;
 }
 
 }  // namespace hw

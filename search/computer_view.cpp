@@ -15,8 +15,9 @@ bool IsUnseen(const GameState& state, int card, int opponent) {
   return record.Location == kInDrawPile;
 }
 
-void Forget(CardRecord& record) {
-  record.Location = kInDrawPile;
+void Forget(GameState& state, int card) {
+  state.MoveCard(card, kInDrawPile);
+  CardRecord& record = state.Card(card);
   record.ImageLeft = 0;
   record.ImageTop = 0;
   record.ShakeMark = kShakeNone;
@@ -38,7 +39,7 @@ ComputerView SeenBy(const GameState& state, int player) {
     if (!IsUnseen(state, card, opponent)) continue;
     if (state.Card(card).Location == opponent) ++view.OpponentUnseen;
     view.Unseen.push_back(card);
-    Forget(known.Card(card));
+    Forget(known, card);
   }
   auto unseen = [&](int card) {
     return card >= 0 && std::binary_search(view.Unseen.begin(), view.Unseen.end(), card);
@@ -76,8 +77,8 @@ void Determinize(const ComputerView& view, GameRandom& chance, GameState& state)
     if (seat.Hand[slot] != kUnseenCard) continue;
     const int card = *next++;
     seat.Hand[slot] = card;
+    state.MoveCard(card, opponent);
     CardRecord& record = state.Card(card);
-    record.Location = opponent;
     record.ImageLeft = seat.HandSlotPos[slot].Left;
     record.ImageTop = seat.HandSlotPos[slot].Top;
   }

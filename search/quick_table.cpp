@@ -1,5 +1,7 @@
 #include "search/quick_table.h"
 
+#include <bit>
+
 #include "hand/declarations.h"
 #include "hand/hand_setup.h"
 #include "hand/moves.h"
@@ -12,9 +14,8 @@ CardList LegalAnswers(const GameState& state, const Question& question) {
   switch (question.What) {
     case Kind::kCard: {
       CardList cards;
-      for (int card = 0; card < state.Room.CardsInPlay; ++card) {
-        if (state.Card(card).Location == question.Player) cards.push_back(card);
-      }
+      for (CardSet rest = state.HandCards[question.Player]; rest != 0; rest &= rest - 1)
+        cards.push_back(std::countr_zero(rest));
       if (FirstAvailableBombCard(state, question.Player) >= 0) cards.push_back(-1);
       return cards;
     }

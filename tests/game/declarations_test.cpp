@@ -521,13 +521,13 @@ TEST(TurnTimerTest, AHumanWithoutRealCardsIsPlayedForWithAServiceCardThenABombCa
   state.Room.CardsInPlay = 50;
   ClearCardTable(s.G());
   for (int card : {49, 48, 7})
-    state.Card(card).Location = kHuman;
+    state.MoveCard(card, kHuman);
   EXPECT_EQ(ChooseCard(state, kHuman), 7);
-  state.Card(7).Location = kOnFloor;
+  state.MoveCard(7, kOnFloor);
   EXPECT_EQ(ChooseCard(state, kHuman), 48);
-  state.Card(48).Location = CapturedBy(kHuman);
+  state.MoveCard(48, CapturedBy(kHuman));
   EXPECT_EQ(ChooseCard(state, kHuman), 49);
-  state.Card(49).Location = CapturedBy(kHuman);
+  state.MoveCard(49, CapturedBy(kHuman));
   state.BombCards[kHuman][3] = BombCard::kAvailable;
   EXPECT_EQ(ChooseCard(state, kHuman), -1);
   state.BombCards[kHuman][3] = BombCard::kUsed;

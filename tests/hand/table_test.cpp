@@ -102,7 +102,7 @@ struct Table {
     ClearCardTable(rec.game);
   }
   void OnFloor(int card, int slot) {
-    state.Card(card).Location = kOnFloor;
+    state.MoveCard(card, kOnFloor);
     state.Card(card).FloorSlot = slot;
     state.FloorSlots[slot].Used = 1;
   }
@@ -129,7 +129,7 @@ TEST(LookupTest, FloorMatchesOfACardsMonth) {
   // A service card never matches.
   EXPECT_EQ(FloorMatchInfo(t.state, 48).Count, 0);
   // A card in the floor's area but not in a slot (a service card laid aside) is not counted.
-  t.state.Card(23).Location = kOnFloor;
+  t.state.MoveCard(23, kOnFloor);
   EXPECT_EQ(FloorMatchInfo(t.state, 21).Count, 2);
 
   EXPECT_EQ(CardInSlot(t.state, 5), 20);
@@ -166,7 +166,7 @@ TEST(LookupTest, DrawPileGivesItsFirstRemainingCard) {
 TEST(CaptureTest, CardJoinsItsPileAndLeavesTheHand) {
   Table t;
   t.state.SeatOf(kHuman).Hand[3] = 45;
-  t.state.Card(45).Location = kHuman;
+  t.state.MoveCard(45, kHuman);
   t.state.Card(45).ImageLeft = 506;
   t.state.Card(45).ImageTop = 481;
   t.rec.board.calls.clear();
@@ -258,9 +258,9 @@ TEST(LayOutHandTest, SortsTheHeldCardsAndMarksTheMonthsThatMayShake) {
         continue;
       }
       seat.Hand[slot] = card;
-      CardRecord& record = t.state.Card(card);
       const bool played = chance() % 5 == 0;
-      record.Location = played ? kOnFloor : player;
+      t.state.MoveCard(card, played ? kOnFloor : player);
+      CardRecord& record = t.state.Card(card);
       record.ShakeMark = chance() % 4 == 0 ? kShakeShown : kShakeNone;
       record.ImageLeft = chance() % 2 == 0 ? seat.HandSlotPos[slot].Left : 1;
       record.ImageTop = seat.HandSlotPos[slot].Top;
@@ -310,9 +310,11 @@ TEST(FreeEmptySlotsTest, FreesExactlyTheSlotsWithoutAFloorCard) {
     for (int slot = 0; slot < kFloorSlots; ++slot)
       t.state.FloorSlots[slot].Used = static_cast<int>(chance() % 3 != 0);
     for (int card = 0; card < kMaxCardsInPlay; ++card) {
-      CardRecord& record = t.state.Card(card);
       const int where = static_cast<int>(chance() % 8);
-      record.Location = where < 2 ? kOnFloor : where < 4 ? CapturedBy(where % 2) : kInDrawPile;
+      t.state.MoveCard(card, where < 2   ? kOnFloor
+                             : where < 4 ? CapturedBy(where % 2)
+                                         : kInDrawPile);
+      CardRecord& record = t.state.Card(card);
       record.FloorSlot = static_cast<int>(chance() % (kFloorSlots + 1)) - 1;
       if (record.Location == kOnFloor && record.FloorSlot >= 0 && card < t.state.Room.CardsInPlay) {
         occupied[record.FloorSlot] = true;
@@ -427,7 +429,7 @@ TEST(SetUpPlayersTest, HumanFromTheLoginComputerAfresh) {
 
 TEST(ClearCardTableTest, EveryCardLeavesPlayAndSeptembersRoleIsOpen) {
   Table t;
-  t.state.Card(52).Location = CapturedBy(kHuman);  // from an earlier hand with five
+  t.state.MoveCard(52, CapturedBy(kHuman));  // from an earlier hand with five
   t.state.Card(7).ShakeMark = kShakeShown;
   t.state.Card(7).StackLevel = 2;
   t.state.Card(7).FloorSlot = 3;

@@ -70,12 +70,12 @@ TEST(MissionTest, SetMissionKeepsTheFirstOfTheHand) {
 TEST(MissionTest, AchievedOnlyWithEveryCardCaptured) {
   Tables t;
   t.state.Room.MissionIndex = 5;  // the September animal and both double junk
-  t.state.Card(41).Location = CapturedBy(kHuman);
-  t.state.Card(47).Location = CapturedBy(kHuman);
+  t.state.MoveCard(41, CapturedBy(kHuman));
+  t.state.MoveCard(47, CapturedBy(kHuman));
   EXPECT_EQ(MissionAchieved(t.state, kHuman).Achieved, 0);
   EXPECT_EQ(MissionAchieved(t.state, kHuman).Multiple, 0);
 
-  t.state.Card(32).Location = CapturedBy(kHuman);
+  t.state.MoveCard(32, CapturedBy(kHuman));
   const MissionResult asAnimal = MissionAchieved(t.state, kHuman);
   EXPECT_EQ(asAnimal.Achieved, 1);
   EXPECT_EQ(asAnimal.Multiple, 3);
@@ -83,7 +83,7 @@ TEST(MissionTest, AchievedOnlyWithEveryCardCaptured) {
   EXPECT_EQ(MissionAchieved(t.state, kHuman).Achieved, 1);
   EXPECT_EQ(MissionAchieved(t.state, kComputer).Achieved, 0);
 
-  t.state.Card(47).Location = CapturedBy(kComputer);  // stolen back
+  t.state.MoveCard(47, CapturedBy(kComputer));  // stolen back
   EXPECT_EQ(MissionAchieved(t.state, kHuman).Achieved, 0);
 
   t.state.Room.MissionIndex = -1;

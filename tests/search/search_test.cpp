@@ -92,7 +92,7 @@ GameState PermuteUnseen(const GameState& state, std::mt19937_64& chance) {
   for (const auto& [from, into] : to) {
     const CardRecord& was = state.Card(from);
     CardRecord& now = permuted.Card(into);
-    now.Location = was.Location;
+    permuted.MoveCard(into, was.Location);
     now.ImageLeft = was.ImageLeft;
     now.ImageTop = was.ImageTop;
     now.ShakeMark = was.ShakeMark;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
 
@@ -35,6 +36,16 @@ inline std::string BrokenInvariant(const GameState& state, bool betweenTurns) {
       }
     }
   }
+  // The sets of the floor's and the hands' cards hold exactly the cards placed there.
+  CardSet floor = 0;
+  std::array<CardSet, kPlayers> hands{};
+  for (int card = 0; card < kMaxCardsInPlay; ++card) {
+    const int location = state.Card(card).Location;
+    if (location == kOnFloor) floor |= CardBit(card);
+    if (location == kHuman || location == kComputer) hands[location] |= CardBit(card);
+  }
+  if (floor != state.FloorCards) return "the floor's card set differs from its cards";
+  if (hands != state.HandCards) return "a hand's card set differs from its cards";
   for (int card = 0; card < inPlay; ++card) {
     const int location = state.Card(card).Location;
     const bool listed = pileCount.count(card) > 0;
