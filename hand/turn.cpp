@@ -295,15 +295,9 @@ void StealJunk(Game& game, int thief, int n) {
 void LayOutHand(Game& game, int player) {
   GameState& state = game.state;
   SeatCardSet& seat = state.SeatOf(player);
-  // Every card of the player's hand is listed in the seat's hand slots (the deal and the
-  // replacement of a service card put it there); the slots of cards played since still
-  // name them, so the hand is the listed cards still in the player's hand. As a set of
-  // card bits, it is read in card-number order.
-  static_assert(kMaxCardsInPlay <= 64, "one bit per card");
-  std::uint64_t held = 0;
-  for (const int card : seat.Hand) {
-    if (card != kNoCard && state.Card(card).Location == player) held |= std::uint64_t{1} << card;
-  }
+  // The hand's cards in card-number order fill the slots from the first; the slots of
+  // cards played since are emptied.
+  const CardSet held = state.HandCards[player];
   seat.Hand.fill(kNoCard);
   // Three month cards of a month (not yet shown in a shake or used in a bomb) may shake
   // or bomb; a month's four cards are numbered together, and a service card is alone in
