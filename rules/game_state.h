@@ -1,7 +1,9 @@
 #pragma once
 // The data of the game: the card table, the two players, their card lists, the floor,
 // the draw pile and the room, all as plain values in one GameState object. The rules
-// read and write these fields directly; nothing here knows how they are shown.
+// read and write these fields directly, except a card's place, which MoveCard changes
+// together with the sets of the floor's and the hands' cards; nothing here knows how
+// they are shown.
 
 #include <array>
 #include <cassert>
@@ -28,9 +30,10 @@ inline constexpr CardSet kMonthCardSet = (CardSet{1} << kMonthCards) - 1;
 constexpr CardSet CardBit(int card) {
   return CardSet{1} << card;
 }
-// The four cards of a month 1..12 (numbered together).
+// The four cards of a month 1..12 (numbered together); none for any other month (a
+// service card's own month, or none at all).
 constexpr CardSet MonthCardSet(int month) {
-  return CardSet{0xF} << (4 * (month - 1));
+  return month >= 1 && month <= 12 ? CardSet{0xF} << (4 * (month - 1)) : 0;
 }
 inline constexpr int kNoCard = -1;
 inline constexpr int kSeptemberAnimal = 32;  // counts as an animal or, by choice, as double junk

@@ -94,8 +94,7 @@ std::string CardListText(const CardList& cards) {
 }
 
 bool FloorHasMonth(const GameState& state, int card) {
-  const int month = state.Card(card).Month;
-  return month >= 1 && month <= 12 && (state.FloorCards & MonthCardSet(month)) != 0;
+  return (state.FloorCards & MonthCardSet(state.Card(card).Month)) != 0;
 }
 
 }  // namespace hw
