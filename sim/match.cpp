@@ -3,7 +3,6 @@
 #include <time.h>
 
 #include <atomic>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -15,6 +14,7 @@
 #include "rules/random.h"
 #include "search/quick_table.h"
 #include "search/search_player.h"
+#include "sim/simulator.h"
 
 namespace hw::sim {
 namespace {
@@ -156,13 +156,6 @@ Estimate Estimated(const std::vector<double>& values) {
   return estimate;
 }
 
-std::optional<long long> WholeNumber(const std::string& text) {
-  long long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
-  return value;
-}
-
 }  // namespace
 
 std::optional<MatchOptions> ParseMatchOptions(const std::vector<std::string>& args,
@@ -187,7 +180,7 @@ std::optional<MatchOptions> ParseMatchOptions(const std::vector<std::string>& ar
       return {};
     }
     const std::string& value = args[i + 1];
-    const auto number = WholeNumber(value);
+    const auto number = OptionNumber(value);
     auto within = [&](long long low, long long high) {
       return number && *number >= low && *number <= high;
     };

@@ -22,13 +22,6 @@ using replay::Fingerprint;
 
 using Json = nlohmann::ordered_json;
 
-std::optional<long long> WholeNumber(const std::string& text) {
-  long long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
-  return value;
-}
-
 bool AllDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -220,6 +213,13 @@ class Run {
 
 }  // namespace
 
+std::optional<long long> OptionNumber(const std::string& text) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
+  return value;
+}
+
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
   bool handsGiven = false, serviceGiven = false, moneyGiven = false, seonGiven = false;
@@ -241,14 +241,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     if (option == "--deck") {
       options.deck = value;
     } else if (option == "--mission") {
-      const auto mission = WholeNumber(value);
+      const auto mission = OptionNumber(value);
       if (!mission || *mission < 0 || *mission > 8) {
         error = "--mission must be a mission number from 0 to 8, not \"" + value + "\"";
         return {};
       }
       options.mission = static_cast<int>(*mission);
     } else if (option == "--stake") {
-      if (!AllDigits(value) || value.size() > 9 || WholeNumber(value).value_or(0) <= 0) {
+      if (!AllDigits(value) || value.size() > 9 || OptionNumber(value).value_or(0) <= 0) {
         error = "--stake must be a positive whole number of won, not \"" + value + "\"";
         return {};
       }
@@ -301,7 +301,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     } else if (option == "--password") {
       options.password = value;
     } else if (option == "--hands") {
-      const auto hands = WholeNumber(value);
+      const auto hands = OptionNumber(value);
       if (!hands || *hands < 1 || *hands > 100'000'000) {
         error = "--hands must be a number of hands from 1 to 100000000, not \"" + value + "\"";
         return {};
@@ -317,7 +317,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       }
       options.seed = seed;
     } else if (option == "--service") {
-      const auto service = WholeNumber(value);
+      const auto service = OptionNumber(value);
       if (!service || *service < 0 || *service > 5) {
         error = "--service must be a number of service cards from 0 to 5, not \"" + value + "\"";
         return {};

@@ -38,6 +38,9 @@ struct Options {
   std::string password;
 };
 
+// An option's number: digits with an optional sign, nothing else, within a long long.
+std::optional<long long> OptionNumber(const std::string& text);
+
 // Reads the command line (without the program name). On a malformed option returns
 // nothing and sets `error` to a one-line reason.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
