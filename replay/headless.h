@@ -95,16 +95,7 @@ class HeadlessSound final : public SoundPlayer {
     fingerprint.Add(name);
     fingerprint.Add(channel);
     if (!voiceFolder.empty()) fingerprint.Add(voiceFolder);
-    if (keep) {
-      const char at[] = {'@', static_cast<char>('0' + channel)};
-      std::string entry(name);
-      entry.append(at, 2);
-      if (!voiceFolder.empty()) {
-        entry += '/';
-        entry += voiceFolder;
-      }
-      played.push_back(std::move(entry));
-    }
+    if (keep) Keep(name, channel, voiceFolder);
     if (wait) loop_.WaitSeconds(delaySeconds);
   }
   bool keep = true;
@@ -112,6 +103,17 @@ class HeadlessSound final : public SoundPlayer {
   Fingerprint fingerprint;
 
  private:
+  // Out of line, so that a sound only fingerprinted costs no more than that.
+  [[gnu::noinline]] void Keep(std::string_view name, int channel, std::string_view voiceFolder) {
+    const char at[] = {'@', static_cast<char>('0' + channel)};
+    std::string entry(name);
+    entry.append(at, 2);
+    if (!voiceFolder.empty()) {
+      entry += '/';
+      entry += voiceFolder;
+    }
+    played.push_back(std::move(entry));
+  }
   platform::EventLoop& loop_;
 };
 
