@@ -12,6 +12,7 @@
 #include "rules/card_table.h"
 #include "rules/lookups.h"
 #include "rules/money.h"
+#include "rules/score.h"
 #include "rules/turn_rules.h"
 
 namespace hw {
@@ -266,10 +267,8 @@ void StealJunk(Game& game, int thief, int n) {
   SeatCardSet& seat = state.SeatOf(victim);
   auto& pile = seat.Captured[kJunk];
   int& count = seat.CapturedCountByKind[kJunk];
-  int doubles = 0;
-  for (int i = 0; i < count; ++i)
-    doubles += state.Card(pile[i]).Mark == kMarkDoubleJunk;
   if (count == 0) return;
+  const int doubles = DoubleJunkCount(state, victim);
 
   // The most recently captured cards go first.
   StealPlan plan = PlanSteal(n, doubles, count - doubles);
@@ -318,8 +317,8 @@ void LayOutHand(Game& game, int player) {
   }
   // Each month's open cards counted within its own 4 bits (at most 4, so no count spills
   // into the next month), then bit 2 of count + 1 is set for a count of 3 or 4.
-  constexpr std::uint64_t kMonthLow = 0x1111'1111'1111;  // bit 0 of each month cards' 4 bits
-  open &= kMonthLow * 0xF;                               // the month cards only
+  constexpr CardSet kMonthLow = kMonthLowBits;
+  open &= kMonthCardSet;
   const std::uint64_t counts = (open & kMonthLow) + (open >> 1 & kMonthLow) +
                                (open >> 2 & kMonthLow) + (open >> 3 & kMonthLow);
   const std::uint64_t months = ((counts + kMonthLow) >> 2) & kMonthLow;

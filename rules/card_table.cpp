@@ -3,53 +3,6 @@
 #include "rules/board_geometry.h"
 
 namespace hw {
-namespace {
-
-struct CardFace {
-  int kind;
-  int mark;
-};
-
-// The 48 month cards, four per month in month order.
-// clang-format off
-constexpr CardFace kMonthCardFaces[kMonthCards] = {
-    // 1 January: pine
-    {kBright, kMarkNone}, {kRibbon, kMarkRedPoemRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 2 February: plum blossom
-    {kAnimal, kMarkGodoriBird}, {kRibbon, kMarkRedPoemRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 3 March: cherry blossom
-    {kBright, kMarkNone}, {kRibbon, kMarkRedPoemRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 4 April: wisteria
-    {kAnimal, kMarkGodoriBird}, {kRibbon, kMarkGrassRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 5 May: iris
-    {kAnimal, kMarkNone}, {kRibbon, kMarkGrassRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 6 June: peony
-    {kAnimal, kMarkNone}, {kRibbon, kMarkBlueRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 7 July: bush clover
-    {kAnimal, kMarkNone}, {kRibbon, kMarkGrassRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 8 August: pampas grass
-    {kBright, kMarkNone}, {kAnimal, kMarkGodoriBird}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 9 September: chrysanthemum; its animal may also serve as double junk
-    {kAnimal, kMarkDoubleJunk}, {kRibbon, kMarkBlueRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 10 October: maple
-    {kAnimal, kMarkNone}, {kRibbon, kMarkBlueRibbon}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 11 November: paulownia
-    {kBright, kMarkNone}, {kJunk, kMarkDoubleJunk}, {kJunk, kMarkNone}, {kJunk, kMarkNone},
-    // 12 December: rain
-    {kBright, kMarkRainBright}, {kAnimal, kMarkDecemberAnimal}, {kRibbon, kMarkNone}, {kJunk, kMarkDoubleJunk},
-};
-// clang-format on
-
-}  // namespace
-
-int KindOfCardNumber(int card) {
-  return card < kMonthCards ? kMonthCardFaces[card].kind : kJunk;
-}
-
-int MarkOfCardNumber(int card) {
-  // The service cards count as double junk.
-  return card < kMonthCards ? kMonthCardFaces[card].mark : kMarkDoubleJunk;
-}
 
 void InitCardTable(GameState& state) {
   for (int card = 0; card < kMaxCardsInPlay; ++card) {

@@ -1,9 +1,8 @@
 #include "rules/computer_player.h"
 
-#include <array>
 #include <bit>
-#include <cstdint>
 
+#include "rules/card_table.h"
 #include "rules/lookups.h"
 
 namespace hw {
@@ -13,30 +12,6 @@ namespace {
 int LowestInHand(const GameState& state, int player, int from, int to) {
   const CardSet held = state.HandCards[player] & (CardBit(to) - 1) & ~(CardBit(from) - 1);
   return held != 0 ? std::countr_zero(held) : kNoCard;
-}
-
-// What lies on the floor, month by month: one bit per kind of floor card, so that a hand
-// card's matches are a single look-up.
-enum FloorBit : std::uint8_t {
-  kFloorDoubleJunk = 1,
-  kFloorBright = 2,
-  kFloorAnimal = 4,
-  kFloorRibbon = 8,
-  kFloorJunk = 16,
-  kFloorAny = 32,
-};
-
-// Service cards, even on the floor, match nothing: only the month cards count.
-std::array<std::uint8_t, 13> FloorByMonth(const GameState& state) {
-  static constexpr std::uint8_t kKindBit[5] = {0, kFloorBright, kFloorAnimal, kFloorRibbon,
-                                               kFloorJunk};
-  std::array<std::uint8_t, 13> months{};
-  for (CardSet rest = state.FloorCards & kMonthCardSet; rest != 0; rest &= rest - 1) {
-    const CardRecord& c = state.Card(std::countr_zero(rest));
-    months[c.Month] |=
-        kFloorAny | kKindBit[c.Kind] | (c.Mark == kMarkDoubleJunk ? kFloorDoubleJunk : 0);
-  }
-  return months;
 }
 
 }  // namespace
@@ -63,29 +38,24 @@ int ChooseCard(const GameState& state, int player) {
 }
 
 int ChooseCardByRules(const GameState& state, int player) {
-  int doubleJunkMatch = kNoCard, brightMatch = kNoCard, animalMatch = kNoCard,
-      ribbonMatch = kNoCard, junkMatch = kNoCard;
-  auto firstOf = [](int& slot, int card, int bits, int bit) {
-    if ((bits & bit) != 0 && slot == kNoCard) slot = card;
+  // The matches compare months only; the floor card's own kind decides which choice a
+  // hand card counts for, so one hand card can count for several. Service cards, even on
+  // the floor, match nothing: only the month cards count.
+  const CardSet floor = state.FloorCards & kMonthCardSet;
+  const CardSet hand = state.HandCards[player] & kMonthCardSet;
+  const auto lowestMatching = [&](CardSet floorCards) {
+    const CardSet matching = hand & SameMonthCards(floor & floorCards);
+    return matching != 0 ? std::countr_zero(matching) : kNoCard;
   };
-  // The matches compare months only; the floor card's own kind decides which list a hand
-  // card falls into, so one hand card can be in several.
-  const auto floor = FloorByMonth(state);
-  for (CardSet rest = state.HandCards[player] & kMonthCardSet; rest != 0; rest &= rest - 1) {
-    const int card = std::countr_zero(rest);
-    const int bits = floor[state.Card(card).Month];
-    if (bits == 0) continue;
-    firstOf(doubleJunkMatch, card, bits, kFloorDoubleJunk);
-    firstOf(brightMatch, card, bits, kFloorBright);
-    firstOf(animalMatch, card, bits, kFloorAnimal);
-    firstOf(ribbonMatch, card, bits, kFloorRibbon);
-    firstOf(junkMatch, card, bits, kFloorJunk);
-  }
+  constexpr CardSet kDoubleJunk = CardsMarked(kMarkDoubleJunk);
+  const int doubleJunkMatch = lowestMatching(kDoubleJunk);
+  const int junkMatch = lowestMatching(CardsOfKind(state, kJunk));
   const int service = LowestInHand(state, player, kMonthCards, state.Room.CardsInPlay);
 
   if (service != kNoCard && (doubleJunkMatch != kNoCard || junkMatch != kNoCard)) return service;
   for (const int choice :
-       {doubleJunkMatch, brightMatch, service, junkMatch, ribbonMatch, animalMatch}) {
+       {doubleJunkMatch, lowestMatching(CardsOfKind(state, kBright)), service, junkMatch,
+        lowestMatching(CardsOfKind(state, kRibbon)), lowestMatching(CardsOfKind(state, kAnimal))}) {
     if (choice != kNoCard) return choice;
   }
   if (FirstAvailableBombCard(state, player) >= 0) return -1;
@@ -96,11 +66,9 @@ int ChooseCardByRules(const GameState& state, int player) {
 int ChooseGoOrStop(const GameState& state, int player) {
   const int opponent = OpponentOf(player);
   if (state.Player(opponent).Score <= 4) return -1;
-  const auto floor = FloorByMonth(state);
-  for (CardSet rest = state.HandCards[opponent] & kMonthCardSet; rest != 0; rest &= rest - 1) {
-    if (floor[state.Card(std::countr_zero(rest)).Month] != 0) return -1;
-  }
-  return 0;
+  // Go only while no card of the opponent's hand matches the floor.
+  const CardSet floor = state.FloorCards & kMonthCardSet;
+  return (state.HandCards[opponent] & SameMonthCards(floor)) != 0 ? -1 : 0;
 }
 
 WrittenPlayer& WrittenPlayer::Default() {

@@ -2,8 +2,8 @@
 // The data of the game: the card table, the two players, their card lists, the floor,
 // the draw pile and the room, all as plain values in one GameState object. The rules
 // read and write these fields directly, except a card's place, which MoveCard changes
-// together with the sets of the floor's and the hands' cards; nothing here knows how
-// they are shown.
+// together with the sets of the floor's, the hands' and the captured cards; nothing here
+// knows how they are shown.
 
 #include <array>
 #include <cassert>
@@ -30,10 +30,25 @@ inline constexpr CardSet kMonthCardSet = (CardSet{1} << kMonthCards) - 1;
 constexpr CardSet CardBit(int card) {
   return CardSet{1} << card;
 }
+// The number of cards in a set, counted without a popcount instruction (which the
+// baseline x86-64 the program is built for does not have).
+constexpr int CardCount(CardSet cards) {
+  cards -= (cards >> 1) & 0x5555'5555'5555'5555;
+  cards = (cards & 0x3333'3333'3333'3333) + ((cards >> 2) & 0x3333'3333'3333'3333);
+  cards = (cards + (cards >> 4)) & 0x0F0F'0F0F'0F0F'0F0F;
+  return static_cast<int>((cards * 0x0101'0101'0101'0101) >> 56);
+}
 // The four cards of a month 1..12 (numbered together); none for any other month (a
 // service card's own month, or none at all).
 constexpr CardSet MonthCardSet(int month) {
   return month >= 1 && month <= 12 ? CardSet{0xF} << (4 * (month - 1)) : 0;
+}
+// Bit 0 of each month's four bits.
+inline constexpr CardSet kMonthLowBits = 0x1111'1111'1111;
+// Every card of the months that the month cards of `cards` belong to.
+constexpr CardSet SameMonthCards(CardSet cards) {
+  cards &= kMonthCardSet;
+  return ((cards | cards >> 1 | cards >> 2 | cards >> 3) & kMonthLowBits) * 0xF;
 }
 inline constexpr int kNoCard = -1;
 inline constexpr int kSeptemberAnimal = 32;  // counts as an animal or, by choice, as double junk
@@ -356,10 +371,11 @@ struct GameState {
   클래스_변수 Result;
   // The human's decisions in this hand, in order.
   HandRecord Record;
-  // The cards on the floor and in each player's hand (by player index), always those
-  // whose Location says so.
+  // The cards on the floor, in each player's hand and captured by each player (by player
+  // index), always those whose Location says so.
   CardSet FloorCards = 0;
   std::array<CardSet, kPlayers> HandCards{};
+  std::array<CardSet, kPlayers> CapturedCards{};
 
   GameState();
   // Equal in every field; the tests compare states and what a player may see of them.
@@ -383,7 +399,7 @@ struct GameState {
     return Cards[static_cast<std::size_t>(card)];
   }
   // Puts a card in a place (a player's hand, the floor, a capture pile or the draw pile),
-  // keeping the sets of the floor's and the hands' cards.
+  // keeping the sets of the floor's, the hands' and the captured cards.
   void MoveCard(int card, int location) {
     CardRecord& record = Card(card);
     if (CardSet* from = SetOf(record.Location)) *from &= ~CardBit(card);
@@ -405,6 +421,9 @@ struct GameState {
   CardSet* SetOf(int location) {
     if (location == kOnFloor) return &FloorCards;
     if (location == kHuman || location == kComputer) return &HandCards[location];
+    if (location == CapturedBy(kHuman) || location == CapturedBy(kComputer)) {
+      return &CapturedCards[location - CapturedBy(0)];
+    }
     return nullptr;
   }
 };

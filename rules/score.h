@@ -23,5 +23,7 @@ struct ScoreFigures {
   bool Chodan = false;
 };
 ScoreFigures ComputeScore(const GameState& state, int player);
+// The double junk cards in the player's junk pile.
+int DoubleJunkCount(const GameState& state, int player);
 
 }  // namespace hw
