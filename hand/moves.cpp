@@ -1,6 +1,7 @@
 #include "hand/moves.h"
 
 #include <algorithm>
+#include <cassert>
 #include <stdexcept>
 #include <vector>
 
@@ -71,16 +72,22 @@ void DealHand(Game& game) {
   std::string given;
   DeckTextBuffer shuffled;
   std::string_view deck;
-  if (game.nextDeck) {
+  const bool dealtHere = !game.nextDeck;
+  if (dealtHere) {
+    deck = ShuffleInto(state.Room.ServiceCards, game.random, shuffled);
+  } else {
     given = std::move(*game.nextDeck);
     game.nextDeck.reset();
     deck = given;
-  } else {
-    deck = ShuffleInto(state.Room.ServiceCards, game.random, shuffled);
   }
   game.SeatComputerOfLevel();
   const std::string seon = state.Room.SeonName;
-  StartHand(game, kMonthCards + state.Room.ServiceCards, deck, seon);
+  const int cardsInPlay = kMonthCards + state.Room.ServiceCards;
+  if (dealtHere) {  // a deck of our own shuffle needs no checking
+    StartCheckedHand(game, cardsInPlay, deck, seon);
+  } else {
+    StartHand(game, cardsInPlay, deck, seon);
+  }
   if (game.nextMission) {
     SetMission(state, *game.nextMission);
     game.nextMission.reset();
@@ -91,11 +98,18 @@ void DealHand(Game& game) {
 }
 
 void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName) {
-  GameState& state = game.state;
-  if (state.Room.HandRunning) return;
+  if (game.state.Room.HandRunning) return;
   if (!DeckTextIsValid(deckText, cardsInPlay)) {
     throw std::invalid_argument("cannot deal this deck: " + DeckTextProblem(deckText, cardsInPlay));
   }
+  StartCheckedHand(game, cardsInPlay, deckText, seonName);
+}
+
+void StartCheckedHand(Game& game, int cardsInPlay, std::string_view deckText,
+                      std::string_view seonName) {
+  GameState& state = game.state;
+  if (state.Room.HandRunning) return;
+  assert(DeckTextIsValid(deckText, cardsInPlay));
   state.Room.HandRunning = true;
   state.Record.clear();
 
@@ -106,7 +120,7 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
 
   game.board.PrepareCardImages(cardsInPlay);
   ClearCardTable(game);
-  DealCheckedDeck(state, deckText);  // checked above, for state.Room.CardsInPlay cards
+  DealCheckedDeck(state, deckText);  // valid for state.Room.CardsInPlay cards
   for (int position = 0; position < cardsInPlay && game.board.Seen(); ++position) {
     CardRecord& card = state.Card(state.DealtOrder[position]);
     const BoardPoint at = card.Location == kInDrawPile ? DrawPilePosition(position) : kPileCentre;

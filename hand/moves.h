@@ -21,6 +21,9 @@ void DealHand(Game& game);
 // Sets up and deals a hand. Throws std::invalid_argument, before anything changes, when
 // the deck text cannot be dealt with this many cards.
 void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName);
+// The same for a deck known to be valid for this many cards (one the game shuffled).
+void StartCheckedHand(Game& game, int cardsInPlay, std::string_view deckText,
+                      std::string_view seonName);
 
 // Begins the named player's turn (after the first-turn checks for chongtong).
 void BeginTurn(Game& game, std::string_view playerName);
