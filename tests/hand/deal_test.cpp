@@ -83,6 +83,31 @@ TEST(ShuffleTest, DeckTextHoldsEveryCardOnceAsTwoDigits) {
   EXPECT_THROW(Shuffle(-1, random), std::invalid_argument);
 }
 
+// A number below a bound is the engine's next output (rejecting the lowest 2^64 mod bound
+// outputs) modulo the bound, whatever way it is computed: the same numbers on every
+// machine and in every version.
+TEST(GameRandomTest, BelowIsTheEnginesOutputModuloTheBound) {
+  GameRandom random(2026);
+  std::mt19937_64 engine(2026);
+  const auto expected = [&engine](std::uint64_t bound) {
+    const std::uint64_t threshold = (0 - bound) % bound;
+    std::uint64_t x = engine();
+    while (x < threshold)
+      x = engine();
+    return static_cast<int>(x % bound);
+  };
+  for (int round = 0; round < 2000; ++round) {
+    for (const int bound : {1, 2, 3, 7, 10, 47, 52, 53, 63, 64, 65, 1000, 2147483647}) {
+      ASSERT_EQ(random.Below(bound), expected(static_cast<std::uint64_t>(bound)))
+          << "bound " << bound << ", round " << round;
+    }
+  }
+  for (int bound = 1; bound <= 100; ++bound) {
+    for (int draw = 0; draw < 100; ++draw)
+      ASSERT_EQ(random.Below(bound), expected(static_cast<std::uint64_t>(bound))) << bound;
+  }
+}
+
 TEST(ShuffleTest, SameSeedSameDeckAndOtherSeedsOtherDecks) {
   GameRandom a(7), b(7), c(8);
   const std::string first = Shuffle(3, a);
