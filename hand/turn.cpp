@@ -349,9 +349,10 @@ void FreeEmptySlots(GameState& state) {
   const CardSet inPlay = CardBit(state.Room.CardsInPlay) - 1;
   for (CardSet rest = state.FloorCards & inPlay; rest != 0; rest &= rest - 1)
     used |= std::uint32_t{1} << (state.Card(std::countr_zero(rest)).FloorSlot + 1);
-  for (int slot = 0; slot < kFloorSlots; ++slot) {
-    if ((used & (std::uint32_t{1} << (slot + 1))) == 0) state.FloorSlots[slot].Used = 0;
-  }
+  // Masked rather than tested: which slots empty is chance, and a branch on it is
+  // mispredicted as often as not.
+  for (int slot = 0; slot < kFloorSlots; ++slot)
+    state.FloorSlots[slot].Used &= -static_cast<int>((used >> (slot + 1)) & 1);
 }
 
 void RemoveCaptured(Game& game, int player, int kind, int card) {

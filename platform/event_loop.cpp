@@ -41,7 +41,11 @@ int Timer::Interval() const {
 }
 
 void Timer::SetEnabled(bool enabled) {
-  if (enabled == state_->enabled) return;
+  // Most calls change nothing (the game stops a stopped timer often); they cost a test.
+  if (enabled != state_->enabled) Switch(enabled);
+}
+
+void Timer::Switch(bool enabled) {
   state_->enabled = enabled;
   EventLoop* const loop = state_->loop;
   if (loop == nullptr) return;

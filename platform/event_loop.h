@@ -59,6 +59,7 @@ class Timer {
  private:
   friend class EventLoop;
   explicit Timer(detail::TimerState* state) : state_(state) {}
+  [[gnu::noinline]] void Switch(bool enabled);
   // Owned by this timer; handed over to the loop when the timer goes while its own
   // tick is still running.
   detail::TimerState* state_;
