@@ -18,7 +18,7 @@ bool Idle(const Game& game) {
 
 // The first month (1..12) of which all four cards lie on the floor or in a player's hand.
 int MonthOfFour(const GameState& state, int location) {
-  const CardSet cards = location == kOnFloor ? state.FloorCards : state.HandCards[location];
+  const CardSet cards = state.CardsAt(location);
   for (int month = 1; month <= 12; ++month) {
     if ((cards & MonthCardSet(month)) == MonthCardSet(month)) return month;
   }

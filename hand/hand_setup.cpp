@@ -17,7 +17,7 @@ namespace {
 int TakeServiceCardsFromFloor(Game& game, int seon) {
   GameState& state = game.state;
   int taken = 0;
-  for (CardSet rest = state.FloorCards & ~kMonthCardSet; rest != 0; rest &= rest - 1) {
+  for (CardSet rest = state.CardsAt(kOnFloor) & ~kMonthCardSet; rest != 0; rest &= rest - 1) {
     const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
     if (record.FloorSlot >= 0) state.FloorSlots[record.FloorSlot].Used = 0;
@@ -50,9 +50,10 @@ void RegroupFloorByMonth(Game& game) {
     slot.Used = 0;
   int nextSlot = 0;
   int previous = kNoCard;  // the floor card visited last
-  for (int card = 0; card < state.Room.CardsInPlay; ++card) {
+  const CardSet inPlay = CardBit(state.Room.CardsInPlay) - 1;
+  for (CardSet rest = state.CardsAt(kOnFloor) & inPlay; rest != 0; rest &= rest - 1) {
+    const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
-    if (record.Location != kOnFloor) continue;
     if (previous != kNoCard && state.Card(previous).Month == record.Month) {
       const CardRecord& below = state.Card(previous);
       record.FloorSlot = below.FloorSlot;

@@ -223,7 +223,7 @@ void TakeTheTurnsCards(Game& game, int player) {
 
 bool IsSweep(Game& game, int player) {
   const GameState& state = game.state;
-  if (state.Player(player).PlayedCount >= 10 || state.FloorCards != 0) return false;
+  if (state.Player(player).PlayedCount >= 10 || state.CardsAt(kOnFloor) != 0) return false;
   game.Sound("PANSL", 0, state.Player(player).VoiceFolder);
   return true;
 }
@@ -296,7 +296,7 @@ void LayOutHand(Game& game, int player) {
   SeatCardSet& seat = state.SeatOf(player);
   // The hand's cards in card-number order fill the slots from the first; the slots of
   // cards played since are emptied.
-  const CardSet held = state.HandCards[player];
+  const CardSet held = state.CardsAt(player);
   seat.Hand.fill(kNoCard);
   // Three month cards of a month (not yet shown in a shake or used in a bomb) may shake
   // or bomb; a month's four cards are numbered together, and a service card is alone in
@@ -307,7 +307,7 @@ void LayOutHand(Game& game, int player) {
   for (std::uint64_t rest = held; rest != 0; rest &= rest - 1) {
     const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
-    if (record.ShakeMark != kShakeShown) open |= std::uint64_t{1} << card;
+    open |= std::uint64_t{record.ShakeMark != kShakeShown} << card;
     seat.Hand[slot] = card;
     const BoardPoint at = seat.HandSlotPos[slot++];
     if (!seen || (record.ImageLeft == at.Left && record.ImageTop == at.Top)) continue;
@@ -331,7 +331,7 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side) {
   GameState& state = game.state;
   const int month =
       side == ChoiceSide::kHand ? state.Turn.HandChoiceMonth : state.Turn.FlipChoiceMonth;
-  for (CardSet rest = state.FloorCards & MonthCardSet(month); rest != 0; rest &= rest - 1) {
+  for (CardSet rest = state.CardsAt(kOnFloor) & MonthCardSet(month); rest != 0; rest &= rest - 1) {
     const int card = std::countr_zero(rest);
     CardRecord& record = state.Card(card);
     if (record.FloorSlot < 0) continue;
@@ -347,7 +347,7 @@ void RestoreChoiceSlot(Game& game, ChoiceSide side) {
 void FreeEmptySlots(GameState& state) {
   std::uint32_t used = 0;  // bit slot + 1 per slot with a card; bit 0: floor cards in no slot
   const CardSet inPlay = CardBit(state.Room.CardsInPlay) - 1;
-  for (CardSet rest = state.FloorCards & inPlay; rest != 0; rest &= rest - 1)
+  for (CardSet rest = state.CardsAt(kOnFloor) & inPlay; rest != 0; rest &= rest - 1)
     used |= std::uint32_t{1} << (state.Card(std::countr_zero(rest)).FloorSlot + 1);
   // Masked rather than tested: which slots empty is chance, and a branch on it is
   // mispredicted as often as not.

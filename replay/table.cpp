@@ -77,7 +77,7 @@ std::vector<Decision> Table::Choices() const {
   if (window_.September().IsOpen()) return {{Kind::kSeptember, 1}, {Kind::kSeptember, 2}};
   if (!MemberAsked(state, window_)) return {};
   std::vector<Decision> choices;
-  for (CardSet rest = state.HandCards[kHuman]; rest != 0; rest &= rest - 1)
+  for (CardSet rest = state.CardsAt(kHuman); rest != 0; rest &= rest - 1)
     choices.push_back({Kind::kPlay, std::countr_zero(rest)});
   for (int index = 0; index < kBombCards; ++index) {
     if (state.BombCards[kHuman][index] == BombCard::kAvailable) {

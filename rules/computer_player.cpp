@@ -10,7 +10,7 @@ namespace {
 
 // The lowest-numbered card of the player's hand among cards [from, to), or kNoCard.
 int LowestInHand(const GameState& state, int player, int from, int to) {
-  const CardSet held = state.HandCards[player] & (CardBit(to) - 1) & ~(CardBit(from) - 1);
+  const CardSet held = state.CardsAt(player) & (CardBit(to) - 1) & ~(CardBit(from) - 1);
   return held != 0 ? std::countr_zero(held) : kNoCard;
 }
 
@@ -41,8 +41,8 @@ int ChooseCardByRules(const GameState& state, int player) {
   // The matches compare months only; the floor card's own kind decides which choice a
   // hand card counts for, so one hand card can count for several. Service cards, even on
   // the floor, match nothing: only the month cards count.
-  const CardSet floor = state.FloorCards & kMonthCardSet;
-  const CardSet hand = state.HandCards[player] & kMonthCardSet;
+  const CardSet floor = state.CardsAt(kOnFloor) & kMonthCardSet;
+  const CardSet hand = state.CardsAt(player) & kMonthCardSet;
   const auto lowestMatching = [&](CardSet floorCards) {
     const CardSet matching = hand & SameMonthCards(floor & floorCards);
     return matching != 0 ? std::countr_zero(matching) : kNoCard;
@@ -67,8 +67,8 @@ int ChooseGoOrStop(const GameState& state, int player) {
   const int opponent = OpponentOf(player);
   if (state.Player(opponent).Score <= 4) return -1;
   // Go only while no card of the opponent's hand matches the floor.
-  const CardSet floor = state.FloorCards & kMonthCardSet;
-  return (state.HandCards[opponent] & SameMonthCards(floor)) != 0 ? -1 : 0;
+  const CardSet floor = state.CardsAt(kOnFloor) & kMonthCardSet;
+  return (state.CardsAt(opponent) & SameMonthCards(floor)) != 0 ? -1 : 0;
 }
 
 WrittenPlayer& WrittenPlayer::Default() {

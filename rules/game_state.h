@@ -2,8 +2,8 @@
 // The data of the game: the card table, the two players, their card lists, the floor,
 // the draw pile and the room, all as plain values in one GameState object. The rules
 // read and write these fields directly, except a card's place, which MoveCard changes
-// together with the sets of the floor's, the hands' and the captured cards; nothing here
-// knows how they are shown.
+// together with the set of the cards at each place; nothing here knows how they are
+// shown.
 
 #include <array>
 #include <cassert>
@@ -371,11 +371,6 @@ struct GameState {
   클래스_변수 Result;
   // The human's decisions in this hand, in order.
   HandRecord Record;
-  // The cards on the floor, in each player's hand and captured by each player (by player
-  // index), always those whose Location says so.
-  CardSet FloorCards = 0;
-  std::array<CardSet, kPlayers> HandCards{};
-  std::array<CardSet, kPlayers> CapturedCards{};
 
   GameState();
   // Equal in every field; the tests compare states and what a player may see of them.
@@ -398,14 +393,17 @@ struct GameState {
     assert(card >= 0 && card < kMaxCardsInPlay);
     return Cards[static_cast<std::size_t>(card)];
   }
-  // Puts a card in a place (a player's hand, the floor, a capture pile or the draw pile),
-  // keeping the sets of the floor's, the hands' and the captured cards.
+  // Puts a card in a place: a player's hand, the floor, a player's captured cards or the
+  // draw pile (the place of the cards not in play, too).
   void MoveCard(int card, int location) {
     CardRecord& record = Card(card);
-    if (CardSet* from = SetOf(record.Location)) *from &= ~CardBit(card);
-    if (CardSet* to = SetOf(location)) *to |= CardBit(card);
+    // Without a branch: where a card goes is chance, and a branch on it is mispredicted.
+    places_[PlaceOf(record.Location)] &= ~CardBit(card);
+    places_[PlaceOf(location)] |= CardBit(card);
     record.Location = location;
   }
+  // The cards at a place, always those whose Location says so.
+  CardSet CardsAt(int location) const { return places_[PlaceOf(location)]; }
   SeatCardSet& SeatOf(int player) {
     const int seat = Player(player).Seat;
     assert(seat >= 0 && seat < kPlayers);
@@ -418,14 +416,17 @@ struct GameState {
   }
 
  private:
-  CardSet* SetOf(int location) {
-    if (location == kOnFloor) return &FloorCards;
-    if (location == kHuman || location == kComputer) return &HandCards[location];
-    if (location == CapturedBy(kHuman) || location == CapturedBy(kComputer)) {
-      return &CapturedCards[location - CapturedBy(0)];
-    }
-    return nullptr;
+  // The set of each place, by location + 1 (kInDrawPile to CapturedBy(kComputer)); the
+  // numbers that are no place share a set of their own.
+  static constexpr int kPlaces = 7;
+  static constexpr std::array<int, 13> kPlaceOfLocation = {0, 1, 2, 6, 6, 3, 6, 6, 6, 6, 6, 4, 5};
+  static int PlaceOf(int location) {
+    assert(location >= kInDrawPile && location <= CapturedBy(kComputer) &&
+           kPlaceOfLocation[static_cast<std::size_t>(location + 1)] != kPlaces - 1);
+    return kPlaceOfLocation[static_cast<std::size_t>(location + 1)];
   }
+  // Every card starts in the draw pile.
+  std::array<CardSet, kPlaces> places_{(CardSet{1} << kMaxCardsInPlay) - 1};
 };
 
 }  // namespace hw

@@ -47,7 +47,7 @@ int NextDrawCard(GameState& state, bool remove) {
 template <typename Visit>
 void ForEachFloorCardOfMonth(const GameState& state, int card, Visit visit) {
   if (card >= kMonthCards) return;
-  for (CardSet rest = state.FloorCards & MonthCardSet(state.Card(card).Month); rest != 0;
+  for (CardSet rest = state.CardsAt(kOnFloor) & MonthCardSet(state.Card(card).Month); rest != 0;
        rest &= rest - 1) {
     const int c = std::countr_zero(rest);
     const CardRecord& record = state.Card(c);
@@ -94,7 +94,7 @@ std::string CardListText(const CardList& cards) {
 }
 
 bool FloorHasMonth(const GameState& state, int card) {
-  return (state.FloorCards & MonthCardSet(state.Card(card).Month)) != 0;
+  return (state.CardsAt(kOnFloor) & MonthCardSet(state.Card(card).Month)) != 0;
 }
 
 }  // namespace hw

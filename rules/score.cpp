@@ -18,17 +18,12 @@ bool HasAll(CardSet captured, CardSet set) {
   return (captured & set) == set;
 }
 
+// Looked up rather than branched on: the count of brights is chance.
 int BrightPoints(CardSet captured, int brights) {
-  switch (brights) {
-    case 3:  // three brights with the rain bright among them score one point less
-      return (captured & kRainBright) != 0 ? 2 : 3;
-    case 4:
-      return 4;
-    case 5:
-      return 15;
-    default:
-      return 0;
-  }
+  static constexpr int kPoints[] = {0, 0, 0, 3, 4, 15};
+  // Three brights with the rain bright among them score one point less.
+  const bool rainy = brights == 3 && (captured & kRainBright) != 0;
+  return kPoints[brights] - static_cast<int>(rainy);
 }
 
 }  // namespace
@@ -38,12 +33,12 @@ int BrightPoints(CardSet captured, int brights) {
 // kind: it is double junk only once it has been moved to the junk pile.
 int DoubleJunkCount(const GameState& state, int player) {
   constexpr CardSet kDoubleJunk = CardsMarked(kMarkDoubleJunk);
-  return CardCount(state.CapturedCards[player] & kDoubleJunk & CardsOfKind(state, kJunk));
+  return CardCount(state.CardsAt(CapturedBy(player)) & kDoubleJunk & CardsOfKind(state, kJunk));
 }
 
 ScoreFigures ComputeScore(const GameState& state, int player) {
   const SeatCardSet& seat = state.SeatOf(player);
-  const CardSet captured = state.CapturedCards[player];
+  const CardSet captured = state.CardsAt(CapturedBy(player));
   ScoreFigures f;
 
   const int brights = seat.CapturedCountByKind[kBright];

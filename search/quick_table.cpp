@@ -14,7 +14,7 @@ CardList LegalAnswers(const GameState& state, const Question& question) {
   switch (question.What) {
     case Kind::kCard: {
       CardList cards;
-      for (CardSet rest = state.HandCards[question.Player]; rest != 0; rest &= rest - 1)
+      for (CardSet rest = state.CardsAt(question.Player); rest != 0; rest &= rest - 1)
         cards.push_back(std::countr_zero(rest));
       if (FirstAvailableBombCard(state, question.Player) >= 0) cards.push_back(-1);
       return cards;

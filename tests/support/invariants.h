@@ -36,22 +36,17 @@ inline std::string BrokenInvariant(const GameState& state, bool betweenTurns) {
       }
     }
   }
-  // The sets of the floor's, the hands' and the captured cards hold exactly the cards
-  // placed there.
-  CardSet floor = 0;
-  std::array<CardSet, kPlayers> hands{};
-  std::array<CardSet, kPlayers> captured{};
-  for (int card = 0; card < kMaxCardsInPlay; ++card) {
-    const int location = state.Card(card).Location;
-    if (location == kOnFloor) floor |= CardBit(card);
-    if (location == kHuman || location == kComputer) hands[location] |= CardBit(card);
-    for (int player = 0; player < kPlayers; ++player) {
-      if (location == CapturedBy(player)) captured[player] |= CardBit(card);
+  // The set of every place holds exactly the cards placed there.
+  for (const int location :
+       {kInDrawPile, kHuman, kComputer, kOnFloor, CapturedBy(kHuman), CapturedBy(kComputer)}) {
+    CardSet placed = 0;
+    for (int card = 0; card < kMaxCardsInPlay; ++card) {
+      if (state.Card(card).Location == location) placed |= CardBit(card);
+    }
+    if (placed != state.CardsAt(location)) {
+      return "the set of the cards at " + std::to_string(location) + " differs from their places";
     }
   }
-  if (floor != state.FloorCards) return "the floor's card set differs from its cards";
-  if (hands != state.HandCards) return "a hand's card set differs from its cards";
-  if (captured != state.CapturedCards) return "a player's captured set differs from the piles";
   for (int card = 0; card < inPlay; ++card) {
     const int location = state.Card(card).Location;
     const bool listed = pileCount.count(card) > 0;
