@@ -125,8 +125,8 @@ void ClearCardTable(Game& game) {
   GameState& state = game.state;
   // All cards, not only those of this hand: a service card of an earlier hand with more
   // service cards must not linger.
+  state.GatherCards();
   for (int card = 0; card < kMaxCardsInPlay; ++card) {
-    state.MoveCard(card, kInDrawPile);
     CardRecord& record = state.Card(card);
     record.ShakeMark = kShakeNone;
     record.StackLevel = 0;

@@ -38,7 +38,6 @@ TakenStack TakeStack(Game& game, int player, CardList& stack, CardList& matches,
     for (const int card : cards) {
       CardRecord& record = state.Card(card);
       if (record.Location >= CapturedBy(0)) continue;
-      state.MoveCard(card, CapturedBy(player));
       record.FloorSlot = -1;
       record.StackLevel = 0;
       CapturePile(game, player, card, show);

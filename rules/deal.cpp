@@ -191,6 +191,7 @@ void Deal(GameState& state, std::string_view deckText) {
 void DealCheckedDeck(GameState& state, std::string_view deckText) {
   const int cardsInPlay = state.Room.CardsInPlay;
   assert(DeckTextIsValid(deckText, cardsInPlay));
+  state.GatherCards();  // the cards not dealt stay in the draw pile
   state.DrawPile.assign(static_cast<std::size_t>(cardsInPlay), kNoCard);
   for (int i = 0; i < cardsInPlay; ++i) {
     state.DrawPile[i] = TwoDigits(deckText, i);
@@ -209,9 +210,6 @@ void DealCheckedDeck(GameState& state, std::string_view deckText) {
   DealToHand(state, second, 5, position);
   DealToHand(state, first, 5, position);
   state.DrawPileTaken = static_cast<std::size_t>(position);
-  for (; position < cardsInPlay; ++position) {
-    state.MoveCard(state.DrawPile[position], kInDrawPile);
-  }
 }
 
 SeededDeal DealFrom(GameRandom random, int serviceCards) {

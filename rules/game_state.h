@@ -402,6 +402,12 @@ struct GameState {
     places_[PlaceOf(location)] |= CardBit(card);
     record.Location = location;
   }
+  // Puts every card in the draw pile, as before a deal.
+  void GatherCards() {
+    for (CardRecord& card : Cards)
+      card.Location = kInDrawPile;
+    places_ = {kAllCards};
+  }
   // The cards at a place, always those whose Location says so.
   CardSet CardsAt(int location) const { return places_[PlaceOf(location)]; }
   SeatCardSet& SeatOf(int player) {
@@ -425,8 +431,9 @@ struct GameState {
            kPlaceOfLocation[static_cast<std::size_t>(location + 1)] != kPlaces - 1);
     return kPlaceOfLocation[static_cast<std::size_t>(location + 1)];
   }
+  static constexpr CardSet kAllCards = (CardSet{1} << kMaxCardsInPlay) - 1;
   // Every card starts in the draw pile.
-  std::array<CardSet, kPlaces> places_{(CardSet{1} << kMaxCardsInPlay) - 1};
+  std::array<CardSet, kPlaces> places_{kAllCards};
 };
 
 }  // namespace hw
