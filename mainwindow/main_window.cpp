@@ -102,11 +102,13 @@ void MainWindow::SetTurnInterval() {
 void MainWindow::OnTurnTick() {
   // The ticks that came together before this one only redrew: they are counted, and
   // nobody misses their drawing.
-  const int limit = game_.state.PlayerInfo.TurnTimeLimit;
-  for (int skipped = turnTimer_->Interval() / 1000 - 1; skipped > 0; --skipped) {
-    ++turnTicks_;
-    indicatorShown_ = !indicatorShown_;
-    if (turnPlayer_ != kHuman && turnTicks_ < limit) turnTicks_ = limit;
+  // Each blinks the indicator; after the computer's first, its count jumps to the limit.
+  if (const int skipped = turnTimer_->Interval() / 1000 - 1; skipped > 0) {
+    indicatorShown_ = indicatorShown_ != (skipped % 2 == 1);
+    turnTicks_ += skipped;
+    if (turnPlayer_ != kHuman) {
+      turnTicks_ = std::max(turnTicks_, game_.state.PlayerInfo.TurnTimeLimit + skipped - 1);
+    }
   }
   if (TurnTick()) SetTurnInterval();
 }
