@@ -25,21 +25,28 @@ class Fingerprint {
   // Each word holds the next 8 bytes of the text as memory holds them; the last one,
   // shorter, is padded with zero bytes.
   void Add(std::string_view text) {
+    // Mixed in a local: the text's bytes might alias the member, which would then be
+    // stored and read back at every word.
+    std::uint64_t hash = hash_;
     const char* data = text.data();
     std::size_t left = text.size();
     for (; left >= 8; left -= 8, data += 8) {
       std::uint64_t word;
       std::memcpy(&word, data, 8);
-      Mix(word);
+      hash = Mixed(hash, word);
     }
-    if (left > 0) Mix(Tail(data, left));
-    Mix(text.size());  // ends each piece, so "ab"+"c" differs from "a"+"bc"
+    if (left > 0) hash = Mixed(hash, Tail(data, left));
+    hash_ = Mixed(hash, text.size());  // ends each piece, so "ab"+"c" differs from "a"+"bc"
   }
-  void Add(long long number) { Mix(static_cast<std::uint64_t>(number) ^ 0x9e3779b97f4a7c15ULL); }
+  void Add(long long number) {
+    hash_ = Mixed(hash_, static_cast<std::uint64_t>(number) ^ 0x9e3779b97f4a7c15ULL);
+  }
   std::uint64_t Value() const { return hash_; }
 
  private:
-  void Mix(std::uint64_t word) { hash_ = (hash_ ^ word) * 0x100000001b3ULL; }
+  static std::uint64_t Mixed(std::uint64_t hash, std::uint64_t word) {
+    return (hash ^ word) * 0x100000001b3ULL;
+  }
   // The 1 to 7 bytes at `data` as a zero-padded word, as copying them into a zeroed
   // word would leave it (without a call to a copy routine of variable length).
   static std::uint64_t Tail(const char* data, std::size_t n) {
