@@ -48,7 +48,7 @@ AfterScore DecideAfterScore(Game& game, int player) {
     if (player == kHuman) {
       game.Window().AskSeptemberAnimal();
     } else {
-      game.Log("[" + who.Name + "]님 구열결정중..");
+      game.Log({"[", who.Name, "]님 구열결정중.."});
       ChooseSeptemberAnimal(game, player, game.Computer().SeptemberAnimal(state, player));
     }
     return AfterScore::kTakenOver;
@@ -60,7 +60,7 @@ AfterScore DecideAfterScore(Game& game, int player) {
     } else if (player == kHuman) {
       game.Window().AskGoOrStop();
     } else {
-      game.Log("[" + who.Name + "]님 고/스톱 결정중입니다");
+      game.Log({"[", who.Name, "]님 고/스톱 결정중입니다"});
       if (game.Computer().Go(state, player)) {
         CallGo(game, player);
       } else {
@@ -76,7 +76,7 @@ AfterScore DecideAfterScore(Game& game, int player) {
   }
 
   if (state.Room.ThreePpeokRule == 1 && who.PpeokCount >= 3) {
-    game.Log("[" + who.Name + "]님께서 3회뻑으로 승리하셨습니다..짝짝짝!!!");
+    game.Log({"[", who.Name, "]님께서 3회뻑으로 승리하셨습니다..짝짝짝!!!"});
     SettleSpecialWin(game, player, SpecialWin::kThreePpeok);
     return AfterScore::kTakenOver;
   }

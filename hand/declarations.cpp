@@ -76,8 +76,8 @@ void CallGo(Game& game, int player) {
   who.ScoreAtLastGo = who.Score;
   state.Room.LastGoPlayer = player;
   game.board.DrawPlayerStatus(player);
-  game.Log("[" + who.Name + "]님 <" + std::to_string(who.GoCount) + "고>(" +
-           std::to_string(who.ScoreAtLastGo) + "점)");
+  game.Log({"[", who.Name, "]님 <", std::to_string(who.GoCount), "고>(",
+            std::to_string(who.ScoreAtLastGo), "점)"});
   game.Sound("GO" + std::to_string(std::min(who.GoCount, 5)), 0, who.VoiceFolder);
   game.board.ShowGoEffect(who.GoCount);
   OpponentsTurn(game, player);
@@ -90,7 +90,7 @@ void CallStop(Game& game, int player) {
   const PlayerRecord& who = state.Player(player);
   game.Sound("STOP", 4, who.VoiceFolder);
   game.loop.WaitSeconds(1.0);
-  game.Log("[" + who.Name + "]님 스톱(" + std::to_string(who.Score) + "점)");
+  game.Log({"[", who.Name, "]님 스톱(", std::to_string(who.Score), "점)"});
   SettleByStop(game, player);
 }
 
@@ -104,7 +104,7 @@ void DeclareShake(Game& game, int player, int card) {
   if (player == kHuman) {
     game.Sound("WAVE", 3);
   } else {
-    game.Log("[" + who.Name + "]님께서 흔들었습니다");
+    game.Log({"[", who.Name, "]님께서 흔들었습니다"});
     ShowShakeCards(game, player, card);
   }
   // The turn begins again; the shaken cards are now played plainly.
@@ -141,12 +141,12 @@ void ChooseSeptemberAnimal(Game& game, int player, int choice) {
   state.Room.SeptemberChoicePending = false;
   const std::string& name = state.Player(player).Name;
   if (choice == 1) {
-    game.Log("[" + name + "]님께서 구열을 십자리에 놓으셨습니다", kWhite);
+    game.Log({"[", name, "]님께서 구열을 십자리에 놓으셨습니다"}, kWhite);
   } else {
     state.Card(kSeptemberAnimal).Kind = kJunk;
     CapturePile(game, player, kSeptemberAnimal, false);
     RemoveCaptured(game, player, kAnimal, kSeptemberAnimal);
-    game.Log("[" + name + "]님께서 구열을 쌍피로 이동하셨습니다", kWhite);
+    game.Log({"[", name, "]님께서 구열을 쌍피로 이동하셨습니다"}, kWhite);
   }
   // Either way the score may now allow a stop, or end the hand.
   CalculateScore(game, player);

@@ -2,8 +2,10 @@
 // A running game: its state together with the world the rules act on. Game procedures
 // take a Game&; pure questions about the state take a const GameState&.
 
+#include <algorithm>
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +70,27 @@ struct Game {
   // Writes a game event (yellow) or an information line (white) to the message log.
   void Log(std::string_view text, Rgb colour = kYellow, bool bold = false) {
     log.AppendLog(kLogArea, text, colour, bold);
+  }
+  // The same for a line of several pieces ("[", a name, "]님 스톱"): a line of usual
+  // length is joined on the stack, so that writing it allocates nothing.
+  void Log(std::initializer_list<std::string_view> pieces, Rgb colour = kYellow,
+           bool bold = false) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+      size += piece.size();
+    std::array<char, 256> line;
+    if (size > line.size()) {
+      std::string longLine;
+      longLine.reserve(size);
+      for (const std::string_view piece : pieces)
+        longLine += piece;
+      Log(std::string_view(longLine), colour, bold);
+      return;
+    }
+    char* end = line.data();
+    for (const std::string_view piece : pieces)
+      end = std::copy(piece.begin(), piece.end(), end);
+    Log(std::string_view(line.data(), size), colour, bold);
   }
   void Sound(std::string_view name, int channel, std::string_view voiceFolder = {},
              bool wait = false, double delaySeconds = 0.3) {

@@ -142,7 +142,7 @@ void AssignTurnOrder(Game& game, std::string_view seonName) {
     player.TurnOrder = player.Name == seonName ? 1 : 2;
     player.PlayedCount = 0;
   }
-  game.Log("<" + std::string(seonName) + ">님을 게임[선]으로 시작합니다");
+  game.Log({"<", seonName, ">님을 게임[선]으로 시작합니다"});
 }
 
 void TidyFloorAfterDeal(Game& game) {

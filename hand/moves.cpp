@@ -153,8 +153,8 @@ void ShowMissionInfo(Game& game) {
   state.Room.MissionShown = true;
   game.Log("----------------------", kWhite);
   game.Log("현재판 미션정보", kWhite, true);
-  game.Log("미션명: " + mission.Name, kWhite);
-  game.Log("승리후 미션성공 " + std::to_string(mission.Multiple) + "배 획득", kWhite);
+  game.Log({"미션명: ", mission.Name}, kWhite);
+  game.Log({"승리후 미션성공 ", std::to_string(mission.Multiple), "배 획득"}, kWhite);
   game.Log("----------------------", kWhite);
 }
 
@@ -408,10 +408,10 @@ void EnterRoom(Game& game) {
   game.board.DrawRoomTitle(RoomTitle(state.Room));
   game.board.DrawPlayerPanel(kHuman);
   game.board.DrawPlayerPanel(kComputer);
-  const std::string chongtong = std::to_string(state.PlayerInfo.ChongtongMultiple);
-  const std::string firstPpeok = std::to_string(state.PlayerInfo.FirstPpeokMultiple);
-  game.Log("총통/3뻑 점당금액의 <" + chongtong + "배>", kWhite);
-  game.Log("첫뻑시 점당금액의 <" + firstPpeok + "배> ", kWhite);
+  game.Log({"총통/3뻑 점당금액의 <", std::to_string(state.PlayerInfo.ChongtongMultiple), "배>"},
+           kWhite);
+  game.Log({"첫뻑시 점당금액의 <", std::to_string(state.PlayerInfo.FirstPpeokMultiple), "배> "},
+           kWhite);
   game.Log("화살표로 패속도조절", kWhite);
   game.Log("<- (속도증가)", kWhite);
   game.Log("-> (속도감소)", kWhite);

@@ -55,8 +55,8 @@ void SettleByStop(Game& game, int winner) {
   game.board.DrawMissionNameplate(achieved, achieved ? state.Player(winner).Name : "");
 
   game.Log(kRule);
-  game.Log("<" + state.Player(winner).Name + ">님의 승리! ");
-  game.Log(payout.Amount + "원!  난점수(" + std::to_string(payout.Points) + "점)");
+  game.Log({"<", state.Player(winner).Name, ">님의 승리! "});
+  game.Log({payout.Amount, "원!  난점수(", std::to_string(payout.Points), "점)"});
   game.Log(MissionLine(payout.Mission.Multiple));
   game.Log(kRule);
   if (!payout.AllIn.empty()) game.Log(payout.AllIn);
@@ -92,8 +92,8 @@ void SettleSpecialWin(Game& game, int winner, SpecialWin kind) {
   const bool chongtong = kind == SpecialWin::kChongtong;
   const std::string& name = state.Player(winner).Name;
   game.Log(kRule);
-  game.Log("<" + name + (chongtong ? ">님 총통승! " : ">님 3뻑승! "));
-  game.Log(payout.Amount + "원 획득!");
+  game.Log({"<", name, chongtong ? ">님 총통승! " : ">님 3뻑승! "});
+  game.Log({payout.Amount, "원 획득!"});
   game.Log(MissionLine(payout.Mission.Multiple));
   game.Log(kRule);
 

@@ -198,7 +198,7 @@ void GiveBonuses(Game& game, int player, const TakenStack& hand, const TakenStac
     }
     if (IsSweep(game, player)) {
       ++steal;
-      game.Log(who.Name + "님 판쓸이까지..^^");
+      game.Log({who.Name, "님 판쓸이까지..^^"});
     }
   }
 }
@@ -236,7 +236,7 @@ void ApplyMoneyChange(Game& game, int player, std::string_view amount) {
   } else {
     who.Money = BigAdd(who.Money, amount);
     who.RunningGain = BigAdd(who.RunningGain, amount);
-    game.Log("<" + who.Name + ">님 첫뻑!으로 [" + std::string(amount) + "원]을 획득하셨습니다 !!");
+    game.Log({"<", who.Name, ">님 첫뻑!으로 [", amount, "원]을 획득하셨습니다 !!"});
   }
   if (player == kHuman) game.state.PlayerInfo.Money = who.Money;
   game.board.DrawPlayerPanel(player);

@@ -6,6 +6,48 @@
 
 namespace hw {
 
+namespace {
+
+constexpr std::uint64_t kUpperBits = ~std::uint64_t{0} << 31;
+constexpr std::uint64_t kTwist = 0xb5026f5aa96619e9ULL;
+
+// A word of the next state from the word itself, its successor and the word 156 on.
+constexpr std::uint64_t Twisted(std::uint64_t word, std::uint64_t successor, std::uint64_t far) {
+  const std::uint64_t y = (word & kUpperBits) | (successor & ~kUpperBits);
+  return far ^ (y >> 1) ^ ((0 - (y & 1)) & kTwist);
+}
+
+}  // namespace
+
+MersenneTwister64::MersenneTwister64(std::uint64_t seed) {
+  state_[0] = seed;
+  for (std::size_t i = 1; i < kWords; ++i) {
+    const std::uint64_t previous = state_[i - 1];
+    state_[i] = 6364136223846793005ULL * (previous ^ (previous >> 62)) + i;
+  }
+}
+
+MersenneTwister64::MersenneTwister64(std::seed_seq& seeds) {
+  std::array<std::uint32_t, 2 * kWords> words;
+  seeds.generate(words.begin(), words.end());
+  bool allZero = true;
+  for (std::size_t i = 0; i < kWords; ++i) {
+    state_[i] = words[2 * i] | static_cast<std::uint64_t>(words[2 * i + 1]) << 32;
+    allZero = allZero && (i == 0 ? (state_[0] & kUpperBits) == 0 : state_[i] == 0);
+  }
+  if (allZero) state_[0] = std::uint64_t{1} << 63;
+}
+
+void MersenneTwister64::Renew() {
+  constexpr std::size_t kShift = 156;
+  for (std::size_t i = 0; i < kWords - kShift; ++i)
+    state_[i] = Twisted(state_[i], state_[i + 1], state_[i + kShift]);
+  for (std::size_t i = kWords - kShift; i < kWords - 1; ++i)
+    state_[i] = Twisted(state_[i], state_[i + 1], state_[i + kShift - kWords]);
+  state_[kWords - 1] = Twisted(state_[kWords - 1], state_[0], state_[kShift - 1]);
+  next_ = 0;
+}
+
 GameRandom GameRandom::FromEntropy() {
   std::random_device device;
   const std::uint64_t high = device();
