@@ -7,15 +7,14 @@
 #   - hands per second of the JSON mode, written to /dev/null.
 # Nothing here passes or fails: it measures and prints.
 #
-#   tools/bench-sim.sh [HANDS] [BUILD_FOLDER]   (defaults 100000 and build/release, built if missing)
+#   tools/bench-sim.sh [HANDS] [BUILD_FOLDER]   (defaults 100000 and build/release, which is
+#   brought up to date by tools/build-release.sh, profile-guided; another folder is used as is)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 hands=${1:-100000}
 build=${2:-build/release}
-if [ ! -x "$build/sim/hwatable-sim" ]; then
-  cmake --preset release >/dev/null && cmake --build --preset release --target hwatable-sim >/dev/null
-fi
+if [ "$build" = build/release ]; then tools/build-release.sh hwatable-sim >/dev/null; fi
 sim=$build/sim/hwatable-sim
 args=(--seed 1 --money 1000000000000)
 

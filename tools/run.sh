@@ -6,6 +6,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${HWATABLE_SKIP_DEPS:-0}" != 1 ]; then tools/install-deps.sh; fi
-cmake --preset release
-cmake --build --preset release
+tools/build-release.sh
 exec build/release/app/hwatable "$@"
