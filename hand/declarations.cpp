@@ -28,7 +28,7 @@ int MonthOfFour(const GameState& state, int location) {
 // After a declaration the hand is laid out again and the opponent plays.
 void OpponentsTurn(Game& game, int player) {
   LayOutHand(game, player);
-  BeginTurn(game, game.state.Player(OpponentOf(player)).Name);
+  BeginTurn(game, OpponentOf(player));
 }
 
 }  // namespace
@@ -109,7 +109,7 @@ void DeclareShake(Game& game, int player, int card) {
   }
   // The turn begins again; the shaken cards are now played plainly.
   --who.PlayedCount;
-  BeginTurn(game, who.Name);
+  BeginTurn(game, player);
 }
 
 bool HasChongtong(Game& game, int player) {

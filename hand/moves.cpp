@@ -94,7 +94,7 @@ void DealHand(Game& game) {
   } else {
     SetMission(state, RandomMission(game.random));
   }
-  BeginTurn(game, seon);
+  BeginTurn(game, PlayerByName(state, seon));
 }
 
 void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::string_view seonName) {
@@ -158,7 +158,7 @@ void ShowMissionInfo(Game& game) {
   game.Log("----------------------", kWhite);
 }
 
-void BeginTurn(Game& game, std::string_view playerName) {
+void BeginTurn(Game& game, int player) {
   GameState& state = game.state;
   if (Idle(game)) return;
 
@@ -172,7 +172,6 @@ void BeginTurn(Game& game, std::string_view playerName) {
   }
 
   state.Turn.StealCount = 0;
-  const int player = PlayerByName(state, playerName);
   PlayerRecord& who = state.Player(player);
 
   if (who.PlayedCount == 0) {
@@ -362,7 +361,7 @@ void PlayServiceCard(Game& game, int player, int card) {
   CalculateScore(game, player);
   LayOutHand(game, player);
   if (HasChongtong(game, player)) return;
-  BeginTurn(game, who.Name);
+  BeginTurn(game, player);
 }
 
 void ResolveChoice(Game& game, int player, ChoiceSide side, int card, int chosen) {

@@ -25,8 +25,8 @@ void StartHand(Game& game, int cardsInPlay, std::string_view deckText, std::stri
 void StartCheckedHand(Game& game, int cardsInPlay, std::string_view deckText,
                       std::string_view seonName);
 
-// Begins the named player's turn (after the first-turn checks for chongtong).
-void BeginTurn(Game& game, std::string_view playerName);
+// Begins the player's turn (after the first-turn checks for chongtong).
+void BeginTurn(Game& game, int player);
 
 // Lays a card from the hand on the floor; asks for a choice between two floor cards or
 // goes on to the flip. `power` is the human's power bar level (0 for the computer).

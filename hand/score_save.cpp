@@ -13,7 +13,6 @@ void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amoun
   PlayerInfoRecord& info = state.PlayerInfo;
   const bool own = player.Name == info.Name;
 
-  std::string upPoint(amount);
   if (outcome == HandOutcome::kWon) {
     state.Room.SeonName = player.Name;
     player.Money = BigAdd(amount, player.Money);
@@ -25,7 +24,6 @@ void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amoun
     player.Money = BigSubtract(player.Money, amount);
     player.RunningGain = BigSubtract(player.RunningGain, amount);
     game.board.DrawRunningGain(slot);
-    upPoint = "-" + upPoint;
     player.Losses = BigAdd(player.Losses, "1");
   } else {
     player.Draws = BigAdd(player.Draws, "1");
@@ -38,6 +36,8 @@ void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amoun
     info.Draws = player.Draws;
     info.MissionCount = player.MissionCount;
     if (game.portal != nullptr) {
+      const std::string upPoint =
+          outcome == HandOutcome::kLost ? "-" + std::string(amount) : std::string(amount);
       game.portal->PostScoreSave({.Name = info.Name,
                                   .GameCode = state.GameInfo.GameCode,
                                   .Money = info.Money,

@@ -369,7 +369,7 @@ void EndTurn(Game& game, int player) {
   CalculateScore(game, player);
   if (DecideAfterScore(game, player) == AfterScore::kTakenOver) return;
   LayOutHand(game, player);
-  BeginTurn(game, game.state.Player(OpponentOf(player)).Name);
+  BeginTurn(game, OpponentOf(player));
 }
 
 void FlipFromDeck(Game& game, int player, FlipKind kind) {

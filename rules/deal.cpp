@@ -109,11 +109,16 @@ std::string_view ShuffleInto(int serviceCards, GameRandom& random, DeckTextBuffe
     throw std::invalid_argument("the number of service cards must be 0 to 5");
   }
   const int n = kMonthCards + serviceCards;
+  // Fisher-Yates from the last card down. The places drawn do not depend on the deck, so
+  // they are all drawn first: the swaps then do not wait for each draw.
+  std::array<int, kMaxCardsInPlay> drawn;
+  for (int i = n - 1; i > 0; --i)
+    drawn[i] = random.Below(i + 1);
   std::array<int, kMaxCardsInPlay> deck;
   for (int i = 0; i < n; ++i)
     deck[i] = i;
   for (int i = n - 1; i > 0; --i)
-    std::swap(deck[i], deck[random.Below(i + 1)]);
+    std::swap(deck[i], deck[drawn[i]]);
 
   for (int i = 0; i < n; ++i) {
     text[2 * i] = static_cast<char>('0' + deck[i] / 10);

@@ -374,12 +374,12 @@ int RunSimulation(const Options& options, std::ostream& out, std::ostream& err) 
   int status = 0;
   std::chrono::nanoseconds replaying{0};
   for (int hand = 0; hand < options.hands; ++hand) {
-    const std::string money = table.HumanMoney();
     const Run::Outcome outcome = table.PlayHand(options);
     if (outcome == Run::Outcome::kNoMoney) {
-      // As at the table: the start button refuses, and the run ends there.
-      err << "hwatable-sim: hand " << hand + 1 << " not played: the player's money (" << money
-          << ") is below 20 times the stake (" << options.stake << ")\n";
+      // As at the table: the start button refuses (the money is as it was), and the run
+      // ends there.
+      err << "hwatable-sim: hand " << hand + 1 << " not played: the player's money ("
+          << table.HumanMoney() << ") is below 20 times the stake (" << options.stake << ")\n";
       break;
     }
     if (outcome == Run::Outcome::kStuck) {

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 deals=${1:-10000}
 playouts=${2:-1200}
 threads=${3:-2}
-tools/build-release.sh hwatable-sim >/dev/null
+cmake --preset release >/dev/null && cmake --build --preset release --target hwatable-sim >/dev/null
 /usr/bin/time -f "wall %e s, CPU %U s user" \
   build/release/sim/hwatable-sim --match search written --deals "$deals" --playouts "$playouts" \
   --threads "$threads" --seed 1

@@ -7,14 +7,16 @@
 #   - hands per second of the JSON mode, written to /dev/null.
 # Nothing here passes or fails: it measures and prints.
 #
-#   tools/bench-sim.sh [HANDS] [BUILD_FOLDER]   (defaults 100000 and build/release, which is
-#   brought up to date by tools/build-release.sh, profile-guided; another folder is used as is)
+#   tools/bench-sim.sh [HANDS] [BUILD_FOLDER]   (defaults 100000 and build/release, brought up
+#   to date first; another folder is measured as it is)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 hands=${1:-100000}
 build=${2:-build/release}
-if [ "$build" = build/release ]; then tools/build-release.sh hwatable-sim >/dev/null; fi
+if [ "$build" = build/release ]; then
+  cmake --preset release >/dev/null && cmake --build --preset release --target hwatable-sim >/dev/null
+fi
 sim=$build/sim/hwatable-sim
 args=(--seed 1 --money 1000000000000)
 

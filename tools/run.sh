@@ -6,5 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${HWATABLE_SKIP_DEPS:-0}" != 1 ]; then tools/install-deps.sh; fi
-tools/build-release.sh
+cmake --preset release
+cmake --build --preset release
 exec build/release/app/hwatable "$@"

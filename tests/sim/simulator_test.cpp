@@ -171,7 +171,7 @@ TEST(SimulatorTest, ThePlayerWhoCannotPayTheStakeEndsTheRun) {
   const SimRun run = Simulate({"--money", "1999", "--stake", "100"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
-  EXPECT_THAT(run.err, HasSubstr("below 20 times the stake"));
+  EXPECT_THAT(run.err, HasSubstr("the player's money (1999) is below 20 times the stake (100)"));
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
 }
 
