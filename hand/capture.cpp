@@ -6,18 +6,15 @@
 
 namespace hw {
 
-void LayOutPile(Game& game, int player, int kind, int card) {
+namespace {
+
+// The pile's cards moved to their places on a board that is seen, from the card added
+// at its end (the others are in place) or from the first; the added card glides there.
+[[gnu::noinline]] void LayOutSeenPile(Game& game, int seatIndex, int kind, int card,
+                                      bool appended) {
   GameState& state = game.state;
-  const int seatIndex = state.Player(player).Seat;
   const SeatCardSet& seat = state.SeatCards[static_cast<std::size_t>(seatIndex)];
   const int count = seat.CapturedCountByKind[kind];
-  // A pile is laid out after every change, so when the change was a card added at its
-  // end, the cards before it are in their places already.
-  const bool appended = count > 0 && card != kNoCard && seat.Captured[kind][count - 1] == card;
-  if (!game.board.Seen()) {  // nothing to lay out; the added card is still heard
-    if (appended) game.sound.PlayGameSound("TUCK", 3, false, "", 0.3);
-    return;
-  }
   for (int i = appended ? count : 1; i <= count; ++i) {
     const int c = seat.Captured[kind][i - 1];
     if (c == kNoCard) continue;
@@ -36,6 +33,23 @@ void LayOutPile(Game& game, int player, int kind, int card) {
     const BoardPoint last = PilePosition(seat, kind, count);
     game.board.MoveJunkLabel(seatIndex, last.Left + kJunkLabelOffset.Left,
                              last.Top + kJunkLabelOffset.Top);
+  }
+}
+
+}  // namespace
+
+void LayOutPile(Game& game, int player, int kind, int card) {
+  GameState& state = game.state;
+  const int seatIndex = state.Player(player).Seat;
+  const SeatCardSet& seat = state.SeatCards[static_cast<std::size_t>(seatIndex)];
+  const int count = seat.CapturedCountByKind[kind];
+  // A pile is laid out after every change, so when the change was a card added at its
+  // end, the cards before it are in their places already.
+  const bool appended = count > 0 && card != kNoCard && seat.Captured[kind][count - 1] == card;
+  if (game.board.Seen()) {
+    LayOutSeenPile(game, seatIndex, kind, card, appended);
+  } else if (appended) {  // nothing to lay out; the added card is still heard
+    game.sound.PlayGameSound("TUCK", 3, false, "", 0.3);
   }
 }
 
