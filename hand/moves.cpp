@@ -46,7 +46,7 @@ void NewHand(Game& game) {
   if (!Idle(game)) return;
 
   const std::string needed = BigMultiply("20", state.Room.StakeText);
-  if (BigCompare(BigSubtract(state.PlayerInfo.Money, needed), "0") < 0) {
+  if (BigCompare(state.PlayerInfo.Money, needed) < 0) {
     const std::string text =
         std::string("회원님께서는 게임진행에 필요한 점수가 부족합니다") + std::string(kCrLf) +
         std::string(kCrLf) + "게임을 진행하시기 위해서는 [점당금액의 최소20배]가 필요합니다   " +

@@ -36,11 +36,15 @@ void FillWinnerLines(GameState& state, int winner, HandEnding ending, const Payo
   클래스_변수& result = state.Result;
   result.Ending = ending;
   result.HasWinner = true;
-  result.WinnerLine = state.Player(winner).Name + "님 승리~";
-  result.AmountLine = payout.Amount + "원";
+  // Written over the last hand's lines, whose room they reuse.
+  result.WinnerLine.assign(state.Player(winner).Name).append("님 승리~");
+  result.AmountLine.assign(payout.Amount).append("원");
   result.CalculationLine = payout.CalculationLine;
   result.MultiplierLine = payout.MultiplierLine;
-  result.LoserLine = state.Player(OpponentOf(winner)).Name + " = " + payout.Amount + "-" + "원";
+  result.LoserLine.assign(state.Player(OpponentOf(winner)).Name)
+      .append(" = ")
+      .append(payout.Amount)
+      .append("-원");
 }
 
 }  // namespace

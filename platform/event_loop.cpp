@@ -53,7 +53,14 @@ void Timer::Switch(bool enabled) {
     loop->Schedule(*state_);
     loop->active_.push_back(state_);
   } else {
-    std::erase(loop->active_, state_);
+    // A timer is in the list once, and the list's order does not matter (the earliest
+    // due is looked for): the last one takes its place.
+    auto& active = loop->active_;
+    const auto at = std::find(active.begin(), active.end(), state_);
+    if (at != active.end()) {
+      *at = active.back();
+      active.pop_back();
+    }
   }
 }
 

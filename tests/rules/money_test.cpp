@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 
 namespace hw {
@@ -51,6 +52,27 @@ TEST(MoneyTest, ArithmeticCarriesBorrowsAndSigns) {
   EXPECT_EQ(BigCompare("-2", "-10"), 1);
   EXPECT_EQ(BigCompare("+0007", " 7"), 0);
   EXPECT_EQ(BigCompare("abc", "-1"), 1);
+}
+
+TEST(MoneyTest, ATextWithAnythingButDigitsCountsAsZeroWhereverItIs) {
+  // Long texts are read eight characters at a time: a stray character is caught in
+  // every position of a group and of the rest, including those next to '0' and '9'.
+  const std::string money = "123456789012345";
+  for (std::size_t at = 0; at < money.size(); ++at) {
+    for (const char stray : {'/', ':', ' ', 'a', '\x80', '\xff', '\0'}) {
+      std::string text = money;
+      text[at] = stray;
+      // A space at either end is only trimmed.
+      std::string expected = "0";
+      if (stray == ' ' && at == 0) expected = money.substr(1);
+      if (stray == ' ' && at + 1 == money.size()) expected = money.substr(0, at);
+      EXPECT_EQ(BigAdd(text, "0"), expected) << "position " << at << ", byte " << int{stray};
+      EXPECT_EQ(BigCompare(text, "0"), expected == "0" ? 0 : 1) << "position " << at;
+    }
+  }
+  EXPECT_EQ(BigAdd("99999999", "1"), "100000000");
+  EXPECT_EQ(BigSubtract("-123456789012345678", "1"), "-123456789012345679");
+  EXPECT_EQ(BigAdd(" +000000001000000000000 ", "0"), "1000000000000");
 }
 
 TEST(MoneyTest, FormatMoneyUsesKoreanUnits) {
