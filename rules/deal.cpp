@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cstring>
 #include <stdexcept>
 
 #include "rules/lookups.h"
@@ -120,10 +121,17 @@ std::string_view ShuffleInto(int serviceCards, GameRandom& random, DeckTextBuffe
   for (int i = n - 1; i > 0; --i)
     std::swap(deck[i], deck[drawn[i]]);
 
-  for (int i = 0; i < n; ++i) {
-    text[2 * i] = static_cast<char>('0' + deck[i] / 10);
-    text[2 * i + 1] = static_cast<char>('0' + deck[i] % 10);
-  }
+  // Each card's two digits are copied from a table of them all ("00" to "52").
+  static constexpr auto kDigitPairs = [] {
+    std::array<char, 2 * kMaxCardsInPlay> pairs{};
+    for (int card = 0; card < kMaxCardsInPlay; ++card) {
+      pairs[2 * card] = static_cast<char>('0' + card / 10);
+      pairs[2 * card + 1] = static_cast<char>('0' + card % 10);
+    }
+    return pairs;
+  }();
+  for (int i = 0; i < n; ++i)
+    std::memcpy(&text[2 * i], &kDigitPairs[2 * deck[i]], 2);
   return {text.data(), static_cast<std::size_t>(2 * n)};
 }
 
