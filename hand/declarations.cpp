@@ -1,6 +1,7 @@
 #include "hand/declarations.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "hand/after_turn.h"
 #include "hand/capture.h"
@@ -18,11 +19,10 @@ bool Idle(const Game& game) {
 
 // The first month (1..12) of which all four cards lie on the floor or in a player's hand.
 int MonthOfFour(const GameState& state, int location) {
-  const CardSet cards = state.CardsAt(location);
-  for (int month = 1; month <= 12; ++month) {
-    if ((cards & MonthCardSet(month)) == MonthCardSet(month)) return month;
-  }
-  return 0;
+  // A month's four cards are numbered together: bit 0 of its four stays set when all are.
+  const CardSet cards = state.CardsAt(location) & kMonthCardSet;
+  const CardSet complete = cards & cards >> 1 & cards >> 2 & cards >> 3 & kMonthLowBits;
+  return complete == 0 ? 0 : std::countr_zero(complete) / 4 + 1;
 }
 
 // After a declaration the hand is laid out again and the opponent plays.

@@ -207,7 +207,7 @@ void PlayHandCard(Game& game, int player, int card, int power) {
   TurnState& turn = state.Turn;
   const FloorMatch match = FloorMatchInfo(state, card);
   turn.PlayedCard = card;
-  turn.HandMatchList = FloorMatchList(state, card);
+  turn.HandMatchList = match.Cards;
 
   CardRecord& record = state.Card(card);
   record.FloorSlot = match.Slot;
@@ -308,7 +308,7 @@ void PlayBomb(Game& game, int player, int card1, int card2, int card3) {
   if (Idle(game)) return;
   TurnState& turn = state.Turn;
   const FloorMatch match = FloorMatchInfo(state, card1);
-  turn.HandMatchList = FloorMatchList(state, card1);
+  turn.HandMatchList = match.Cards;
   for (const int card : {card1, card2, card3}) {
     state.MoveCard(card, kOnFloor);
     state.Card(card).FloorSlot = match.Slot;

@@ -94,7 +94,7 @@ FloorMatch LayFlippedCard(Game& game, int card) {
   game.board.ShowCardFace(card);
   game.Sound("HOLD", 3);
   const FloorMatch match = FloorMatchInfo(state, card);
-  turn.FlipMatchList = FloorMatchList(state, card);
+  turn.FlipMatchList = match.Cards;
   CardRecord& record = state.Card(card);
   record.FloorSlot = match.Slot;
   state.MoveCard(card, kOnFloor);

@@ -59,8 +59,9 @@ void ForEachFloorCardOfMonth(const GameState& state, int card, Visit visit) {
 FloorMatch FloorMatchInfo(const GameState& state, int card) {
   FloorMatch match;
   int lastSlot = -1;
-  ForEachFloorCardOfMonth(state, card, [&](int, const CardRecord& record) {
+  ForEachFloorCardOfMonth(state, card, [&](int c, const CardRecord& record) {
     ++match.Count;
+    match.Cards.push_back(c);
     lastSlot = record.FloorSlot;
   });
   match.Slot = match.Count > 0 ? lastSlot : FirstFreeSlot(state);

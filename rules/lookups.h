@@ -23,10 +23,11 @@ int PeekDrawCard(const GameState& state);
 
 // Where a card of this card's month would go on the floor: the slot of the last floor
 // card of its month in card-number order (the first free slot when there is none), and
-// how many floor cards of its month there are.
+// how many floor cards of its month there are, and which.
 struct FloorMatch {
   int Slot = 0;
   int Count = 0;
+  CardList Cards;  // as FloorMatchList gives them
 };
 FloorMatch FloorMatchInfo(const GameState& state, int card);
 

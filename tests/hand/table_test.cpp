@@ -120,6 +120,7 @@ TEST(LookupTest, FloorMatchesOfACardsMonth) {
   EXPECT_EQ(june.Slot, 5);
   EXPECT_EQ(june.Count, 2);
   EXPECT_THAT(FloorMatchList(t.state, 21), ElementsAre(20, 22));
+  EXPECT_THAT(june.Cards, ElementsAre(20, 22));
   EXPECT_EQ(CardListText(FloorMatchList(t.state, 21)), "20,22,");
 
   // No card of its month: the first free slot, none counted.
@@ -131,6 +132,7 @@ TEST(LookupTest, FloorMatchesOfACardsMonth) {
   // A card in the floor's area but not in a slot (a service card laid aside) is not counted.
   t.state.MoveCard(23, kOnFloor);
   EXPECT_EQ(FloorMatchInfo(t.state, 21).Count, 2);
+  EXPECT_THAT(FloorMatchInfo(t.state, 21).Cards, ElementsAre(20, 22));
 
   EXPECT_EQ(CardInSlot(t.state, 5), 20);
   EXPECT_EQ(CardInSlot(t.state, 9), 0);
