@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Measures the engine on hands played headless, and prints:
-#   - hands per CPU-second of `hwatable-sim --quiet` (the best of three runs), with the
-#     signature of all results, which a faster engine must leave unchanged;
-#   - instructions per hand, counted by callgrind on a smaller run (when valgrind is
-#     installed), which does not depend on the machine's load;
+#   - hands per second of `hwatable-sim --quiet` (the best of three runs), with the
+#     signature of all results, which a faster engine must leave unchanged; on a machine
+#     with taskset, once on each processor, as a virtual machine's processors may run at
+#     different speeds while the host is busy;
+#   - instructions per hand, counted by callgrind (when valgrind is installed) as the
+#     difference between two runs, so that the program's start does not count; this does
+#     not depend on the machine's load;
 #   - hands per second of the JSON mode, written to /dev/null.
 # Nothing here passes or fails: it measures and prints.
 #
@@ -20,24 +23,39 @@ fi
 sim=$build/sim/hwatable-sim
 args=(--seed 1 --money 1000000000000)
 
-best=0
-for _ in 1 2 3; do
-  line=$("$sim" --hands "$hands" "${args[@]}" --quiet)
-  rate=$(echo "$line" | sed -n 's/.* \([0-9]*\) hands\/s.*/\1/p')
-  signature=$(echo "$line" | sed -n 's/.*signature \([0-9a-f]*\).*/\1/p')
-  [ "${rate:-0}" -gt "$best" ] && best=$rate
-done
-echo "quiet: $best hands/s (best of 3 runs of $hands), signature $signature"
+# The best of three quiet runs, on the given processor (or wherever the system puts it).
+quiet() {
+  local pin=() best=0 line rate
+  [ -n "$1" ] && pin=(taskset -c "$1")
+  for _ in 1 2 3; do
+    line=$("${pin[@]}" "$sim" --hands "$hands" "${args[@]}" --quiet)
+    rate=$(echo "$line" | sed -n 's/.* \([0-9]*\) hands\/s.*/\1/p')
+    signature=$(echo "$line" | sed -n 's/.*signature \([0-9a-f]*\).*/\1/p')
+    [ "${rate:-0}" -gt "$best" ] && best=$rate
+  done
+  echo "quiet${1:+ on processor $1}: $best hands/s (best of 3 runs of $hands), signature $signature"
+}
+if command -v taskset >/dev/null; then
+  for cpu in $(seq 0 $(($(nproc) - 1))); do quiet "$cpu"; done
+else
+  quiet ""
+fi
 
+# Instructions of a run of n hands, by callgrind.
+instructions() {
+  local out
+  out=$(mktemp)
+  valgrind --tool=callgrind --callgrind-out-file="$out" "$sim" --hands "$1" "${args[@]}" \
+    --quiet >/dev/null 2>"$out.log"
+  sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' "$out.log"
+  rm -f "$out" "$out.log"
+}
 if command -v valgrind >/dev/null; then
   counted=$((hands / 50 > 0 ? hands / 50 : 1))
-  out=$(mktemp)
-  valgrind --tool=callgrind --callgrind-out-file="$out" "$sim" --hands "$counted" "${args[@]}" \
-    --quiet >/dev/null 2>"$out.log"
-  total=$(sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' "$out.log")
-  [ -n "$total" ] || total=$(sed -n 's/^summary: *\([0-9]*\).*/\1/p' "$out")
-  echo "instructions: $((total / counted)) per hand (callgrind, $counted hands)"
-  rm -f "$out" "$out.log"
+  once=$(instructions "$counted")
+  twice=$(instructions "$((2 * counted))")
+  echo "instructions: $(((twice - once) / counted)) per hand (callgrind: $((2 * counted)) hands" \
+    "less $counted), $((once / counted)) per hand with the program's start"
 else
   echo "instructions: valgrind is not installed"
 fi
