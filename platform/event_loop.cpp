@@ -192,7 +192,7 @@ bool EventLoop::Tick(Loop& loop, detail::TimerState* timer) {
 
 // ---- VirtualEventLoop
 
-bool VirtualEventLoop::DispatchOne(Micros limit) {
+bool VirtualEventLoop::DispatchDue(Micros limit) {
   return DispatchOneDueByIn(*this, limit);
 }
 
