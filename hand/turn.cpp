@@ -42,11 +42,13 @@ TakenStack TakeStack(Game& game, int player, CardList& stack, CardList& matches,
       record.StackLevel = 0;
       CapturePile(game, player, card, show);
     }
+    // A service card that joined a ppeok lies on the floor, tagged with its month, until
+    // the ppeok is taken.
     const int month = state.Card(taken.first).Month;
-    for (int card = kMonthCards; card < state.Room.CardsInPlay; ++card) {
+    for (CardSet rest = state.CardsAt(kOnFloor) & ~kMonthCardSet; rest != 0; rest &= rest - 1) {
+      const int card = std::countr_zero(rest);
       if (state.StackMonthTag[card] != month) continue;
       state.StackMonthTag[card] = -1;
-      if (state.Card(card).Location >= CapturedBy(0)) continue;
       state.Card(card).FloorSlot = -1;
       state.Card(card).StackLevel = 0;
       CapturePile(game, player, card, show);
