@@ -36,7 +36,7 @@ play_once() {
   "$bin/hwatable" >>"$work/game.log" 2>&1 &
   game_pid=$!
   started_pids+=("$game_pid")
-  wait_for 20 xdotool search --name '^Velmaro$' || fail "no game window"
+  wait_for 60 xdotool search --name '^Velmaro$' || fail "no game window"
   window=$(xdotool search --name '^Velmaro$' | head -1)
   eval "$(xdotool getwindowgeometry --shell "$window")"
   left=$X top=$Y
