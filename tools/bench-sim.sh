@@ -47,7 +47,10 @@ instructions() {
   out=$(mktemp)
   valgrind --tool=callgrind --callgrind-out-file="$out" "$sim" --hands "$1" "${args[@]}" \
     --quiet >/dev/null 2>"$out.log"
-  sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' "$out.log"
+  local total
+  total=$(sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' "$out.log")
+  [ -n "$total" ] || total=$(sed -n 's/^summary: *\([0-9]*\).*/\1/p' "$out")
+  echo "$total"
   rm -f "$out" "$out.log"
 }
 if command -v valgrind >/dev/null; then
