@@ -18,15 +18,15 @@ void SaveScore(Game& game, int slot, HandOutcome outcome, std::string_view amoun
     player.Money = BigAdd(amount, player.Money);
     player.RunningGain = BigAdd(player.RunningGain, amount);
     game.board.DrawRunningGain(slot);
-    player.Wins = BigAdd(player.Wins, "1");
-    if (missionAchieved) player.MissionCount = BigAdd(player.MissionCount, "1");
+    AddOne(player.Wins);
+    if (missionAchieved) AddOne(player.MissionCount);
   } else if (outcome == HandOutcome::kLost) {
     player.Money = BigSubtract(player.Money, amount);
     player.RunningGain = BigSubtract(player.RunningGain, amount);
     game.board.DrawRunningGain(slot);
-    player.Losses = BigAdd(player.Losses, "1");
+    AddOne(player.Losses);
   } else {
-    player.Draws = BigAdd(player.Draws, "1");
+    AddOne(player.Draws);
   }
 
   if (own) {

@@ -10,8 +10,12 @@ namespace {
 
 constexpr std::string_view kRule = "=====================";
 
-std::string MissionLine(int multiple) {
-  return multiple < 1 ? "미션실패~~" : "미션성공으로 x" + std::to_string(multiple) + " 적용됨";
+void LogMissionLine(Game& game, int multiple) {
+  if (multiple < 1) {
+    game.Log("미션실패~~");
+  } else {
+    game.Log({"미션성공으로 x", std::to_string(multiple), " 적용됨"});
+  }
 }
 
 // The result dialog opens; the winner's voice and fanfare; every player's score save.
@@ -61,7 +65,7 @@ void SettleByStop(Game& game, int winner) {
   game.Log(kRule);
   game.Log({"<", state.Player(winner).Name, ">님의 승리! "});
   game.Log({payout.Amount, "원!  난점수(", std::to_string(payout.Points), "점)"});
-  game.Log(MissionLine(payout.Mission.Multiple));
+  LogMissionLine(game, payout.Mission.Multiple);
   game.Log(kRule);
   if (!payout.AllIn.empty()) game.Log(payout.AllIn);
 
@@ -98,7 +102,7 @@ void SettleSpecialWin(Game& game, int winner, SpecialWin kind) {
   game.Log(kRule);
   game.Log({"<", name, chongtong ? ">님 총통승! " : ">님 3뻑승! "});
   game.Log({payout.Amount, "원 획득!"});
-  game.Log(MissionLine(payout.Mission.Multiple));
+  LogMissionLine(game, payout.Mission.Multiple);
   game.Log(kRule);
 
   FillWinnerLines(state, winner, chongtong ? HandEnding::kChongtong : HandEnding::kThreePpeok,

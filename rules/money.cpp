@@ -56,16 +56,22 @@ std::string_view WithoutLeadingZeros(std::string_view digits) {
   return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
 }
 
-// The eight characters at `text` read as a decimal number; false when one is not a
-// digit. On a little-endian machine all eight are checked and combined at once, the
-// first character being the word's lowest byte.
-bool EightDigits(const char* text, std::int64_t& number) {
+constexpr std::int64_t kPowersOfTen[] = {1,       10,        100,        1'000,      10'000,
+                                         100'000, 1'000'000, 10'000'000, 100'000'000};
+
+// The eight characters at `text` read as a decimal number, of which the first `skipped`
+// count as '0' (they were read before); false when one of the others is not a digit. On
+// a little-endian machine all eight are checked and combined at once, the first
+// character being the word's lowest byte.
+bool EightDigits(const char* text, std::int64_t& number, int skipped = 0) {
   if constexpr (std::endian::native == std::endian::little) {
-    std::uint64_t word;
-    std::memcpy(&word, text, 8);
-    // A byte is a digit when its high half is 3 and adding 6 to it leaves that so.
     constexpr std::uint64_t kHigh = 0xF0F0'F0F0'F0F0'F0F0;
     constexpr std::uint64_t kThrees = 0x3030'3030'3030'3030;
+    std::uint64_t word;
+    std::memcpy(&word, text, 8);
+    const std::uint64_t read = ~std::uint64_t{0} << (8 * skipped);  // skipped < 8
+    word = (word & read) | (kThrees & ~read);
+    // A byte is a digit when its high half is 3 and adding 6 to it leaves that so.
     if ((word & kHigh) != kThrees || ((word + 0x0606'0606'0606'0606) & kHigh) != kThrees) {
       return false;
     }
@@ -78,7 +84,7 @@ bool EightDigits(const char* text, std::int64_t& number) {
     return true;
   } else {
     number = 0;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = skipped; i < 8; ++i) {
       const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
       if (digit > 9) return false;
       number = number * 10 + digit;
@@ -97,32 +103,73 @@ bool Small(std::string_view text, std::int64_t& value) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
-  if (text.empty()) {  // not a number: zero
-    value = 0;
-    return true;
-  }
   if (text.size() > 18) return false;
   std::int64_t number = 0;
-  const char* c = text.data();
-  const char* const end = c + text.size();
-  // Eight digits at a time while eight are left (a player's money has ten or more).
-  for (std::int64_t eight; end - c >= 8; c += 8) {
-    if (!EightDigits(c, eight)) {
-      value = 0;
-      return true;
+  const char* const begin = text.data();
+  const auto size = static_cast<int>(text.size());
+  bool valid = true;
+  if (size >= 8) {
+    // Eight digits at a time (a player's money has ten or more); the last one to seven
+    // are the text's last eight characters, less those already read.
+    std::int64_t eight = 0;  // kept as it was by a group that is not all digits
+    int at = 0;
+    for (; size - at >= 8; at += 8) {
+      valid = EightDigits(begin + at, eight) && valid;
+      number = number * 100'000'000 + eight;
     }
-    number = number * 100'000'000 + eight;
-  }
-  for (; c != end; ++c) {
-    const unsigned digit = static_cast<unsigned char>(*c) - unsigned{'0'};
-    if (digit > 9) {
-      value = 0;
-      return true;
+    if (const int rest = size - at; rest > 0) {
+      valid = EightDigits(begin + size - 8, eight, 8 - rest) && valid;
+      number = number * kPowersOfTen[rest] + eight;
     }
-    number = number * 10 + digit;
+  } else {  // an empty text is not a number: zero
+    for (const char c : text) {
+      const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+      valid = valid && digit <= 9;
+      number = number * 10 + digit;
+    }
   }
-  value = negative ? -number : number;
+  value = !valid ? 0 : negative ? -number : number;
   return true;
+}
+
+// The eight decimal digits of n (below 100,000,000, leading zeros included) as the eight
+// bytes of a word in memory order, on a little-endian machine: the two halves of four
+// digits, each split into pairs and the pairs into digits, all lanes at once.
+std::uint64_t EightDigitText(std::uint32_t n) {
+  std::uint64_t x = n / 10'000 | static_cast<std::uint64_t>(n % 10'000) << 32;
+  const std::uint64_t hundreds = (x * 5243 >> 19) & 0x0000'007F'0000'007F;  // x / 100 below 10^4
+  x = hundreds | (x - hundreds * 100) << 16;
+  const std::uint64_t tens = (x * 103 >> 10) & 0x000F'000F'000F'000F;  // x / 10 below 100
+  x = tens | (x - tens * 10) << 8;
+  return x + 0x3030'3030'3030'3030;
+}
+
+// A machine number as canonical text, as std::to_string writes it.
+std::string FormatSmall(std::int64_t value) {
+  if constexpr (std::endian::native != std::endian::little) {
+    return std::to_string(value);
+  } else {
+    const bool negative = value < 0;
+    std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    // Groups of eight digits from the last, as many as the number needs (at most three,
+    // the first below 1000); then the zeros before the first digit that is not one are
+    // skipped, and a minus sign takes the place of the last one skipped.
+    constexpr std::uint64_t kHundredMillion = 100'000'000;
+    char text[24];
+    int at = sizeof text;
+    std::uint64_t first;
+    do {
+      at -= 8;
+      first = EightDigitText(static_cast<std::uint32_t>(magnitude % kHundredMillion));
+      std::memcpy(text + at, &first, 8);
+      magnitude /= kHundredMillion;
+    } while (magnitude != 0);
+    constexpr std::uint64_t kZeros = 0x3030'3030'3030'3030;
+    at = first == kZeros ? at + 7 : at + std::countr_zero(first ^ kZeros) / 8;  // zero: "0"
+    if (negative) text[--at] = '-';  // at most 19 digits: at least 5 were skipped
+    return std::string(text + at, sizeof text - at);
+  }
 }
 
 }  // namespace
@@ -230,7 +277,7 @@ BigNumber MultiplyMagnitude(const BigNumber& a, const BigNumber& b) {
 std::string BigAdd(std::string_view a, std::string_view b) {
   std::int64_t x, y, sum;
   if (Small(a, x) && Small(b, y) && !__builtin_add_overflow(x, y, &sum)) {
-    return std::to_string(sum);
+    return FormatSmall(sum);
   }
   return FormatBig(Add(ParseBig(a), ParseBig(b)));
 }
@@ -238,7 +285,7 @@ std::string BigAdd(std::string_view a, std::string_view b) {
 std::string BigSubtract(std::string_view a, std::string_view b) {
   std::int64_t x, y, difference;
   if (Small(a, x) && Small(b, y) && !__builtin_sub_overflow(x, y, &difference)) {
-    return std::to_string(difference);
+    return FormatSmall(difference);
   }
   return FormatBig(Add(ParseBig(a), Negated(ParseBig(b))));
 }
@@ -246,7 +293,7 @@ std::string BigSubtract(std::string_view a, std::string_view b) {
 std::string BigMultiply(std::string_view a, std::string_view b) {
   std::int64_t small, other, smallProduct;
   if (Small(a, small) && Small(b, other) && !__builtin_mul_overflow(small, other, &smallProduct)) {
-    return std::to_string(smallProduct);
+    return FormatSmall(smallProduct);
   }
   const BigNumber x = ParseBig(a);
   const BigNumber y = ParseBig(b);
@@ -262,6 +309,25 @@ int BigCompare(std::string_view a, std::string_view b) {
   if (x.sign != y.sign) return x.sign < y.sign ? -1 : 1;
   const int magnitude = CompareMagnitude(x, y);
   return x.sign < 0 ? -magnitude : magnitude;
+}
+
+void AddOne(std::string& count) {
+  const bool canonical =
+      !count.empty() && (count.size() == 1 || count.front() != '0') &&
+      std::all_of(count.begin(), count.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!canonical) {
+    count = BigAdd(count, "1");
+    return;
+  }
+  // As on paper: trailing nines become zeros and carry one into the digit before them.
+  std::size_t at = count.size();
+  while (at > 0 && count[at - 1] == '9')
+    count[--at] = '0';
+  if (at == 0) {
+    count.insert(count.begin(), '1');
+  } else {
+    ++count[at - 1];
+  }
 }
 
 std::string FormatMoney(std::string_view text) {

@@ -18,6 +18,9 @@ std::string BigSubtract(std::string_view a, std::string_view b);
 std::string BigMultiply(std::string_view a, std::string_view b);
 // -1, 0 or 1 as a is smaller than, equal to or larger than b.
 int BigCompare(std::string_view a, std::string_view b);
+// count = BigAdd(count, "1"), done in place when the count is already canonical and not
+// negative ("129" becomes "130").
+void AddOne(std::string& count);
 
 // An optional "+" or "-" and then one or more ASCII digits; spaces around are allowed.
 bool IsValidNumber(std::string_view text);

@@ -40,8 +40,8 @@ int WithPenalties(const GameState& state, int winner, int points) {
   return points;
 }
 
-std::string Unsigned(std::string amount) {
-  if (amount.starts_with("-")) amount.erase(0, 1);
+std::string_view Unsigned(std::string_view amount) {
+  if (amount.starts_with('-')) amount.remove_prefix(1);
   return amount;
 }
 
@@ -65,7 +65,10 @@ Payout ComputePayout(const GameState& state, int winner) {
     }
   }
   payout.Amount = Unsigned(amount);
-  payout.CalculationLine = std::to_string(payout.Points) + " x " + state.Room.StakeText + "원";
+  payout.CalculationLine.append(std::to_string(payout.Points))
+      .append(" x ")
+      .append(state.Room.StakeText)
+      .append("원");
   return payout;
 }
 
