@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <string_view>
 
 #include "hand/after_turn.h"
 #include "hand/capture.h"
@@ -78,7 +79,8 @@ void CallGo(Game& game, int player) {
   game.board.DrawPlayerStatus(player);
   game.Log({"[", who.Name, "]님 <", std::to_string(who.GoCount), "고>(",
             std::to_string(who.ScoreAtLastGo), "점)"});
-  game.Sound("GO" + std::to_string(std::min(who.GoCount, 5)), 0, who.VoiceFolder);
+  static constexpr std::string_view kGoVoices[] = {"GO1", "GO2", "GO3", "GO4", "GO5"};
+  game.Sound(kGoVoices[std::min(who.GoCount, 5) - 1], 0, who.VoiceFolder);
   game.board.ShowGoEffect(who.GoCount);
   OpponentsTurn(game, player);
 }

@@ -126,12 +126,13 @@ void ClearCardTable(Game& game) {
   // All cards, not only those of this hand: a service card of an earlier hand with more
   // service cards must not linger.
   state.GatherCards();
+  const bool seen = game.board.Seen();
   for (int card = 0; card < kMaxCardsInPlay; ++card) {
     CardRecord& record = state.Card(card);
     record.ShakeMark = kShakeNone;
     record.StackLevel = 0;
     record.FloorSlot = -1;
-    game.board.HideCard(card);
+    if (seen) game.board.HideCard(card);
   }
   state.StackMonthTag.fill(-1);
   state.Room.SeptemberChoicePending = true;

@@ -56,8 +56,7 @@ std::string_view WithoutLeadingZeros(std::string_view digits) {
   return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
 }
 
-constexpr std::int64_t kPowersOfTen[] = {1,       10,        100,        1'000,      10'000,
-                                         100'000, 1'000'000, 10'000'000, 100'000'000};
+constexpr std::int64_t kPowersOfTen[] = {1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000};
 
 // The eight characters at `text` read as a decimal number, of which the first `skipped`
 // count as '0' (they were read before); false when one of the others is not a digit. On
