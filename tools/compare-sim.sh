@@ -13,6 +13,9 @@ a=${1:?usage: tools/compare-sim.sh SIM_A SIM_B [ROUNDS] [HANDS]}
 b=${2:?usage: tools/compare-sim.sh SIM_A SIM_B [ROUNDS] [HANDS]}
 rounds=${3:-8}
 hands=${4:-100000}
+for sim in "$a" "$b"; do
+  [ -x "$sim" ] || { echo "compare-sim: $sim is not a program" >&2; exit 1; }
+done
 [ "$(nproc)" -ge 2 ] || { echo "compare-sim: needs two processors" >&2; exit 1; }
 args=(--hands "$hands" --seed 1 --money 1000000000000 --quiet)
 
@@ -27,6 +30,9 @@ trap 'rm -f "$results" "$results".*' EXIT
 for round in $(seq 1 "$rounds"); do
   seconds "$a" 0 >"$results.a0" & seconds "$b" 1 >"$results.b1" & wait
   seconds "$b" 0 >"$results.b0" & seconds "$a" 1 >"$results.a1" & wait
+  for run in a0 a1 b0 b1; do
+    [ -s "$results.$run" ] || { echo "compare-sim: a run in round $round printed no time" >&2; exit 1; }
+  done
   # B's speed over A's, the processors' speeds cancelling out, and each one's rate.
   awk -v r="$round" -v n="$hands" -v out="$results" \
     -v a0="$(cat "$results.a0")" -v a1="$(cat "$results.a1")" \
