@@ -10,6 +10,10 @@ namespace {
 
 constexpr std::int32_t kBase = 10000;
 
+bool AllDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::string_view TrimSpaces(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
     text.remove_prefix(1);
@@ -176,8 +180,7 @@ std::string FormatSmall(std::int64_t value) {
 bool IsValidNumber(std::string_view text) {
   text = TrimSpaces(text);
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() && AllDigits(text);
 }
 
 BigNumber ParseBig(std::string_view text) {
@@ -312,8 +315,7 @@ int BigCompare(std::string_view a, std::string_view b) {
 
 void AddOne(std::string& count) {
   const bool canonical =
-      !count.empty() && (count.size() == 1 || count.front() != '0') &&
-      std::all_of(count.begin(), count.end(), [](char c) { return c >= '0' && c <= '9'; });
+      !count.empty() && (count.size() == 1 || count.front() != '0') && AllDigits(count);
   if (!canonical) {
     count = BigAdd(count, "1");
     return;
