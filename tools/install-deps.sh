@@ -11,6 +11,8 @@ packages=(
   # the portal, its client and the updater
   libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsqlitecpp-dev
   libsodium-dev
+  # the simulator's records, written as they are read (a streaming JSON writer)
+  rapidjson-dev
   # the portal's checks of game names (normalisation, scripts, look-alikes)
   libicu-dev
   # the portal's HTTP server (Boost.Beast and Asio, header-only) and its PostgreSQL store

@@ -75,6 +75,12 @@ TEST(SimulatorOptionsTest, MalformedOptionsAreRefusedWithAReason) {
            {{"--portal", "http://127.0.0.1:8410/", "--password", "pw", "--deck", deck},
             "the portal deals"},
            {{"--password", "pw"}, "--password goes with --portal"},
+           {{"--name", "a\xff"}, "--name must be UTF-8 text without control characters"},
+           {{"--name", "\xed\xa0\x80"}, "UTF-8"},  // a surrogate
+           {{"--name", "\xc0\xaf"}, "UTF-8"},      // an overlong '/'
+           {{"--name", "민\xec\x88"}, "UTF-8"},    // cut in the middle of a letter
+           {{"--name", "tab\there"}, "control characters"},
+           {{"--name", "del\x7f"}, "control characters"},
        }) {
     std::string error;
     EXPECT_FALSE(ParseOptions(c.args, error).has_value()) << c.reason;
@@ -121,6 +127,20 @@ TEST(SimulatorTest, ADealtChongtongIsRecordedAsTheContractSays) {
                                         {"slot":1,"code":"L","amount":"300","mission":"0"}])"));
   EXPECT_EQ(r["sounds"].back(), "WINNER@3");
   EXPECT_EQ(r["sounds"][r["sounds"].size() - 2], "GOOD@0/M");
+}
+
+// A name is written into the record's texts as it is, whatever JSON has to escape in it.
+TEST(SimulatorTest, ANameWithQuotesAndBackslashesIsRecordedAsItIs) {
+  const std::string name = R"(따옴표 "q" \ / 끝)";
+  const SimRun run = Simulate({"--deck", IdentityDeck(), "--mission", "3", "--name", name});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto records = Records(run.out);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0]["seon"], name);
+  EXPECT_EQ(records[0]["players"][0]["name"], name);
+  EXPECT_EQ(records[0]["result"]["lines"][0], name + "님 승리~");
+  EXPECT_EQ(records[0]["log"].front(), "<" + name + ">님을 게임[선]으로 시작합니다");
+  EXPECT_THAT(run.out, HasSubstr(R"("seon":"따옴표 \"q\" \\ / 끝")")) << "escaped as JSON needs";
 }
 
 // Many hands: every record agrees with itself and money only changes hands.
