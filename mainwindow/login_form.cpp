@@ -153,15 +153,9 @@ void LoginForm::OnStateChanged(int state) {
     Fail(fields.size() > 1 ? fields[1] : "", platform::MessageIcon::kError);
     return;
   }
-  if (fields.size() != 10) {
+  if (!IsLoginReply(fields)) {
     Fail(loadingError, platform::MessageIcon::kInformation);
     return;
-  }
-  for (const int numeric : {2, 4, 5, 6, 7, 8}) {
-    if (!IsNumeric(fields[static_cast<std::size_t>(numeric)])) {
-      Fail(loadingError, platform::MessageIcon::kInformation);
-      return;
-    }
   }
   LoggedIn(fields);
 }

@@ -7,6 +7,11 @@
 
 namespace hw {
 
+// Digits only, one at least: no sign, no spaces.
+inline bool IsDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 // A whole decimal number: an optional sign and digits, spaces around allowed; nothing
 // else, and nothing beyond an int.
 std::optional<int> WholeNumber(std::string_view text);

@@ -18,6 +18,7 @@
 #include "rules/card_table.h"
 #include "rules/missions_ranks.h"
 #include "rules/money.h"
+#include "rules/numbers.h"
 
 namespace hw::sim {
 namespace {
@@ -45,10 +46,6 @@ void Texts(JsonWriter& json, const TextList& texts) {
   for (const auto& text : texts)
     Text(json, text);
   json.EndArray();
-}
-
-bool AllDigits(const std::string& text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // True for well-formed UTF-8 without control characters, as a game name must be (it is
@@ -307,7 +304,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       }
       options.mission = static_cast<int>(*mission);
     } else if (option == "--stake") {
-      if (!AllDigits(value) || value.size() > 9 || OptionNumber(value).value_or(0) <= 0) {
+      if (!IsDigits(value) || value.size() > 9 || OptionNumber(value).value_or(0) <= 0) {
         error = "--stake must be a positive whole number of won, not \"" + value + "\"";
         return {};
       }

@@ -10,10 +10,13 @@
 #include "portal/client/form.h"
 #include "replay/table.h"
 #include "rules/hand_record.h"
+#include "rules/numbers.h"
 
 namespace hw::sim {
 namespace {
 
+using portal::IsDealReply;
+using portal::IsLoginReply;
 using portal::kAccessCode;
 using portal::SplitReply;
 
@@ -65,13 +68,13 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
     return 1;
   }
   const std::vector<std::string> figures = SplitReply(*login);
-  if (figures.size() != 10) {
+  if (!IsLoginReply(figures)) {
     err << "hwatable-sim: the portal refused the login: " << *login << "\n";
     return 1;
   }
   replay::Member member{.Name = figures[0],
                         .Voice = figures[1],
-                        .Avatar = std::stoi(figures[2]),
+                        .Avatar = ToInt(figures[2]),
                         .Money = figures[4],
                         .Wins = figures[5],
                         .Losses = figures[6],
@@ -97,7 +100,7 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
     }
     const auto deal = portal.Post("sub/deal.asp", std::move(dealFields));
     const std::vector<std::string> dealt = SplitReply(deal.value_or(""));
-    if (dealt.size() != 7 || dealt[0] != "OK") {
+    if (!IsDealReply(dealt, options.serviceCards)) {
       err << "hwatable-sim: hand " << hand + 1 << " not dealt: " << deal.value_or("no answer")
           << "\n";
       status = 1;
@@ -152,7 +155,9 @@ int RunThroughPortal(const Options& options, std::ostream& out, std::ostream& er
       line["record"] = {after.Wins, after.Losses, after.Draws, after.Missions};
       line["portal"] = saved.value_or("");
       line["same"] = same;
-      (same ? out : err) << line.dump() << '\n';
+      // The portal's answer is shown as it came, with any bytes that are not UTF-8 replaced.
+      (same ? out : err) << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+                         << '\n';
     }
     if (!same) {
       err << "hwatable-sim: the portal settled hand " << dealt[1] << " otherwise\n";

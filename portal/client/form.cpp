@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "rules/deal.h"
+#include "rules/game_state.h"
+#include "rules/numbers.h"
+
 namespace hw::portal {
 
 std::string FormEncode(std::string_view value) {
@@ -60,6 +64,21 @@ bool IsNumeric(std::string_view text) {
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   return !text.empty() &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsLoginReply(const std::vector<std::string>& fields) {
+  if (fields.size() != 10) return false;
+  for (const std::size_t number : {2, 4, 5, 6, 7, 8}) {
+    if (!IsNumeric(fields[number])) return false;
+  }
+  return true;
+}
+
+bool IsDealReply(const std::vector<std::string>& fields, int serviceCards) {
+  return fields.size() == 7 && fields[0] == "OK" && IsDigits(fields[1]) && fields[1].size() <= 18 &&
+         DeckTextProblem(fields[2], kMonthCards + serviceCards).empty() && fields[3].size() == 1 &&
+         IsDigits(fields[3]) && fields[3][0] - '0' < kMissions &&
+         (fields[4] == "0" || fields[4] == "1") && IsDigits(fields[5]);
 }
 
 }  // namespace hw::portal

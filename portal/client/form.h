@@ -29,4 +29,12 @@ std::string JoinLines(std::initializer_list<std::string_view> lines);
 // A whole number as the portal writes it: digits, an optional leading sign.
 bool IsNumeric(std::string_view text);
 
+// A login's reply, split: name|voice|avatar|spare|money|wins|losses|draws|missions|session,
+// the avatar, the spare number, the money and the counts numbers.
+bool IsLoginReply(const std::vector<std::string>& fields);
+// A deal's reply, split: OK|hand number|deck|mission|1 when the member plays first, else
+// 0|his money|the commitment of the portal's seed, the deck one of `serviceCards` service
+// cards.
+bool IsDealReply(const std::vector<std::string>& fields, int serviceCards);
+
 }  // namespace hw::portal

@@ -25,10 +25,6 @@ std::string NewGameSeed() {
   return seed;
 }
 
-bool IsDigits(std::string_view text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 const std::string& kDealFailure() {
   static const std::string text =
       JoinLines({"Quenrith 게임서버 접속이 원할하지않아 판을 시작하지 못하였습니다",
@@ -222,14 +218,7 @@ void PortalSession::TakeDealReply(int state) {
     Show(fields.size() > 1 ? fields[1] : "", platform::MessageIcon::kError);
     return;
   }
-  // OK|hand number|deck|mission|1 when the human plays first, else 0|his money|the
-  // commitment of the portal's seed.
-  const bool wellFormed =
-      fields.size() == 7 && fields[0] == "OK" && IsDigits(fields[1]) && fields[1].size() <= 18 &&
-      DeckTextProblem(fields[2], kMonthCards + askedServiceCards_).empty() &&
-      fields[3].size() == 1 && IsDigits(fields[3]) && std::stoi(fields[3]) < kMissions &&
-      (fields[4] == "0" || fields[4] == "1") && IsDigits(fields[5]);
-  if (!wellFormed) {
+  if (!IsDealReply(fields, askedServiceCards_)) {
     Show(kLoadingError(), platform::MessageIcon::kInformation);
     return;
   }

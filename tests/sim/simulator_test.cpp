@@ -6,10 +6,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
+#include <chrono>
 #include <cstdio>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "rules/money.h"
 
@@ -280,6 +285,68 @@ TEST(SimulatorProgramTest, AMatchOfDuplicateDealsReportsBothPlayers) {
     EXPECT_EQ(refused.status, 2) << bad;
     EXPECT_THAT(refused.out, ::testing::StartsWith("hwatable-sim: ")) << bad;
   }
+}
+
+// A portal on a free loopback port that answers each page with a fixed text.
+class ScriptedPortal {
+ public:
+  explicit ScriptedPortal(std::map<std::string, std::string> replies)
+      : replies_(std::move(replies)) {
+    server_.Post(R"(/sub/(\w+)\.asp)",
+                 [this](const httplib::Request& request, httplib::Response& response) {
+                   const auto reply = replies_.find(request.matches[1]);
+                   response.set_content(reply == replies_.end() ? "" : reply->second, "text/plain");
+                 });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    for (int i = 0; i < 5000 && !server_.is_running(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~ScriptedPortal() {
+    server_.stop();
+    thread_.join();
+  }
+  SimRun Play() const {
+    return RunProgram("--portal http://127.0.0.1:" + std::to_string(port_) +
+                      "/ --password pw --hands 1 --service 0");
+  }
+
+ private:
+  std::map<std::string, std::string> replies_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+// Whatever a portal answers, the simulator reports it and stops with status 1.
+TEST(SimulatorProgramTest, APortalThatAnswersAmissIsReported) {
+  const std::string login = "player|v|1|0|1000000|0|0|0|0|session";
+  // The identity deck deals 선 all four of July: the hand ends at once.
+  const std::string deal = "OK|7|" + IdentityDeck() + "|3|1|1000000|commitment";
+  struct Case {
+    std::map<std::string, std::string> replies;
+    const char* report;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{{"chk", "player|v|avatar|0|1000000|0|0|0|0|session"}},
+            "the portal refused the login: player|v|avatar|"},
+           {{{"chk", "ER|no such member"}}, "the portal refused the login: ER|no such member"},
+           {{{"chk", login}, {"deal", "OK|7|" + IdentityDeck() + "|x|1|1000000|c"}},
+            "hand 1 not dealt: OK|7|"},
+           {{{"chk", login}, {"deal", "OK|7|" + IdentityDeck().substr(0, 94) + "00|3|1|1000000|c"}},
+            "hand 1 not dealt: "},
+           {{{"chk", login}, {"deal", "OK|7|" + IdentityDeck() + "|9|1|1000000|c"}},
+            "hand 1 not dealt: "},
+           {{{"chk", login}, {"deal", deal}, {"svp", "OK|\xff\xfe|0"}},
+            "\"portal\":\"OK|\xef\xbf\xbd\xef\xbf\xbd|0\""},
+       }) {
+    const ScriptedPortal portal(c.replies);
+    const SimRun run = portal.Play();
+    EXPECT_EQ(run.status, 1) << c.report << "\n" << run.out;
+    EXPECT_THAT(run.out, HasSubstr(c.report));
+  }
+  const ScriptedPortal settlesOtherwise({{"chk", login}, {"deal", deal}, {"svp", "OK|5"}});
+  EXPECT_THAT(settlesOtherwise.Play().out, HasSubstr("the portal settled hand 7 otherwise"));
 }
 
 TEST(SimulatorProgramTest, ExitsWithStatusTwoOnABadOption) {
