@@ -5,14 +5,12 @@
 #include <cstddef>
 #include <cstring>
 
+#include "rules/numbers.h"
+
 namespace hw {
 namespace {
 
 constexpr std::int32_t kBase = 10000;
-
-bool AllDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 std::string_view TrimSpaces(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
@@ -180,7 +178,7 @@ std::string FormatSmall(std::int64_t value) {
 bool IsValidNumber(std::string_view text) {
   text = TrimSpaces(text);
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-  return !text.empty() && AllDigits(text);
+  return IsDigits(text);
 }
 
 BigNumber ParseBig(std::string_view text) {
@@ -314,8 +312,7 @@ int BigCompare(std::string_view a, std::string_view b) {
 }
 
 void AddOne(std::string& count) {
-  const bool canonical =
-      !count.empty() && (count.size() == 1 || count.front() != '0') && AllDigits(count);
+  const bool canonical = IsDigits(count) && (count.size() == 1 || count.front() != '0');
   if (!canonical) {
     count = BigAdd(count, "1");
     return;

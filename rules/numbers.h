@@ -2,6 +2,7 @@
 // Whole numbers kept as text where they are not money: settings values, reply fields,
 // a timer's tag. (Money has its own arithmetic on text of any length, rules/money.h.)
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -9,7 +10,8 @@ namespace hw {
 
 // Digits only, one at least: no sign, no spaces.
 inline bool IsDigits(std::string_view text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A whole decimal number: an optional sign and digits, spaces around allowed; nothing

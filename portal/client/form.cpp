@@ -1,7 +1,5 @@
 #include "portal/client/form.h"
 
-#include <algorithm>
-
 #include "rules/deal.h"
 #include "rules/game_state.h"
 #include "rules/numbers.h"
@@ -62,8 +60,7 @@ std::string JoinLines(std::initializer_list<std::string_view> lines) {
 
 bool IsNumeric(std::string_view text) {
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return IsDigits(text);
 }
 
 bool IsLoginReply(const std::vector<std::string>& fields) {
